@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_CLI_REPORTARGUMENTS_H
+#define PELLAMY_CLI_REPORTARGUMENTS_H
+
+#include "scan/ScanFolder.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace pellamy {
+
+enum class ReportFormat
+{
+    Table,
+    Json
+};
+
+/// What one run of pellamy-report was asked to do.
+struct ReportArguments
+{
+    bool ShowHelp = false;
+    bool ShowVersion = false;
+    /// Empty for the type list; the file pattern ("*.txt", "*", "*.*") for a file list.
+    std::optional<std::string> FilePattern;
+    ScanOptions Options;
+    ReportFormat Format = ReportFormat::Table;
+    std::optional<std::string> OutputFile;
+    /// Empty: the working directory.
+    std::string Folder;
+};
+
+/// A command line that cannot be run, with the reason for the usage message.
+struct UsageError
+{
+    std::string Message;
+};
+
+/// Reads the arguments that follow the program name. Options may be given as "--name value" or
+/// "--name=value"; "--" ends the options.
+std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector<std::string>& args);
+
+/// The usage text printed by --help and after a usage error.
+std::string ReportUsage();
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_CLI_REPORTDATA_H
+#define PELLAMY_CLI_REPORTDATA_H
+
+#include "scan/DirectorySource.h"
+#include "scan/FileEntry.h"
+#include "scan/RegionalSettings.h"
+#include "scan/ScanFolder.h"
+#include "scan/TextCollator.h"
+#include "scan/TypeSummary.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace pellamy {
+
+class TypeInfoSource;
+
+/// One list as pellamy-report shows it: the rows in caption order with their display texts, and
+/// the raw values behind them.
+struct ReportData
+{
+    bool IsTypeList = true;
+    std::string CurrentFolder; // with its trailing "/"
+    std::string Pattern;       // file lists only
+    std::vector<std::string_view> Columns;
+    std::vector<std::vector<std::string>> Cells; // per row, in column order
+    // Type list: the summary, its rows in the order of `Cells`.
+    TypeSummary Summary;
+    std::string TotalsLine;
+    // File list: the entries, in the order of `Cells`.
+    ScanResults Entries;
+};
+
+/// Where a report reads from.
+struct ReportSources
+{
+    DirectorySource& Directory;
+    TypeInfoSource& Types;
+    const TextCollator& Collator;
+    RegionalSettings Settings;
+};
+
+/// Scans `folder` and builds the type list (no pattern) or the file list of `pattern`, with rows in
+/// caption order. Returns the scan's error in `error` when the folder cannot be read.
+ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
+                           const std::optional<std::string>& pattern, const ScanOptions& options,
+                           std::error_code& error, const std::function<void(std::uint64_t)>& progress = {});
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_CLI_REPORTFORMATS_H
+#define PELLAMY_CLI_REPORTFORMATS_H
+
+#include "cli/ReportData.h"
+
+#include <string>
+#include <string_view>
+
+namespace pellamy {
+
+/// How many terminal columns `text` takes: wide East Asian characters two, combining marks none,
+/// every other character one. Bytes that are not valid UTF-8 count one each.
+std::size_t DisplayWidth(std::string_view text);
+
+/// `text` made safe to print on a terminal: control characters (a newline or an escape inside a
+/// file name, say) become "?", and bytes that are not valid UTF-8 become U+FFFD.
+std::string TerminalSafe(std::string_view text);
+
+/// The list as aligned columns: a header, one line per row ("Number" and "Size" right-aligned),
+/// then the totals line (type list) or the file count (file list).
+std::string FormatTable(const ReportData& data);
+
+/// The list as one JSON object; names that are not valid UTF-8 get U+FFFD for their bad bytes.
+std::string FormatJson(const ReportData& data);
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SCAN_FILEROWS_H
+#define PELLAMY_SCAN_FILEROWS_H
+
+#include "scan/DirectorySource.h"
+#include "scan/FileEntry.h"
+#include "scan/RegionalSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pellamy {
+
+/// One row of the file list, kept compact: the texts are made when they are shown. The caption is
+/// the extension of `Name`; "Modified" is the last-write time.
+struct FileRow
+{
+    std::string Name;
+    std::uint32_t Attributes = 0;
+    std::int64_t Size = 0;
+    FileTime CreationTime = 0;
+    FileTime LastWriteTime = 0;
+};
+
+/// The column captions of the file list.
+inline constexpr std::array<std::string_view, 6> kFileColumns = {"Type",    "Name",    "Created",
+                                                                 "Modified", "Attribs", "Size"};
+
+FileRow MakeFileRow(const DirectoryEntryView& entry);
+FileRow MakeFileRow(const FileEntry& entry);
+
+/// The row's caption: the extension of its name.
+std::string_view FileRowCaption(const FileRow& row);
+
+/// The display texts of a file row in column order: extension, name, created, modified,
+/// attribute letters, size. A time that cannot be shown gives an empty text.
+std::array<std::string, 6> FileRowTexts(const FileRow& row, const RegionalSettings& settings);
+
+} // namespace pellamy
+
+#endif

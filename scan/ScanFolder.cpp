@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ScanFolder.h"
+
+#include "scan/CaseFold.h"
+
+#include <limits>
+
+namespace pellamy {
+
+std::uint32_t AttributeFilterMask(const AttributeFilterBoxes& boxes)
+{
+    std::uint32_t mask = 0;
+    if (boxes.roFile) {
+        mask |= Attr::kReadOnly;
+    }
+    if (boxes.hidFile) {
+        mask |= Attr::kHidden;
+    }
+    if (boxes.sysFile) {
+        mask |= Attr::kSystem;
+    }
+    if (boxes.arcFile) {
+        mask |= Attr::kArchive;
+    }
+    return mask;
+}
+
+std::uint32_t FindLevelExclusion(bool includeSystemFiles)
+{
+    const std::uint32_t always = Attr::kDirectory | Attr::kVolumeLabel;
+    return includeSystemFiles ? always : always | Attr::kSystem;
+}
+
+bool IsAccepted(std::uint32_t attributes, const ScanOptions& options)
+{
+    if ((attributes & FindLevelExclusion(options.ISF)) != 0) {
+        return false;
+    }
+    const std::uint32_t mask = options.AttrChk ? AttributeFilterMask(options.Boxes) : kDefaultFilterMask;
+    return (attributes & mask) != 0;
+}
+
+NamePattern::NamePattern(std::string pattern)
+    : m_text(std::move(pattern))
+{
+    if (m_text == "*.*" || m_text == "*") {
+        m_everything = true;
+    } else if (!m_text.empty() && m_text.front() == '*') {
+        m_suffix = true;
+        m_foldedTail = FoldCase(std::string_view(m_text).substr(1));
+    } else {
+        m_foldedTail = FoldCase(m_text);
+    }
+    m_asciiTail = true;
+    for (const char c : m_foldedTail) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            m_asciiTail = false;
+        }
+    }
+}
+
+bool NamePattern::Matches(std::string_view name) const
+{
+    if (m_everything) {
+        return true;
+    }
+    if (m_asciiTail) {
+        // Folding maps ASCII to ASCII and everything else to non-ASCII, so an ASCII tail can be
+        // compared against the raw name's last bytes without folding the whole name.
+        if (name.size() < m_foldedTail.size() || (!m_suffix && name.size() != m_foldedTail.size())) {
+            return false;
+        }
+        const std::string_view end = name.substr(name.size() - m_foldedTail.size());
+        for (std::size_t i = 0; i < end.size(); ++i) {
+            char c = end[i];
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c + 0x20);
+            }
+            if (c != m_foldedTail[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // Folding can change a character's byte length, so the name is folded as a whole rather
+    // than compared byte for byte against the raw name.
+    const std::string folded = FoldCase(name);
+    if (!m_suffix) {
+        return folded == m_foldedTail;
+    }
+    return folded.size() >= m_foldedTail.size() &&
+           std::string_view(folded).substr(folded.size() - m_foldedTail.size()) == m_foldedTail;
+}
+
+std::string WithTrailingSlash(std::string_view folder)
+{
+    std::string out(folder);
+    if (out.empty() || out.back() != '/') {
+        out.push_back('/');
+    }
+    return out;
+}
+
+namespace {
+
+class AcceptingSink final : public DirectorySink
+{
+public:
+    AcceptingSink(const NamePattern& pattern, const ScanOptions& options,
+                  const std::function<void(const DirectoryEntryView&)>& accept,
+                  const std::function<void(std::uint64_t)>& progress)
+        : m_pattern(pattern)
+        , m_options(options)
+        , m_accept(accept)
+        , m_progress(progress)
+    {
+    }
+
+    bool WantsName(std::string_view name) override { return m_pattern.Matches(name); }
+
+    void Accept(const DirectoryEntryView& entry) override
+    {
+        if (IsAccepted(entry.Attributes, m_options)) {
+            m_accept(entry);
+            ++m_count;
+        }
+    }
+
+    void Progress(std::uint64_t namesRead) override
+    {
+        if (m_progress) {
+            m_progress(namesRead);
+        }
+    }
+
+    std::int64_t Count() const { return m_count; }
+
+private:
+    const NamePattern& m_pattern;
+    const ScanOptions& m_options;
+    const std::function<void(const DirectoryEntryView&)>& m_accept;
+    const std::function<void(std::uint64_t)>& m_progress;
+    std::int64_t m_count = 0;
+};
+
+std::int32_t ClampCount(std::int64_t n)
+{
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(n > kMax ? kMax : n);
+}
+
+} // namespace
+
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+                        const ScanOptions& options, const std::function<void(const DirectoryEntryView&)>& accept,
+                        std::error_code* error, const std::function<void(std::uint64_t)>& progress)
+{
+    const NamePattern namePattern(pattern);
+    AcceptingSink sink(namePattern, options, accept, progress);
+    const std::error_code ec = source.Enumerate(WithTrailingSlash(folder), sink);
+    if (error != nullptr) {
+        *error = ec;
+    }
+    return ClampCount(sink.Count());
+}
+
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+                        const ScanOptions& options, ScanResults& results, std::error_code* error,
+                        const std::function<void(std::uint64_t)>& progress)
+{
+    ScanFolder(
+        source, folder, pattern, options,
+        [&results](const DirectoryEntryView& e) {
+            results.push_back(FileEntry{std::string(e.Name), e.Attributes, e.CreationTime, e.LastAccessTime,
+                                        e.LastWriteTime, e.Size});
+        },
+        error, progress);
+    return ClampCount(static_cast<std::int64_t>(results.size()));
+}
+
+bool IsFolderPath(DirectorySource& source, const std::string& path)
+{
+    return (source.ReadAttributes(path) & Attr::kDirectory) != 0;
+}
+
+std::string FolderPartOf(std::string_view path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos) {
+        return {};
+    }
+    return std::string(path.substr(0, slash + 1));
+}
+
+} // namespace pellamy

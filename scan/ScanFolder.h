@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SCAN_SCANFOLDER_H
+#define PELLAMY_SCAN_SCANFOLDER_H
+
+#include "scan/DirectorySource.h"
+#include "scan/FileEntry.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace pellamy {
+
+/// The four boxes of the attribute filter bar. At start only `arcFile` is ticked.
+struct AttributeFilterBoxes
+{
+    bool roFile = false;
+    bool hidFile = false;
+    bool sysFile = false;
+    bool arcFile = true;
+};
+
+/// What decides which entries a scan accepts: the "Include System Files" box (`ISF`), the
+/// "Filter" box (`AttrChk`) and the four attribute boxes.
+struct ScanOptions
+{
+    bool ISF = false;
+    bool AttrChk = false;
+    AttributeFilterBoxes Boxes;
+};
+
+/// The mask of the ticked attribute boxes: read-only 1, hidden 2, system 4, archive 32.
+std::uint32_t AttributeFilterMask(const AttributeFilterBoxes& boxes);
+
+/// The mask used when the "Filter" box is off: read-only, hidden, system, volume label, archive.
+inline constexpr std::uint32_t kDefaultFilterMask = 47;
+
+/// Attributes for which an entry is passed over before the mask is looked at: folders and volume
+/// labels always, system entries too unless `ISF` is on.
+std::uint32_t FindLevelExclusion(bool includeSystemFiles);
+
+/// Whether an entry with `attributes` is accepted under `options`.
+bool IsAccepted(std::uint32_t attributes, const ScanOptions& options);
+
+/// A file-name pattern of the forms the program uses: "*.*" and "*" match every name, "*" followed
+/// by an extension matches names ending in that extension without regard to case (the extension
+/// is matched literally: "*" and "?" inside it are ordinary characters, as a name may hold them).
+/// Any other text matches the one name equal to it, again without regard to case.
+class NamePattern
+{
+public:
+    explicit NamePattern(std::string pattern);
+
+    bool Matches(std::string_view name) const;
+    bool MatchesEverything() const { return m_everything; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+    std::string m_foldedTail;
+    bool m_everything = false;
+    bool m_suffix = false;
+    bool m_asciiTail = false;
+};
+
+/// `folder` with one "/" at its end: the form in which the program keeps a folder.
+std::string WithTrailingSlash(std::string_view folder);
+
+/// Scans `folder` for entries matching `pattern` and hands each accepted one to `accept`, in
+/// directory order. Folders are never accepted. Returns the number accepted; a folder that does
+/// not exist or cannot be read accepts nothing and, if `error` is given, stores the reason there
+/// (an enumeration that fails part-way keeps what it accepted before the failure).
+/// `progress`, when given, is called now and then with the number of names read so far.
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+                        const ScanOptions& options, const std::function<void(const DirectoryEntryView&)>& accept,
+                        std::error_code* error = nullptr,
+                        const std::function<void(std::uint64_t)>& progress = {});
+
+/// The same scan, appending each accepted entry to `results`. Returns the number of entries in
+/// `results` afterwards.
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+                        const ScanOptions& options, ScanResults& results, std::error_code* error = nullptr,
+                        const std::function<void(std::uint64_t)>& progress = {});
+
+/// True when the attributes of `path` carry the directory bit. A path whose attributes cannot be
+/// read reports every bit, so a path that names nothing counts as a folder.
+bool IsFolderPath(DirectorySource& source, const std::string& path);
+
+/// The folder part of `path`: its text up to and including the last "/", or empty without one.
+std::string FolderPartOf(std::string_view path);
+
+} // namespace pellamy
+
+#endif

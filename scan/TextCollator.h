@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SCAN_TEXTCOLLATOR_H
+#define PELLAMY_SCAN_TEXTCOLLATOR_H
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace pellamy {
+
+/// The user's locale-aware, case-sensitive text order, used to put list rows in caption order.
+class TextCollator
+{
+public:
+    virtual ~TextCollator() = default;
+
+    /// Negative, zero or positive as `a` sorts before, with or after `b`.
+    virtual int Compare(std::string_view a, std::string_view b) const = 0;
+
+    /// The positions of `texts` in ascending order; equal texts keep their relative order.
+    /// Implementations may prepare one key per text, so that a large list costs one locale
+    /// conversion per row rather than one per comparison.
+    virtual std::vector<std::size_t> SortedOrder(const std::vector<std::string_view>& texts) const;
+};
+
+/// Byte order: the collator of last resort, and a fixed order for tests.
+class ByteCollator final : public TextCollator
+{
+public:
+    int Compare(std::string_view a, std::string_view b) const override;
+};
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SCAN_TYPESUMMARY_H
+#define PELLAMY_SCAN_TYPESUMMARY_H
+
+#include "scan/DirectorySource.h"
+#include "scan/RegionalSettings.h"
+#include "scan/ScanFolder.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <vector>
+
+namespace pellamy {
+
+class TypeInfoSource;
+
+/// The extension of a file name: from its last "." to its end, the dot included; empty without a
+/// dot. "archive.tar.gz" gives ".gz", ".profile" the whole name. Letter case is kept.
+std::string_view ExtensionOf(std::string_view name);
+
+/// One row of the type list: an extension with its description, file count and total size.
+struct TypeRow
+{
+    std::string Extension;
+    std::string Description;
+    std::int64_t Count = 0;
+    std::int64_t Size = 0;
+};
+
+/// The column captions of the type list.
+inline constexpr std::array<std::string_view, 4> kTypeColumns = {"Type", "Description", "Number", "Size"};
+
+/// The display texts of a type row in column order: extension, description, count, size.
+std::array<std::string, 4> TypeRowTexts(const TypeRow& row, const RegionalSettings& settings);
+
+/// Groups files by extension. Extensions that differ only in letter case are one type, spelt as
+/// the first file that had it. Merging goes through a hash of the case-folded extension, so adding
+/// a file costs no locale comparison; rows come out in order of first appearance.
+class TypeGrouper
+{
+public:
+    void Add(std::string_view name, std::int64_t size);
+    std::vector<TypeRow> TakeRows();
+
+private:
+    std::unordered_map<std::string, std::size_t> m_index;
+    std::vector<TypeRow> m_rows;
+    std::string m_key;
+    std::string m_lastExtension;
+    std::size_t m_lastIndex = 0;
+    bool m_haveLast = false;
+};
+
+/// What one summary of a folder found.
+struct TypeSummary
+{
+    std::vector<TypeRow> Rows; // in order of first appearance; the list orders them by caption
+    std::int32_t TotalFiles = 0;
+    std::int64_t TotalSize = 0;
+    std::uint32_t FolderAttributes = Attr::kInvalid;
+};
+
+/// Scans `folder` with the pattern "*.*" under `options` and groups the accepted files by type,
+/// with descriptions from `types`. A folder that cannot be read gives no rows and zero totals
+/// (the reason goes to `error` when given); its attributes are `Attr::kInvalid` when they cannot
+/// be read. The scanned entries are not kept: the summary needs only names and sizes.
+TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, const ScanOptions& options,
+                            TypeInfoSource& types, std::error_code* error = nullptr,
+                            const std::function<void(std::uint64_t)>& progress = {});
+
+/// "Folder attributes:%s       TOTALS:    Files:%d   Size:%s " filled in.
+std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, std::int64_t totalSize,
+                       const RegionalSettings& settings);
+
+} // namespace pellamy
+
+#endif
