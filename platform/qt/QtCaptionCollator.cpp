@@ -22,8 +22,20 @@ int ByteOrder(std::string_view a, std::string_view b)
 
 } // namespace
 
+namespace {
+
+// The C locale collates by bytes, which parts lower- and upper-case spellings of one name; a
+// user without a locale gets the language-neutral order of English instead.
+QLocale CollationLocale()
+{
+    const QLocale system = QLocale::system();
+    return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+}
+
+} // namespace
+
 QtCaptionCollator::QtCaptionCollator()
-    : QtCaptionCollator(QLocale::system())
+    : QtCaptionCollator(CollationLocale())
 {
 }
 
