@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ColumnCompare.h"
+
+#include <gtest/gtest.h>
+
+namespace pellamy {
+namespace {
+
+TEST(SizeSortValue, OrdersUnitsAboveEachOther)
+{
+    const RegionalSettings dot;
+    EXPECT_LT(CompareTypeCells(3, "512 KB", "1.5 MB", dot), 0);
+    EXPECT_LT(CompareTypeCells(3, "1.5 MB", "2 GB", dot), 0);
+    EXPECT_LT(CompareTypeCells(3, "1024 KB", "1 MB", dot), 0);
+    EXPECT_LT(CompareTypeCells(3, "1024 MB", "1 GB", dot), 0);
+    EXPECT_EQ(CompareTypeCells(3, "1.5 KB", "1.5 KB", dot), 0);
+    EXPECT_DOUBLE_EQ(SizeSortValue("2 GB", dot), 2.0 * 1073741824.0 * 1048576.0);
+    EXPECT_DOUBLE_EQ(SizeSortValue("0.5 MB", dot), 524288.0);
+
+    RegionalSettings comma;
+    comma.DecimalSeparator = ",";
+    EXPECT_DOUBLE_EQ(SizeSortValue("1,5 KB", comma), 1.5);
+    EXPECT_DOUBLE_EQ(SizeSortValue("no unit", comma), 0.0);
+}
+
+TEST(TolerantCompare, EqualWithinOnePartInATrillion)
+{
+    EXPECT_EQ(TolerantCompare(1.0, 1.0 + 1e-13), 0);
+    EXPECT_EQ(TolerantCompare(0.0, 1e-13), 0);
+    EXPECT_EQ(TolerantCompare(1.0, 1.0 + 1e-9), -1);
+    EXPECT_EQ(TolerantCompare(3e15, 2e15), 1);
+}
+
+TEST(CompareTypeCells, NumberIsNumericAndOtherColumnsAreText)
+{
+    const RegionalSettings dot;
+    EXPECT_LT(CompareTypeCells(2, "9", "10", dot), 0);
+    EXPECT_EQ(CompareTypeCells(2, "10", "10", dot), 0);
+    EXPECT_GT(CompareTypeCells(1, "plain text", "Image", dot), 0);
+    EXPECT_EQ(CompareTypeCells(0, ".TXT", ".txt", dot), 0);
+}
+
+TEST(CompareFileCells, TimesCompareByDateWhateverTheFieldOrder)
+{
+    RegionalSettings dmy;
+    dmy.ShortDateFormat = "dd/MM/yyyy";
+    EXPECT_LT(CompareFileCells(2, "31/01/2024 10:00:00", "01/02/2024", dmy), 0);
+    EXPECT_EQ(CompareFileCells(3, "01/02/2024 10:00:00", "01/02/2024 10:00:00", dmy), 0);
+    EXPECT_GT(CompareFileCells(3, "01/02/2024 10:00:01", "01/02/2024 10:00:00", dmy), 0);
+
+    RegionalSettings mdy;
+    mdy.ShortDateFormat = "M/d/yyyy";
+    mdy.TwelveHourClock = true;
+    mdy.LeadingZeroInHours = false;
+    EXPECT_LT(CompareFileCells(2, "12/31/2023 11:59:59 PM", "1/1/2024", mdy), 0);
+    EXPECT_LT(CompareFileCells(2, "1/1/2024 12:00:01 AM", "1/1/2024 1:00:00 AM", mdy), 0);
+    EXPECT_GT(CompareFileCells(2, "1/1/2024 12:00:00 PM", "1/1/2024 11:00:00 AM", mdy), 0);
+
+    EXPECT_EQ(CompareFileCells(4, "RA", "ra", dmy), 0);
+    EXPECT_LT(CompareFileCells(5, "1023 KB", "1 MB", dmy), 0);
+}
+
+} // namespace
+} // namespace pellamy

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/TypeSummary.h"
+
+#include "FakeDirectorySource.h"
+#include "scan/DisplayTexts.h"
+#include "scan/FileRows.h"
+#include "shell/TypeInfoSource.h"
+
+#include <gtest/gtest.h>
+
+namespace pellamy {
+namespace {
+
+using E = FakeDirectorySource::Entry;
+
+class FakeTypes final : public TypeInfoSource
+{
+public:
+    std::string GetTypeDescription(const std::string& extension) override
+    {
+        ++Calls;
+        return extension.empty() ? "File" : "Type " + extension;
+    }
+    int Calls = 0;
+};
+
+TEST(ExtensionOf, RunsFromTheLastDot)
+{
+    EXPECT_EQ(ExtensionOf("report.txt"), ".txt");
+    EXPECT_EQ(ExtensionOf("archive.tar.gz"), ".gz");
+    EXPECT_EQ(ExtensionOf(".profile"), ".profile");
+    EXPECT_EQ(ExtensionOf("README"), "");
+    EXPECT_EQ(ExtensionOf("trailing."), ".");
+    EXPECT_EQ(ExtensionOf("Mixed.TxT"), ".TxT");
+}
+
+TEST(TypeSummary, MergesExtensionsIgnoringCaseKeepingTheFirstSpelling)
+{
+    FakeDirectorySource source;
+    source.Entries = {E{"a.TXT", Attr::kArchive, 100}, E{"b.txt", Attr::kArchive, 200}, E{"README", Attr::kArchive, 1},
+                      E{".profile", Attr::kHidden | Attr::kArchive, 2}, E{"c.Txt", Attr::kArchive, 300},
+                      E{"make", Attr::kArchive, 3}};
+    FakeTypes types;
+    const TypeSummary summary = SummarizeFolder(source, "/d", {}, types);
+    ASSERT_EQ(summary.Rows.size(), 3u);
+    EXPECT_EQ(summary.Rows[0].Extension, ".TXT");
+    EXPECT_EQ(summary.Rows[0].Count, 3);
+    EXPECT_EQ(summary.Rows[0].Size, 600);
+    EXPECT_EQ(summary.Rows[0].Description, "Type .TXT");
+    EXPECT_EQ(summary.Rows[1].Extension, "");
+    EXPECT_EQ(summary.Rows[1].Count, 2);
+    EXPECT_EQ(summary.Rows[1].Description, "File");
+    EXPECT_EQ(summary.Rows[2].Extension, ".profile");
+    EXPECT_EQ(summary.TotalFiles, 6);
+    EXPECT_EQ(summary.TotalSize, 606);
+    EXPECT_EQ(types.Calls, 3) << "one description per type, not per file";
+}
+
+TEST(TypeSummary, MergesLettersBeyondAscii)
+{
+    TypeGrouper grouper;
+    grouper.Add("x.ÉTÉ", 1);
+    grouper.Add("y.été", 2);
+    grouper.Add("z.ete", 4);
+    const auto rows = grouper.TakeRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Extension, ".ÉTÉ");
+    EXPECT_EQ(rows[0].Count, 2);
+    EXPECT_EQ(rows[1].Extension, ".ete");
+}
+
+TEST(TypeSummary, SizeBoundariesInRowsAndTotalsLine)
+{
+    const RegionalSettings settings;
+    FakeTypes types;
+    FakeDirectorySource exact;
+    exact.Entries = {E{"a.bin", Attr::kArchive, 524288}, E{"b.bin", Attr::kArchive, 524288}};
+    TypeSummary s = SummarizeFolder(exact, "/d", {}, types);
+    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1024 KB");
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:       TOTALS:    Files:2   Size:1024 KB ");
+
+    exact.Entries[1].Size = 524289;
+    s = SummarizeFolder(exact, "/d", {}, types);
+    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1 MB");
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:       TOTALS:    Files:2   Size:1 MB ");
+
+    exact.Entries = {E{"a.iso", Attr::kArchive, 536870912}, E{"b.iso", Attr::kArchive, 536870912}};
+    s = SummarizeFolder(exact, "/d", {}, types);
+    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1024 MB");
+    exact.Entries[0].Size += 1;
+    s = SummarizeFolder(exact, "/d", {}, types);
+    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1 GB");
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:       TOTALS:    Files:2   Size:1 GB ");
+}
+
+TEST(TypeSummary, EmptyMissingAndUnreadableFolders)
+{
+    const RegionalSettings settings;
+    FakeTypes types;
+    FakeDirectorySource empty;
+    empty.FolderAttributes = Attr::kDirectory | Attr::kReadOnly;
+    TypeSummary s = SummarizeFolder(empty, "/d", {}, types);
+    EXPECT_TRUE(s.Rows.empty());
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:R       TOTALS:    Files:0   Size:0 KB ");
+
+    FakeDirectorySource missing;
+    missing.OpenError = std::make_error_code(std::errc::permission_denied);
+    missing.FolderAttributes = Attr::kInvalid;
+    missing.Entries = {E{"a.txt"}};
+    std::error_code error;
+    s = SummarizeFolder(missing, "/d", {}, types, &error);
+    EXPECT_TRUE(s.Rows.empty());
+    EXPECT_EQ(error, std::errc::permission_denied);
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:RHSAC       TOTALS:    Files:0   Size:0 KB ");
+    EXPECT_EQ(missing.FoldersAsked.back(), "/d/") << "the folder's own attributes are read with its slash";
+}
+
+TEST(TypeRowTexts, CountWithoutGroupingAndSizeText)
+{
+    RegionalSettings comma;
+    comma.DecimalSeparator = ",";
+    const auto texts = TypeRowTexts(TypeRow{".log", "Log", 123456, 1536}, comma);
+    EXPECT_EQ(texts[0], ".log");
+    EXPECT_EQ(texts[1], "Log");
+    EXPECT_EQ(texts[2], "123456");
+    EXPECT_EQ(texts[3], "1,5 KB");
+}
+
+TEST(FileRowTexts, ShowNameTimesAttributesAndSize)
+{
+    ::setenv("TZ", "UTC0", 1);
+    ::tzset();
+    FileEntry entry{"Notes.Final.TXT", Attr::kReadOnly | Attr::kArchive, FileTimeFromUnix(1700000000, 0),
+                    FileTimeFromUnix(1700000500, 0), FileTimeFromUnix(1700000100, 0), 1048577};
+    const FileRow row = MakeFileRow(entry);
+    const auto texts = FileRowTexts(row, RegionalSettings{});
+    EXPECT_EQ(texts[0], ".TXT");
+    EXPECT_EQ(texts[1], "Notes.Final.TXT");
+    EXPECT_EQ(texts[2], "14/11/2023 22:13:20");
+    EXPECT_EQ(texts[3], "14/11/2023 22:15:00") << "Modified is the last-write time, not the last access";
+    EXPECT_EQ(texts[4], "RA");
+    EXPECT_EQ(texts[5], "1 MB");
+
+    entry.CreationTime = ~FileTime{0};
+    const auto unshowable = FileRowTexts(MakeFileRow(entry), RegionalSettings{});
+    EXPECT_EQ(unshowable[2], "") << "a time that cannot be shown leaves the rest of the row";
+    EXPECT_EQ(unshowable[1], "Notes.Final.TXT");
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+} // namespace
+} // namespace pellamy
