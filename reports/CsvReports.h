@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_REPORTS_CSVREPORTS_H
+#define PELLAMY_REPORTS_CSVREPORTS_H
+
+#include "reports/ListRows.h"
+#include "reports/ReportText.h"
+
+#include <optional>
+#include <string_view>
+
+namespace pellamy {
+
+/// The CSV of the selected rows of the file list (columns Type, Name, Created, Modified,
+/// Attribs, Size), in display order: the header line "Name,Created,Modified,Attribs,Size", then
+/// per selected row the comma text of its five sub-items with the name replaced by
+/// `currentFolder` (which ends in "/") followed by the name. The Type column is not exported.
+/// Nothing at all when the list has no rows; only the header when none is selected.
+std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_view currentFolder);
+
+/// The CSV of every row of the type list (columns Type, Description, Number, Size), selected or
+/// not, in display order: the header line "Type,Description,Number,Size", then the comma text of
+/// each row's four cells. The extension is quoted like every other field, so a row never has
+/// more fields than the header. Nothing at all when the list has no rows.
+std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows);
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_REPORTS_HTMLREPORT_H
+#define PELLAMY_REPORTS_HTMLREPORT_H
+
+#include "reports/ListRows.h"
+#include "reports/ReportText.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pellamy {
+
+/// Which rows of a list a page holds: the file list exports its selected rows, the type list
+/// every row.
+enum class ExportedRows
+{
+    Selected,
+    All
+};
+
+/// The list as a plain HTML page holding one table: "<html>", "<head>", the title line
+/// "<title>" + `title` + ": " + `folder` + "</title>", "</head>", "<table>", a header row with one
+/// "<th><b><center>" cell per caption, then per exported row, in display order, a "<tr>" block
+/// with the caption cell and one cell per sub-item ("<td>-</td>" for an empty sub-item), and last
+/// "</table>" and "</html>". Each element stands on its own line. Every inserted text has "&",
+/// "<", ">" and the double quote escaped, so a file name is always shown as text.
+ReportText ExportHtml(const ListRows& view, std::span<const std::string_view> captions, ExportedRows rows,
+                      std::string_view folder, std::string_view title);
+
+/// `text` with "&", "<", ">" and the double quote written as character references.
+std::string HtmlEscaped(std::string_view text);
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reports/XmlWriter.h"
+
+#include "reports/FileDestination.h"
+#include "reports/ReportText.h"
+
+#include <ostream>
+
+namespace pellamy {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The length of the well-formed UTF-8 character at `i` and its code point, or 0 for a byte that
+// does not begin one (overlong forms, surrogates and values above U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
+{
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
+    std::size_t length = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+        cp = b0 & 0x1Fu;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        cp = b0 & 0x0Fu;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        cp = b0 & 0x07u;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+    if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        return 0;
+    }
+    return length;
+}
+
+bool IsXmlChar(char32_t cp)
+{
+    if (cp < 0x20) {
+        return cp == 0x09 || cp == 0x0A || cp == 0x0D;
+    }
+    return cp != 0xFFFE && cp != 0xFFFF;
+}
+
+// `text` with U+FFFD in place of every byte that is not valid UTF-8 and of every character that
+// an XML 1.0 document cannot hold.
+std::string XmlSafe(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0) {
+            out += kReplacementCharacter;
+            ++i;
+        } else if (!IsXmlChar(cp)) {
+            out += kReplacementCharacter;
+            i += length;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+// Replaces every `from` by `to`, left to right, continuing after each inserted text.
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+{
+    std::size_t at = 0;
+    while ((at = text.find(from, at)) != std::string::npos) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+}
+
+enum class ValueForm
+{
+    Display,
+    Escaped
+};
+
+void AppendElement(const XmlNode& node, std::size_t level, bool indent, ValueForm form, ReportText& out)
+{
+    if (node.Name().empty()) {
+        return;
+    }
+    const std::string spaces(indent ? level * 2 : 0, ' ');
+    std::string open = "<" + node.Name();
+    if (!node.Attribute().Name.empty()) {
+        open += " " + node.Attribute().Name + "=\"" + node.Attribute().Value + "\"";
+    }
+    open += ">";
+    const std::string close = "</" + node.Name() + ">";
+    const XmlNodeList& children = node.Children();
+    if (children.Count() == 0) {
+        const std::string value = form == ValueForm::Display ? XmlDisplayValue(node.Value()) : node.Value();
+        out.AddLine(spaces + open + value + close);
+        return;
+    }
+    out.AddLine(spaces + open);
+    for (std::size_t i = 0; i < children.Count(); ++i) {
+        AppendElement(children.Items(i), level + 1, indent, form, out);
+    }
+    out.AddLine(spaces + close);
+}
+
+std::string Document(const XmlWriter& writer, ValueForm form)
+{
+    ReportText elements;
+    for (std::size_t i = 0; i < writer.Nodes.Count(); ++i) {
+        AppendElement(writer.Nodes.Items(i), 0, writer.AutoIndent, form, elements);
+    }
+    if (elements.Empty()) {
+        return {};
+    }
+    std::string out;
+    if (writer.IncludeHeader) {
+        out = "<?xml version=\"1.0\"";
+        if (!writer.Encoding.empty()) {
+            out += " encoding=\"" + writer.Encoding + "\"";
+        }
+        out += "?>\r\n";
+    }
+    return out + elements.Bytes();
+}
+
+} // namespace
+
+XmlNodeList::XmlNodeList() = default;
+
+XmlNodeList::~XmlNodeList()
+{
+    Clear();
+}
+
+XmlNode& XmlNodeList::BeginElement(std::string_view name)
+{
+    auto node = std::make_unique<XmlNode>(m_current);
+    node->SetName(name);
+    XmlNode& added = *node;
+    auto& siblings = m_current != nullptr ? m_current->Children().m_items : m_items;
+    siblings.push_back(std::move(node));
+    m_current = &added;
+    return added;
+}
+
+XmlNode& XmlNodeList::AddElement(std::string_view name)
+{
+    XmlNode& added = BeginElement(name);
+    EndElement();
+    return added;
+}
+
+void XmlNodeList::EndElement()
+{
+    if (m_current != nullptr) {
+        m_current = m_current->Parent();
+    }
+}
+
+void XmlNodeList::Clear()
+{
+    while (!m_items.empty()) {
+        m_items.pop_back();
+    }
+    m_current = nullptr;
+}
+
+void XmlNode::SetName(std::string_view text)
+{
+    if (!text.empty() && text.front() == '<') {
+        text.remove_prefix(1);
+    }
+    if (!text.empty() && text.back() == '>') {
+        text.remove_suffix(1);
+    }
+    text = Trimmed(text);
+    m_attribute = XmlNodeAttribute{};
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        m_name = text;
+        return;
+    }
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string_view::npos || blank > equals) {
+        m_name = Trimmed(text.substr(0, equals));
+        return;
+    }
+    m_name = text.substr(0, blank);
+    const std::string_view rest = text.substr(blank);
+    m_attribute.Name = Trimmed(rest.substr(0, rest.find('=')));
+    std::string value;
+    if (const std::size_t quote = rest.find('"'); quote != std::string_view::npos) {
+        for (const char c : rest.substr(quote)) {
+            if (c != '"') {
+                value += c;
+            }
+        }
+    }
+    m_attribute.Value = Trimmed(value);
+}
+
+void XmlNode::SetValueText(std::string_view text)
+{
+    const std::string safe = XmlSafe(text);
+    m_value.clear();
+    m_value.reserve(safe.size());
+    // One pass gives what the five replacements in their order give: "&" is replaced first, and
+    // no later replacement inserts a character that an earlier one would have replaced.
+    for (const char c : safe) {
+        switch (c) {
+        case '&':
+            m_value += "&amp;";
+            break;
+        case '<':
+            m_value += "&lt;";
+            break;
+        case '>':
+            m_value += "&gt;";
+            break;
+        case '\'':
+            m_value += "&apos;";
+            break;
+        case '"':
+            m_value += "&quot;";
+            break;
+        default:
+            m_value += c;
+        }
+    }
+}
+
+void XmlNode::SetValueInteger(std::int32_t value)
+{
+    m_value = std::to_string(value);
+}
+
+std::string XmlDisplayValue(std::string_view escaped)
+{
+    std::string text(escaped);
+    ReplaceAll(text, "&amp;", "&");
+    ReplaceAll(text, "&lt;", "<");
+    ReplaceAll(text, "&gt;", ">");
+    ReplaceAll(text, "&apos;", "'");
+    ReplaceAll(text, "&quot;", "\"");
+    return text;
+}
+
+std::string XmlWriter::Text() const
+{
+    return Document(*this, ValueForm::Display);
+}
+
+std::string XmlWriter::SavedText() const
+{
+    return Document(*this, ValueForm::Escaped);
+}
+
+std::optional<std::string> XmlWriter::SaveToStream(std::ostream& stream) const
+{
+    const std::string bytes = SavedText();
+    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!stream) {
+        return std::string("Stream write error");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> XmlWriter::SaveToFile(const std::string& fileName) const
+{
+    return WriteFileReplacing(fileName, SavedText());
+}
+
+} // namespace pellamy
