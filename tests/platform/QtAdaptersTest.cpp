@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/qt/QtCaptionCollator.h"
+#include "platform/qt/QtRegionalSettings.h"
+#include "scan/DisplayTexts.h"
+#include "shell/MimeTypeDescriptions.h"
+
+#include <gtest/gtest.h>
+
+namespace pellamy {
+namespace {
+
+const LocalDateTime kAfternoon{2024, 3, 7, 13, 5, 9, 0};
+
+TEST(RegionalSettingsFromLocale, UnitedStatesUsesTheTwelveHourClock)
+{
+    const RegionalSettings s = RegionalSettingsFromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(s.DecimalSeparator, ".");
+    EXPECT_TRUE(s.TwelveHourClock);
+    EXPECT_FALSE(s.LeadingZeroInHours);
+    EXPECT_FALSE(s.DesignatorFirst);
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "3/7/24 1:05:09 PM");
+}
+
+TEST(RegionalSettingsFromLocale, GermanUsesCommaDotsAndTwentyFourHours)
+{
+    const RegionalSettings s = RegionalSettingsFromLocale(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(s.DecimalSeparator, ",");
+    EXPECT_EQ(s.DateSeparator, ".");
+    EXPECT_FALSE(s.TwelveHourClock);
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "07.03.24 13:05:09");
+    EXPECT_EQ(SizeText(1536, false, s), "1,5 KB");
+    EXPECT_EQ(ParseDateTimeText(DateTimeText(kAfternoon, s), s), kAfternoon);
+}
+
+TEST(RegionalSettingsFromLocale, DesignatorBeforeTheTimeWhereTheLocalePutsItThere)
+{
+    const QLocale korean(QLocale::Korean, QLocale::SouthKorea);
+    const RegionalSettings s = RegionalSettingsFromLocale(korean);
+    EXPECT_TRUE(s.TwelveHourClock);
+    EXPECT_TRUE(s.DesignatorFirst);
+    EXPECT_EQ(s.PmDesignator, korean.pmText().toStdString());
+    const std::string text = DateTimeText(kAfternoon, s);
+    EXPECT_NE(text.find(s.PmDesignator + " 1"), std::string::npos) << text;
+    EXPECT_EQ(ParseDateTimeText(text, s), kAfternoon);
+}
+
+TEST(RegionalSettingsFromLocale, CLocaleGetsNumericDates)
+{
+    const RegionalSettings s = RegionalSettingsFromLocale(QLocale::c());
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "2024-03-07 13:05:09");
+}
+
+TEST(MimeTypeDescriptions, KnownUnknownAndMissingExtensions)
+{
+    MimeTypeDescriptions types;
+    const std::string text = types.GetTypeDescription(".txt");
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text, "TXT File") << "the MIME database knows plain text";
+    EXPECT_EQ(types.GetTypeDescription(".TXT"), types.GetTypeDescription(".txt"));
+    EXPECT_EQ(types.GetTypeDescription(".zq9x"), "ZQ9X File");
+    EXPECT_EQ(types.GetTypeDescription(""), "File");
+    EXPECT_EQ(types.GetTypeDescription("."), "File");
+}
+
+TEST(QtCaptionCollator, OrdersCaptionsLikeTheListDoes)
+{
+    const QtCaptionCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+    const std::vector<std::string_view> captions = {".txt", "", ".Doc", ".TXT", ".abc", "", ".txt"};
+    const auto order = collator.SortedOrder(captions);
+    std::vector<std::string_view> sorted;
+    for (const std::size_t i : order) {
+        sorted.push_back(captions[i]);
+    }
+    ASSERT_EQ(sorted.size(), captions.size());
+    EXPECT_EQ(sorted[0], "");
+    EXPECT_EQ(sorted[1], "");
+    EXPECT_EQ(sorted[2], ".abc");
+    EXPECT_EQ(sorted[3], ".Doc");
+    // Case-sensitive: the two spellings stay distinct but sit together.
+    EXPECT_EQ(sorted[4], ".txt");
+    EXPECT_EQ(sorted[5], ".txt");
+    EXPECT_EQ(sorted[6], ".TXT");
+    EXPECT_LT(collator.Compare(".txt", ".TXT"), 0);
+    EXPECT_EQ(collator.Compare(".txt", ".txt"), 0);
+    EXPECT_NE(collator.Compare("\xff", "\xfe"), 0) << "different bytes never compare equal";
+}
+
+} // namespace
+} // namespace pellamy
