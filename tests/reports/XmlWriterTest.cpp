@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reports/XmlWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace pellamy {
+namespace {
+
+std::string Streamed(const XmlWriter& writer)
+{
+    std::ostringstream stream;
+    EXPECT_FALSE(writer.SaveToStream(stream).has_value());
+    return stream.str();
+}
+
+TEST(XmlWriter, EmptyWriterGivesAnEmptyDocumentEvenWithAHeader)
+{
+    XmlWriter writer;
+    writer.Encoding = "UTF-8";
+    EXPECT_EQ(writer.Text(), "");
+    EXPECT_EQ(writer.SavedText(), "");
+    EXPECT_EQ(Streamed(writer), "");
+}
+
+TEST(XmlWriter, NestsAndIndentsTwoBlanksPerLevel)
+{
+    XmlWriter writer;
+    writer.Nodes.BeginElement("Root");
+    writer.Nodes.BeginElement("Child");
+    writer.Nodes.AddElement("Leaf").SetValueText("deep");
+    writer.Nodes.AddElement("Empty");
+    writer.Nodes.EndElement();
+    writer.Nodes.EndElement();
+    EXPECT_EQ(writer.Text(), "<?xml version=\"1.0\"?>\r\n"
+                             "<Root>\r\n"
+                             "  <Child>\r\n"
+                             "    <Leaf>deep</Leaf>\r\n"
+                             "    <Empty></Empty>\r\n"
+                             "  </Child>\r\n"
+                             "</Root>\r\n");
+
+    writer.AutoIndent = false;
+    writer.Encoding = "UTF-8";
+    EXPECT_EQ(writer.SavedText(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                  "<Root>\r\n"
+                                  "<Child>\r\n"
+                                  "<Leaf>deep</Leaf>\r\n"
+                                  "<Empty></Empty>\r\n"
+                                  "</Child>\r\n"
+                                  "</Root>\r\n");
+
+    writer.IncludeHeader = false;
+    EXPECT_EQ(writer.Text().substr(0, 8), "<Root>\r\n");
+}
+
+TEST(XmlWriter, WritesSeveralTopLevelElementsInOrder)
+{
+    XmlWriter writer;
+    writer.IncludeHeader = false;
+    writer.Nodes.AddElement("First").SetValueInteger(0);
+    writer.Nodes.AddElement("Second").SetValueInteger(-5);
+    writer.Nodes.BeginElement("Third");
+    writer.Nodes.AddElement("Inner").SetValueInteger(2147483647);
+    writer.Nodes.EndElement();
+    EXPECT_EQ(Streamed(writer), "<First>0</First>\r\n"
+                                "<Second>-5</Second>\r\n"
+                                "<Third>\r\n"
+                                "  <Inner>2147483647</Inner>\r\n"
+                                "</Third>\r\n");
+    ASSERT_EQ(writer.Nodes.Count(), 3u);
+    EXPECT_EQ(writer.Nodes.Items(2).Children().Items(0).Parent(), &writer.Nodes.Items(2));
+}
+
+TEST(XmlNode, StoresEscapedValuesThatTextShowsAsTheyWere)
+{
+    XmlWriter writer;
+    writer.IncludeHeader = false;
+    XmlNode& mixed = writer.Nodes.AddElement("V");
+    mixed.SetValueText("a<b&c");
+    EXPECT_EQ(mixed.Value(), "a&lt;b&amp;c");
+    EXPECT_EQ(writer.SavedText(), "<V>a&lt;b&amp;c</V>\r\n");
+    EXPECT_EQ(writer.Text(), "<V>a<b&c</V>\r\n");
+
+    mixed.SetValueText("it's \"q\" > 1");
+    EXPECT_EQ(mixed.Value(), "it&apos;s &quot;q&quot; &gt; 1");
+    EXPECT_EQ(writer.Text(), "<V>it's \"q\" > 1</V>\r\n");
+
+    // The display form turns "&amp;" back first and the other entities after it, so an entity
+    // typed as text comes back as typed unless a later step matches what the first one made.
+    mixed.SetValueText("&amp;");
+    EXPECT_EQ(mixed.Value(), "&amp;amp;");
+    EXPECT_EQ(writer.Text(), "<V>&amp;</V>\r\n");
+    mixed.SetValueText("x&lt;y");
+    EXPECT_EQ(mixed.Value(), "x&amp;lt;y");
+    EXPECT_EQ(writer.Text(), "<V>x<y</V>\r\n");
+}
+
+TEST(XmlNode, ReplacesWhatXmlCannotCarryWithTheReplacementCharacter)
+{
+    XmlNode node(nullptr);
+    node.SetValueText("tab\tnl\ncr\rctl\x01\x1F|bad\xFF|cut\xC3|ok\xC3\xA4|\xEF\xBF\xBE|\xED\xA0\x80|\xC0\xAF");
+    EXPECT_EQ(node.Value(), "tab\tnl\ncr\rctl\xEF\xBF\xBD\xEF\xBF\xBD|bad\xEF\xBF\xBD|cut\xEF\xBF\xBD|ok\xC3\xA4|"
+                            "\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(XmlNode, SetNameDropsBracketsAndBlanksAndReadsOneAttribute)
+{
+    XmlWriter writer;
+    writer.IncludeHeader = false;
+    EXPECT_EQ(writer.Nodes.AddElement("<File>").Name(), "File");
+    EXPECT_EQ(writer.Nodes.AddElement("  \tPadded \n").Name(), "Padded");
+    XmlNode& typed = writer.Nodes.AddElement("File type=\"x\"");
+    EXPECT_EQ(typed.Name(), "File");
+    EXPECT_EQ(typed.Attribute().Name, "type");
+    EXPECT_EQ(typed.Attribute().Value, "x");
+    typed.SetValueText("v");
+    XmlNode& spaced = writer.Nodes.AddElement("<Item  kind = \" a b \">");
+    EXPECT_EQ(spaced.Name(), "Item");
+    EXPECT_EQ(spaced.Attribute().Name, "kind");
+    EXPECT_EQ(spaced.Attribute().Value, "a b");
+    EXPECT_EQ(writer.Text(), "<File></File>\r\n"
+                             "<Padded></Padded>\r\n"
+                             "<File type=\"x\">v</File>\r\n"
+                             "<Item kind=\"a b\"></Item>\r\n");
+
+    // Renaming without an attribute drops the one the node had.
+    typed.SetName("Plain");
+    EXPECT_TRUE(typed.Attribute().Name.empty());
+    // "=" without a blank before it names no attribute.
+    EXPECT_EQ(writer.Nodes.AddElement("a=b").Name(), "a");
+}
+
+TEST(XmlNodeList, UnmatchedEndAndNamelessElementsLeaveTheDocumentWellFormed)
+{
+    XmlWriter writer;
+    writer.IncludeHeader = false;
+    writer.Nodes.EndElement();
+    writer.Nodes.BeginElement("Root");
+    XmlNode& nameless = writer.Nodes.BeginElement("<>");
+    EXPECT_EQ(nameless.Name(), "");
+    writer.Nodes.AddElement("Hidden").SetValueText("inside");
+    writer.Nodes.EndElement();
+    writer.Nodes.AddElement("Shown");
+    writer.Nodes.EndElement();
+    writer.Nodes.EndElement();
+    writer.Nodes.EndElement();
+    EXPECT_EQ(writer.Nodes.Current(), nullptr);
+    EXPECT_EQ(writer.Text(), "<Root>\r\n"
+                             "  <Shown></Shown>\r\n"
+                             "</Root>\r\n");
+
+    // The cursor is back at the top level: a new element is a second root.
+    writer.Nodes.AddElement("Next");
+    EXPECT_EQ(writer.Nodes.Count(), 2u);
+
+    writer.Nodes.Clear();
+    EXPECT_EQ(writer.Nodes.Count(), 0u);
+    writer.Nodes.AddElement("");
+    EXPECT_EQ(writer.Text(), "");
+}
+
+} // namespace
+} // namespace pellamy
