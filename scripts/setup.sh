@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages that building, running and testing Pellamy need, when missing,
+# then configures and builds the given CMake preset (default: release).
+set -euo pipefail
+
+PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+    shared-mime-info python3 xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    if [[ $(id -u) -eq 0 ]]; then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "These Debian packages are missing and there is no sudo to install them: ${missing[*]}" >&2
+        exit 1
+    fi
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+preset=${1:-release}
+cd "$(dirname "$0")/.."
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --parallel "$(nproc)"
