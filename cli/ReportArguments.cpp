@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportArguments.h"
 
+#include "scan/CaseFold.h"
+#include "scan/FileRows.h"
+#include "scan/TypeSummary.h"
+
+#include <span>
+
 namespace pellamy {
 namespace {
 
@@ -12,7 +18,50 @@ std::optional<ReportFormat> FormatNamed(const std::string& name)
     if (name == "json") {
         return ReportFormat::Json;
     }
+    if (name == "csv") {
+        return ReportFormat::Csv;
+    }
+    if (name == "xml") {
+        return ReportFormat::Xml;
+    }
+    if (name == "html") {
+        return ReportFormat::Html;
+    }
     return std::nullopt;
+}
+
+std::string CaptionList(std::span<const std::string_view> captions)
+{
+    std::string out;
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        out += i == 0 ? "" : (i + 1 == captions.size() ? " or " : ", ");
+        out += captions[i];
+    }
+    return out;
+}
+
+// "Size:desc" against the captions of the list: the column and direction, or the reason why not.
+std::variant<ReportSort, UsageError> SortNamed(std::string text, std::span<const std::string_view> captions,
+                                               std::string_view listName)
+{
+    ReportSort sort;
+    if (const auto colon = text.rfind(':'); colon != std::string::npos) {
+        const std::string direction = text.substr(colon + 1);
+        if (CompareTextNoCase(direction, "desc") == 0) {
+            sort.Descending = true;
+        } else if (CompareTextNoCase(direction, "asc") != 0) {
+            return UsageError{"--sort takes a column, optionally followed by :desc or :asc, not \"" + text + "\""};
+        }
+        text.resize(colon);
+    }
+    for (std::size_t c = 0; c < captions.size(); ++c) {
+        if (CompareTextNoCase(text, captions[c]) == 0) {
+            sort.Column = c;
+            return sort;
+        }
+    }
+    return UsageError{"the " + std::string(listName) + " has no column \"" + text + "\": use " +
+                      CaptionList(captions)};
 }
 
 // "--filter RA": the attribute filter on, with the boxes of the letters ticked.
@@ -49,7 +98,8 @@ std::optional<AttributeFilterBoxes> BoxesFromLetters(const std::string& letters)
 std::string ReportUsage()
 {
     return "Usage: pellamy-report [--files EXT | --all-files] [--include-system] [--filter LETTERS]\n"
-           "                      [--format table|json] [--output FILE] [FOLDER]\n"
+           "                      [--format table|json|csv|xml|html] [--sort COLUMN[:desc]]\n"
+           "                      [--output FILE] [FOLDER]\n"
            "\n"
            "Shows what FOLDER (default: the working directory) contains, by file type.\n"
            "\n"
@@ -58,7 +108,14 @@ std::string ReportUsage()
            "  --include-system    count devices, FIFOs and sockets too\n"
            "  --filter LETTERS    accept only files with one of the attributes R (read-only),\n"
            "                      H (hidden), S (system), A (archive); \"\" accepts nothing\n"
-           "  --format FORMAT     table (default) or json\n"
+           "  --format FORMAT     table (default), json, or the window's reports: csv, xml, html\n"
+           "                      (csv and html as the copy commands give them, for a file list\n"
+           "                      with every row selected; xml as a saved file holds it)\n"
+           "  --sort COLUMN[:desc]\n"
+           "                      order the rows as a click on that column's header would\n"
+           "                      (Type, Description, Number, Size for the type list; Type, Name,\n"
+           "                      Created, Modified, Attribs, Size for a file list), before any\n"
+           "                      format; \":desc\" reverses the order\n"
            "  -o, --output FILE   write to FILE instead of standard output\n"
            "  --help              show this text\n"
            "  --version           show the version\n";
@@ -70,6 +127,7 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
     bool folderSeen = false;
     bool optionsEnded = false;
     bool listChosen = false;
+    std::optional<std::string> sortText;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -142,13 +200,19 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
         } else if (arg == "--format") {
             std::string name;
             if (!value(name)) {
-                return UsageError{"--format needs table or json"};
+                return UsageError{"--format needs table, json, csv, xml or html"};
             }
             const auto format = FormatNamed(name);
             if (!format) {
-                return UsageError{"unknown format \"" + name + "\": use table or json"};
+                return UsageError{"unknown format \"" + name + "\": use table, json, csv, xml or html"};
             }
             out.Format = *format;
+        } else if (arg == "--sort") {
+            std::string column;
+            if (!value(column)) {
+                return UsageError{"--sort needs a column, such as Size or Size:desc"};
+            }
+            sortText = column;
         } else if (arg == "--output" || arg == "-o") {
             std::string file;
             if (!value(file) || file.empty()) {
@@ -158,6 +222,15 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
         } else {
             return UsageError{"unknown option " + args[i]};
         }
+    }
+    // The columns depend on the list, which may be chosen after --sort.
+    if (sortText) {
+        auto sort = out.FilePattern ? SortNamed(*sortText, kFileColumns, "file list")
+                                    : SortNamed(*sortText, kTypeColumns, "type list");
+        if (auto* error = std::get_if<UsageError>(&sort)) {
+            return std::move(*error);
+        }
+        out.Sort = std::get<ReportSort>(sort);
     }
     return out;
 }

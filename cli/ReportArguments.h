@@ -14,7 +14,18 @@ namespace pellamy {
 enum class ReportFormat
 {
     Table,
-    Json
+    Json,
+    Csv,
+    Xml,
+    Html
+};
+
+/// The order asked for with --sort: the rows as a click on the header of `Column` orders them,
+/// or the reverse with `Descending`.
+struct ReportSort
+{
+    std::size_t Column = 0;
+    bool Descending = false;
 };
 
 /// What one run of pellamy-report was asked to do.
@@ -26,6 +37,8 @@ struct ReportArguments
     std::optional<std::string> FilePattern;
     ScanOptions Options;
     ReportFormat Format = ReportFormat::Table;
+    /// Empty: the rows in caption order.
+    std::optional<ReportSort> Sort;
     std::optional<std::string> OutputFile;
     /// Empty: the working directory.
     std::string Folder;
@@ -38,7 +51,8 @@ struct UsageError
 };
 
 /// Reads the arguments that follow the program name. Options may be given as "--name value" or
-/// "--name=value"; "--" ends the options.
+/// "--name=value"; "--" ends the options. The column of --sort is a caption of the list asked
+/// for, in any letter case, optionally followed by ":desc" (or ":asc").
 std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector<std::string>& args);
 
 /// The usage text printed by --help and after a usage error.

@@ -3,15 +3,18 @@
 
 #include "cli/ReportArguments.h"
 #include "cli/ReportData.h"
+#include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "reports/FileDestination.h"
+#include "reports/ReportText.h"
 #include "shell/MimeTypeDescriptions.h"
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
@@ -68,6 +71,31 @@ private:
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_last;
 };
+
+// The folder as the navigator shows it: absolute, without its trailing "/" except at the root.
+std::string NavigatorFolder(const std::string& currentFolder)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(currentFolder, error);
+    return NavigatorFolderText(error ? currentFolder : absolute.lexically_normal().string());
+}
+
+std::string FormattedReport(const ReportData& data, ReportFormat format, const RegionalSettings& settings)
+{
+    switch (format) {
+    case ReportFormat::Json:
+        return FormatJson(data);
+    case ReportFormat::Csv:
+        return FormatCsv(data);
+    case ReportFormat::Xml:
+        return FormatXml(data, NavigatorFolder(data.CurrentFolder), settings);
+    case ReportFormat::Html:
+        return FormatHtml(data, NavigatorFolder(data.CurrentFolder));
+    case ReportFormat::Table:
+        break;
+    }
+    return FormatTable(data);
+}
 
 std::string WorkingFolder()
 {
@@ -126,7 +154,10 @@ int Run(const std::vector<std::string>& args)
         return kExitFailure;
     }
 
-    const std::string text = request.Format == ReportFormat::Json ? FormatJson(data) : FormatTable(data);
+    if (request.Sort) {
+        SortReportData(data, *request.Sort, sources.Settings);
+    }
+    const std::string text = FormattedReport(data, request.Format, sources.Settings);
     if (request.OutputFile) {
         if (const auto failure = WriteFileReplacing(*request.OutputFile, text)) {
             std::cerr << "pellamy-report: " << *failure << "\n";
