@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/FileListModel.h"
+
+#include "scan/CaseFold.h"
+#include "scan/ColumnCompare.h"
+#include "scan/DisplayTexts.h"
+#include "scan/TypeSummary.h"
+#include "widgets/SortListViews.h"
+
+#include <climits>
+#include <optional>
+#include <unordered_map>
+
+namespace pellamy {
+namespace {
+
+constexpr long long kMillisecondsPerDay = 86'400'000;
+
+int Sign(long long v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
+// The attribute letters packed into one number whose order is their text order: the letters are
+// capitals already, so the case-insensitive comparison is byte order, and a shorter text (padded
+// with zero bytes) sorts first.
+std::uint64_t PackedLetters(std::uint32_t attributes)
+{
+    const std::string letters = AttributeLetters(attributes);
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key = (key << 8) | (i < letters.size() ? static_cast<unsigned char>(letters[i]) : 0U);
+    }
+    return key;
+}
+
+// The time a "Created" or "Modified" text gives when read back under the settings that made it, in
+// milliseconds. A text is a date, then a blank and a time of day unless the time is midnight; the
+// two parts read independently, so each distinct date and each distinct time of day is written and
+// read once per sort, with a fixed reference date carrying the time of day. When that reference
+// date does not read back (a format whose fields run together), every text is converted whole.
+class TimeKeys
+{
+public:
+    explicit TimeKeys(const RegionalSettings& settings)
+        : m_settings(settings)
+        , m_referenceDay(DateTimeSortValue(DateTimeText(kReference, settings), settings))
+        , m_timeOfDay(m_referenceDay ? 86'400 : 0, kUnknown)
+    {
+    }
+
+    std::optional<long long> Key(FileTime time)
+    {
+        if (!m_referenceDay) {
+            return DateTimeSortValue(FileTimeText(time, m_settings), m_settings);
+        }
+        const auto local = FileTimeToLocalDateTime(time);
+        if (!local) {
+            return std::nullopt;
+        }
+        const long long day = Day(*local);
+        if (day == kInvalid) {
+            return std::nullopt;
+        }
+        const int second = (local->Hour * 60 + local->Minute) * 60 + local->Second;
+        if (second == 0) {
+            return day;
+        }
+        long long& timeOfDay = m_timeOfDay[static_cast<std::size_t>(second)];
+        if (timeOfDay == kUnknown) {
+            LocalDateTime at = kReference;
+            at.Hour = local->Hour;
+            at.Minute = local->Minute;
+            at.Second = local->Second;
+            const auto value = DateTimeSortValue(DateTimeText(at, m_settings), m_settings);
+            timeOfDay = value ? *value - *m_referenceDay : kInvalid;
+        }
+        return timeOfDay == kInvalid ? std::nullopt : std::optional<long long>(day + timeOfDay);
+    }
+
+private:
+    static constexpr LocalDateTime kReference{2001, 12, 25, 0, 0, 0, 0};
+    static constexpr long long kUnknown = LLONG_MIN;
+    static constexpr long long kInvalid = LLONG_MIN + 1;
+
+    long long Day(const LocalDateTime& local)
+    {
+        const auto packed = static_cast<std::uint32_t>((local.Year * 16 + local.Month) * 32 + local.Day);
+        const auto [it, added] = m_days.try_emplace(packed, kUnknown);
+        if (added) {
+            const LocalDateTime midnight{local.Year, local.Month, local.Day, 0, 0, 0, 0};
+            const auto value = DateTimeSortValue(DateTimeText(midnight, m_settings), m_settings);
+            it->second = value ? *value : kInvalid;
+        }
+        return it->second;
+    }
+
+    const RegionalSettings& m_settings;
+    std::optional<long long> m_referenceDay;
+    std::vector<long long> m_timeOfDay;
+    std::unordered_map<std::uint32_t, long long> m_days;
+};
+
+} // namespace
+
+FileListModel::FileListModel(QObject* parent)
+    : SortListModel(parent)
+{
+}
+
+void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    // A vector grown row by row may hold up to twice the rows it has.
+    m_rows.shrink_to_fit();
+    SetSettings(settings);
+    PermuteInPlace(m_rows, CaptionOrder());
+    endResetModel();
+}
+
+void FileListModel::Clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+}
+
+std::string FileListModel::CellText(std::size_t row, int column) const
+{
+    if (row >= m_rows.size()) {
+        return {};
+    }
+    const FileRow& r = m_rows[row];
+    switch (column) {
+    case 0:
+        return std::string(FileRowCaption(r));
+    case 1:
+        return r.Name;
+    case 2:
+        return FileTimeText(r.CreationTime, Settings());
+    case 3:
+        return FileTimeText(r.LastWriteTime, Settings());
+    case 4:
+        return AttributeLetters(r.Attributes);
+    case 5:
+        return SizeText(r.Size, false, Settings());
+    default:
+        return {};
+    }
+}
+
+std::string_view FileListModel::Caption(std::size_t row) const
+{
+    return FileRowCaption(m_rows.at(row));
+}
+
+TSLVOnCustomSortProc FileListModel::StandardCustomSort() const
+{
+    return &LView2CustomSort;
+}
+
+std::string_view FileListModel::ColumnCaption(int column) const
+{
+    return kFileColumns.at(static_cast<std::size_t>(column));
+}
+
+Qt::Alignment FileListModel::ColumnAlignment(int column) const
+{
+    return (column == 5 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending) const
+{
+    // Each key is what LView2CustomSort (or, for the columns it leaves alone, the list's text
+    // comparison) derives from the cell's text, so the order is the one a comparison per pair of
+    // rows gives.
+    switch (column) {
+    case 0:
+    case 1: {
+        std::vector<std::string_view> keys;
+        keys.reserve(m_rows.size());
+        for (const FileRow& row : m_rows) {
+            keys.push_back(column == 0 ? FileRowCaption(row) : std::string_view(row.Name));
+        }
+        return OrderByKeys(std::move(keys), ascending,
+                           [](std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
+    }
+    case 2:
+    case 3:
+        return TimeOrder(column, ascending);
+    case 4: {
+        std::vector<std::uint64_t> keys;
+        keys.reserve(m_rows.size());
+        for (const FileRow& row : m_rows) {
+            keys.push_back(PackedLetters(row.Attributes));
+        }
+        return OrderByKeys(std::move(keys), ascending,
+                           [](std::uint64_t a, std::uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); });
+    }
+    case 5: {
+        const RegionalSettings& settings = Settings();
+        std::vector<double> keys;
+        keys.reserve(m_rows.size());
+        for (const FileRow& row : m_rows) {
+            keys.push_back(SizeSortValue(SizeText(row.Size, false, settings), settings));
+        }
+        return OrderByKeys(std::move(keys), ascending, [](double a, double b) { return TolerantCompare(a, b); });
+    }
+    default: {
+        std::vector<std::uint32_t> order(m_rows.size());
+        std::iota(order.begin(), order.end(), std::uint32_t{0});
+        return order;
+    }
+    }
+}
+
+std::vector<std::uint32_t> FileListModel::TimeOrder(int column, bool ascending) const
+{
+    struct Key
+    {
+        std::optional<long long> Value;
+        FileTime Time;
+    };
+    TimeKeys converter(Settings());
+    std::vector<Key> keys;
+    keys.reserve(m_rows.size());
+    for (const FileRow& row : m_rows) {
+        const FileTime time = column == 2 ? row.CreationTime : row.LastWriteTime;
+        keys.push_back({converter.Key(time), time});
+    }
+    const RegionalSettings& settings = Settings();
+    return OrderByKeys(std::move(keys), ascending, [&settings](const Key& a, const Key& b) {
+        if (a.Value && b.Value) {
+            return Sign(*a.Value - *b.Value);
+        }
+        if (!a.Value && !b.Value) {
+            // Texts that do not read back order among themselves as text, before all others.
+            return Sign(CompareTextNoCase(FileTimeText(a.Time, settings), FileTimeText(b.Time, settings)));
+        }
+        return a.Value ? 1 : -1;
+    });
+}
+
+void FileListModel::PermuteRows(const std::vector<std::uint32_t>& order)
+{
+    PermuteInPlace(m_rows, order);
+}
+
+void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
+                      bool& Handled)
+{
+    if (ColIndex != 2 && ColIndex != 3 && ColIndex != 5) {
+        return;
+    }
+    Res = CompareFileCells(ColIndex, Str1, Str2, TSortListView::SettingsOf(Sender));
+    Handled = true;
+}
+
+} // namespace pellamy

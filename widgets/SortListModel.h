@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WIDGETS_SORTLISTMODEL_H
+#define PELLAMY_WIDGETS_SORTLISTMODEL_H
+
+#include "scan/RegionalSettings.h"
+#include "scan/TextCollator.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <numeric>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pellamy {
+
+class ImageList;
+class TSortListView;
+
+/// The owner's comparison of two cell texts during a column sort (`OnCustomSort`): `Sender` is the
+/// list that sorts, `ColIndex` the sort column, `Str1` and `Str2` the cells of the two rows. On
+/// entry `Res` is 0 and `Handled` false; a handler that decides sets `Res` (negative: the first row
+/// comes first in ascending order) and `Handled`. It answers for ascending order.
+using TSLVOnCustomSort = std::function<void(TSortListView* Sender, int ColIndex, std::string_view Str1,
+                                            std::string_view Str2, int& Res, bool& Handled)>;
+
+/// A plain function with the signature of `TSLVOnCustomSort`, such as `sLViewCustomSort`.
+using TSLVOnCustomSortProc = void (*)(TSortListView* Sender, int ColIndex, std::string_view Str1,
+                                      std::string_view Str2, int& Res, bool& Handled);
+
+/// What both list models share: a table whose cells are texts made on demand from compact rows
+/// with the regional settings captured at the last fill, the column captions and header images,
+/// the caption order that ends every fill, and the two ways of sorting a column. A sort computes
+/// the new order first and then applies it as one layout change that keeps persistent indexes on
+/// their rows, so a comparison that throws leaves the rows as they were.
+class SortListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    /// A header click's comparison of two cells of `column` for ascending order: negative, zero or
+    /// positive.
+    using CellComparison = std::function<int(int column, std::string_view a, std::string_view b)>;
+
+    explicit SortListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// Number of rows, in display order.
+    virtual std::size_t RowCount() const = 0;
+    /// Number of columns.
+    virtual int ColumnCount() const = 0;
+    /// The text of a cell as shown; empty outside the table.
+    virtual std::string CellText(std::size_t row, int column) const = 0;
+    /// The caption (column 0) of a row, valid until the rows change.
+    virtual std::string_view Caption(std::size_t row) const = 0;
+
+    /// The handler whose order `SortByKeys` gives: the view uses the keyed sort when its
+    /// `OnCustomSort` holds exactly this function.
+    virtual TSLVOnCustomSortProc StandardCustomSort() const = 0;
+
+    /// The regional settings the cell texts are made with, captured at the last fill.
+    const RegionalSettings& Settings() const { return m_settings; }
+
+    /// The order of the caption sort after each fill; the user's collation by default.
+    void SetCollator(std::shared_ptr<const TextCollator> collator);
+
+    /// The image list whose icons column 0 shows (the type icon of each row's caption); none
+    /// without one.
+    void SetImages(const ImageList* images);
+
+    /// The image shown in the header of `column`; a null icon removes it.
+    void SetColumnImage(int column, const QIcon& image);
+
+    /// Sorts all rows by `column`, comparing the two cells' texts with `compare` once per
+    /// comparison. Rows that compare equal keep their relative order.
+    void SortByComparison(int column, bool ascending, const CellComparison& compare);
+
+    /// Sorts all rows by `column` in the order `StandardCustomSort` gives, converting each cell once
+    /// per sort instead of once per comparison. Nothing converted is kept afterwards.
+    void SortByKeys(int column, bool ascending);
+
+protected:
+    /// The caption of a column and its alignment.
+    virtual std::string_view ColumnCaption(int column) const = 0;
+    virtual Qt::Alignment ColumnAlignment(int column) const = 0;
+
+    /// The new order (position -> old row) of a keyed sort.
+    virtual std::vector<std::uint32_t> KeyedOrder(int column, bool ascending) const = 0;
+
+    /// Puts the rows in `order` (position -> old row), without notifications.
+    virtual void PermuteRows(const std::vector<std::uint32_t>& order) = 0;
+
+    void SetSettings(const RegionalSettings& settings) { m_settings = settings; }
+
+    /// The order that puts the rows ascending by caption under the collator; rows with equal
+    /// captions keep their order. Each distinct caption is collated once.
+    std::vector<std::uint32_t> CaptionOrder() const;
+
+    /// The order of a sort by one key per row: `compare(a, b)` answers for ascending order.
+    template <typename Key, typename Compare>
+    static std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
+    {
+        std::vector<std::pair<Key, std::uint32_t>> items;
+        items.reserve(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            items.emplace_back(std::move(keys[i]), static_cast<std::uint32_t>(i));
+        }
+        keys = {};
+        std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
+            const int c = compare(a.first, b.first);
+            return ascending ? c < 0 : c > 0;
+        });
+        std::vector<std::uint32_t> order(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            order[i] = items[i].second;
+        }
+        return order;
+    }
+
+    /// Rearranges `items` in place so that position i holds what was at `order[i]`.
+    template <typename T> static void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& order)
+    {
+        std::vector<bool> placed(items.size(), false);
+        for (std::size_t start = 0; start < items.size(); ++start) {
+            if (placed[start] || order[start] == start) {
+                continue;
+            }
+            T held = std::move(items[start]);
+            std::size_t to = start;
+            for (;;) {
+                placed[to] = true;
+                const std::size_t from = order[to];
+                if (from == start) {
+                    items[to] = std::move(held);
+                    break;
+                }
+                items[to] = std::move(items[from]);
+                to = from;
+            }
+        }
+    }
+
+private:
+    void ApplyOrder(const std::vector<std::uint32_t>& order);
+
+    RegionalSettings m_settings;
+    std::shared_ptr<const TextCollator> m_collator;
+    const ImageList* m_images = nullptr;
+    std::vector<QIcon> m_columnImages;
+};
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/SortListViews.h"
+
+#include "scan/CaseFold.h"
+
+#include <QHeaderView>
+#include <QPainter>
+
+namespace pellamy {
+namespace {
+
+const QColor kArrowGrey(172, 168, 153);
+const QColor kFuchsia(255, 0, 255);
+
+} // namespace
+
+TSortListView::TSortListView(QWidget* parent)
+    : QTreeView(parent)
+    , m_upArrow(SortArrowImage(true))
+    , m_downArrow(SortArrowImage(false))
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    // Every row is one line high; Qt then never measures rows one by one, which a million rows
+    // would make slow.
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    // The selection keeps its colours when the list loses focus.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &TSortListView::ColumnClick);
+}
+
+void TSortListView::SetUseArrows(bool on)
+{
+    m_useArrows = on;
+    if (SortListModel* model = ListModel(); model != nullptr && m_sortColumn != -1) {
+        if (on) {
+            ShowArrow();
+        } else {
+            model->SetColumnImage(m_sortColumn, QIcon());
+        }
+    }
+}
+
+void TSortListView::setModel(QAbstractItemModel* model)
+{
+    QTreeView::setModel(model);
+    if (m_useArrows && m_sortColumn != -1) {
+        ShowArrow();
+    }
+}
+
+SortListModel* TSortListView::ListModel() const
+{
+    return qobject_cast<SortListModel*>(model());
+}
+
+const RegionalSettings& TSortListView::SettingsOf(const TSortListView* sender)
+{
+    static const RegionalSettings defaults;
+    if (sender != nullptr) {
+        if (const SortListModel* model = sender->ListModel(); model != nullptr) {
+            return model->Settings();
+        }
+    }
+    return defaults;
+}
+
+QImage TSortListView::SortArrowBitmap(bool up)
+{
+    QImage bitmap(9, 6, QImage::Format_RGB32);
+    bitmap.fill(kFuchsia);
+    // Rows of 1, 3, 5, 7 and 9 grey pixels, and one empty row at the broad end's far side.
+    for (int step = 0; step < 5; ++step) {
+        const int y = up ? step : 5 - step;
+        for (int x = 4 - step; x <= 4 + step; ++x) {
+            bitmap.setPixelColor(x, y, kArrowGrey);
+        }
+    }
+    return bitmap;
+}
+
+QIcon TSortListView::SortArrowImage(bool up, QSize size)
+{
+    QImage arrow = SortArrowBitmap(up).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < arrow.height(); ++y) {
+        for (int x = 0; x < arrow.width(); ++x) {
+            if (arrow.pixelColor(x, y) == kFuchsia) {
+                arrow.setPixelColor(x, y, Qt::transparent);
+            }
+        }
+    }
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.drawImage((size.width() - arrow.width()) / 2, (size.height() - arrow.height()) / 2, arrow);
+    painter.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
+void TSortListView::ShowArrow()
+{
+    if (SortListModel* model = ListModel(); model != nullptr) {
+        model->SetColumnImage(m_sortColumn, m_ascending ? m_upArrow : m_downArrow);
+    }
+}
+
+void TSortListView::ColumnClick(int column)
+{
+    SortListModel* model = ListModel();
+    if (m_sortColumn != -1 && m_sortColumn != column && model != nullptr) {
+        model->SetColumnImage(m_sortColumn, QIcon());
+    }
+    m_ascending = column == m_sortColumn ? !m_ascending : true;
+    m_sortColumn = column;
+    if (m_useArrows) {
+        ShowArrow();
+    }
+    if (model == nullptr) {
+        if (QAbstractItemModel* other = this->model(); other != nullptr) {
+            other->sort(column, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        }
+        return;
+    }
+    if (!OnCustomSort) {
+        model->SortByComparison(column, m_ascending,
+                                [](int, std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
+        return;
+    }
+    // The standard handler's order is what the model's keyed sort gives; a handler of any other
+    // kind, even one that calls the standard handler, is asked once per comparison.
+    if (const auto* handler = OnCustomSort.target<TSLVOnCustomSortProc>();
+        handler != nullptr && *handler == model->StandardCustomSort()) {
+        model->SortByKeys(column, m_ascending);
+        return;
+    }
+    model->SortByComparison(column, m_ascending, [this](int col, std::string_view a, std::string_view b) {
+        int res = 0;
+        bool handled = false;
+        OnCustomSort(this, col, a, b, res, handled);
+        return handled ? res : CompareTextNoCase(a, b);
+    });
+}
+
+} // namespace pellamy

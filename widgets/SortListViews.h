@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WIDGETS_SORTLISTVIEWS_H
+#define PELLAMY_WIDGETS_SORTLISTVIEWS_H
+
+#include "scan/RegionalSettings.h"
+#include "widgets/SortListModel.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QTreeView>
+
+namespace pellamy {
+
+/// The list control of both lists: a report view (rows and columns under a header) over a model,
+/// with whole-row selection that stays visible without focus and no editing. A click on a column
+/// header sorts by that column: the same column again flips the direction, another column sorts
+/// ascending; a fill or a clear of the rows changes neither. Each comparison goes to
+/// `OnCustomSort` when assigned, else to the case-insensitive text comparison. Over a
+/// `SortListModel` whose standard handler is assigned, the sort converts each cell once per sort
+/// (see `SortListModel::SortByKeys`); any other handler is asked once per comparison.
+class TSortListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit TSortListView(QWidget* parent = nullptr);
+
+    /// The owner's comparison of two cell texts; unassigned at creation.
+    TSLVOnCustomSort OnCustomSort;
+
+    /// Whether the sorted column's header shows the `SORT_UP` or `SORT_DOWN` arrow; off at creation.
+    bool UseArrows() const { return m_useArrows; }
+    void SetUseArrows(bool on);
+
+    /// The column of the last header click, -1 while none has been clicked.
+    int SortColumn() const { return m_sortColumn; }
+    /// The direction of the last column sort; ascending at creation.
+    bool SortAscending() const { return m_ascending; }
+
+    void setModel(QAbstractItemModel* model) override;
+
+    /// The list's rows model, or null when the model is of another kind.
+    SortListModel* ListModel() const;
+
+    /// The settings that `sender`'s rows were made with; the defaults without such a list.
+    static const RegionalSettings& SettingsOf(const TSortListView* sender);
+
+    /// The 9 x 6 arrow bitmaps `SORT_UP` and `SORT_DOWN`: a grey triangle on fuchsia, the
+    /// transparent colour.
+    static QImage SortArrowBitmap(bool up);
+
+    /// An arrow centred on a transparent image of `size`, as the header shows it.
+    static QIcon SortArrowImage(bool up, QSize size = QSize(16, 16));
+
+private:
+    void ColumnClick(int column);
+    void ShowArrow();
+
+    bool m_useArrows = false;
+    int m_sortColumn = -1;
+    bool m_ascending = true;
+    QIcon m_upArrow;
+    QIcon m_downArrow;
+};
+
+} // namespace pellamy
+
+#endif

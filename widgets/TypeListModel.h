@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WIDGETS_TYPELISTMODEL_H
+#define PELLAMY_WIDGETS_TYPELISTMODEL_H
+
+#include "scan/TypeSummary.h"
+#include "widgets/SortListModel.h"
+
+#include <vector>
+
+namespace pellamy {
+
+/// The rows of the type list `sLView` (columns "Type", "Description", "Number", "Size"), held as
+/// `TypeRow`s; the texts are made when shown.
+class TypeListModel final : public SortListModel
+{
+    Q_OBJECT
+
+public:
+    explicit TypeListModel(QObject* parent = nullptr);
+
+    /// Replaces all rows in one batch: one model reset, the rows then in caption order, the texts
+    /// made with `settings` until the next fill.
+    void SetRows(std::vector<TypeRow> rows, const RegionalSettings& settings);
+
+    /// Removes all rows.
+    void Clear();
+
+    /// The row at a display position.
+    const TypeRow& Row(std::size_t row) const { return m_rows.at(row); }
+
+    std::size_t RowCount() const override { return m_rows.size(); }
+    int ColumnCount() const override { return static_cast<int>(kTypeColumns.size()); }
+    std::string CellText(std::size_t row, int column) const override;
+    std::string_view Caption(std::size_t row) const override;
+    TSLVOnCustomSortProc StandardCustomSort() const override;
+
+protected:
+    std::string_view ColumnCaption(int column) const override;
+    Qt::Alignment ColumnAlignment(int column) const override;
+    std::vector<std::uint32_t> KeyedOrder(int column, bool ascending) const override;
+    void PermuteRows(const std::vector<std::uint32_t>& order) override;
+
+private:
+    std::vector<TypeRow> m_rows;
+};
+
+/// The type list's `OnCustomSort`: "Number" (column 2) compares the counts as integers and "Size"
+/// (column 3) the `SizeSortValue`s with the tolerant comparison, both with `Handled` set; any other
+/// column is left to the list's own case-insensitive text comparison. Sizes are read with the
+/// decimal separator of the settings the sender's rows were made with.
+void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
+                      bool& Handled);
+
+} // namespace pellamy
+
+#endif
