@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WIDGETS_DIRECTORYLIST_H
+#define PELLAMY_WIDGETS_DIRECTORYLIST_H
+
+#include "widgets/FolderPaths.h"
+
+#include <QListView>
+#include <QPointer>
+
+namespace pellamy {
+
+class DriveCombo;
+class FolderRowsModel;
+
+/// The directory list of the folder navigator (`dList`): the open folder as a small tree, made of
+/// the chain of folders from its drive root (a mount point) down to it and its visible
+/// sub-folders sorted by name without regard to case.
+///
+/// `Directory` is the open folder, absolute, without a trailing "/" except for "/" itself.
+/// Entering a folder also makes it the process's working directory. When the user selects
+/// another row, with the mouse or the keyboard, the list opens that row's folder and then emits
+/// `Click`; Enter opens the selected row's folder without `Click`. Setting `Directory` from the
+/// program emits nothing, and neither does the linked drive box while it follows the list.
+class DirectoryList final : public QListView
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Directory READ Directory WRITE SetDirectory)
+
+public:
+    /// A list that opens the process's working directory; drives come from `drives` until a
+    /// drive box is linked, and from the drive box after that.
+    explicit DirectoryList(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    ~DirectoryList() override;
+
+    /// The open folder.
+    QString Directory() const { return m_directory; }
+
+    /// Opens `path` by these rules: an empty path, one that names the open folder, and one that
+    /// is not absolute change nothing. A path on another drive that the linked drive box lists
+    /// first moves the list to that drive's root and the drive box to that drive. Then the list
+    /// enters `path` when it is a folder that can be entered, and otherwise stays in (or, when it
+    /// has gone, returns to the nearest existing ancestor of) the folder it shows. The rows are
+    /// read anew and the drive box follows without a change notification.
+    void SetDirectory(const QString& path);
+
+    /// The linked drive box, or nullptr.
+    DriveCombo* GetDriveCombo() const;
+
+    /// Links `combo` (nullptr unlinks): it selects the drive of the open folder at once and follows
+    /// the list from then on.
+    void SetDriveCombo(DriveCombo* combo);
+
+    /// Enters the root of the drive at `root` and reads the rows anew, for the drive box when the
+    /// user picks a drive. False, with nothing changed, when the root cannot be entered.
+    bool OpenDriveRoot(const QString& root);
+
+    /// The rows as shown.
+    FolderRowsModel* Rows() const { return m_rows; }
+
+Q_SIGNALS:
+    /// The user selected another row and its folder has been opened.
+    void Click();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    std::vector<Drive> Drives() const;
+    bool Enter(const QString& folder);
+    void Fill();
+    void OpenPendingRow();
+
+    FolderRowsModel* m_rows;
+    DriveProvider m_drives;
+    QPointer<DriveCombo> m_combo;
+    QString m_directory;
+    QString m_pendingPath;
+    bool m_filling = false;
+    int m_inputDepth = 0;
+};
+
+} // namespace pellamy
+
+#endif

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WIDGETS_DRIVECOMBO_H
+#define PELLAMY_WIDGETS_DRIVECOMBO_H
+
+#include "widgets/FolderPaths.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class QFile;
+class QSocketNotifier;
+
+namespace pellamy {
+
+class DirectoryList;
+
+/// The drive box of the folder navigator (`JvDriveCombo1`): a drop-down list of the mounted file
+/// systems that play drives, the removable, fixed, remote and CD-ROM ones, by root, each shown
+/// with its kind's icon and its name (label and root, or the root alone).
+///
+/// It follows the linked directory list without a notification. When the user picks another
+/// drive it moves the list to that drive's root and then emits `Change`; when the root cannot be
+/// entered the list stays and the box returns to the list's drive, and `Change` still follows.
+/// Mounts and unmounts rebuild the items (a watch on the mount table, debounced) without a
+/// notification.
+class DriveCombo final : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    /// Gap in pixels left and right of each item's icon.
+    static constexpr int kOffset = 4;
+
+    explicit DriveCombo(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    ~DriveCombo() override;
+
+    /// Whether drives of `kind` get an item.
+    static bool IsListedKind(DriveKind kind);
+
+    /// The name an item shows for `drive`, trimmed.
+    static QString DisplayName(const Drive& drive);
+
+    /// Every drive of the last build, the unlisted kinds included.
+    const std::vector<Drive>& AllDrives() const { return m_allDrives; }
+
+    /// The root of the selected drive; empty when nothing is selected.
+    QString CurrentDrive() const;
+
+    /// Whether an item has the root `root`.
+    bool ListsDrive(const QString& root) const;
+
+    /// Selects the item of `root` without a notification; false, with the selection kept, when
+    /// no item has that root.
+    bool SelectDrive(const QString& root);
+
+    /// Builds the items anew from the drive provider and selects the drive of the linked list's
+    /// folder (or the drive selected before) again, without a notification.
+    void RefreshDrives();
+
+    /// The linked directory list; set by `DirectoryList::SetDriveCombo`.
+    DirectoryList* GetDirList() const;
+
+Q_SIGNALS:
+    /// The user picked a drive, and the list has reached its root or stayed where it was.
+    void Change();
+
+private:
+    friend class DirectoryList;
+
+    void UserPicked(int index);
+    void WatchMountTable();
+
+    DriveProvider m_drives;
+    std::vector<Drive> m_allDrives;
+    QPointer<DirectoryList> m_dirList;
+    QString m_selectedRoot;
+    std::unique_ptr<QFile> m_mountTable;
+    QSocketNotifier* m_mountWatch = nullptr;
+    QTimer m_rebuildDelay;
+};
+
+} // namespace pellamy
+
+#endif
