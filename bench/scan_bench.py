@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Times pellamy-report's type summary against the scan floor and find, on folders of many files.
+
+Makes (once, then reuses) folders of 100,000 and 1,000,000 empty-but-sized files with about 40
+extensions, some files without one, then runs, alternating and with a warm cache:
+  floor      a minimal single-threaded getdents64 + statx loop (bench/scan_floor.cpp)
+  summary    pellamy-report FOLDER (the type list)
+  find       find FOLDER -maxdepth 1 -printf '%s %f\\n'
+and prints the median wall time of each, the ratios to the floor, and the summary's peak memory
+per file above its peak on an empty folder.
+
+    python3 bench/scan_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
+"""
+
+import argparse
+import os
+import random
+import statistics
+import subprocess
+import sys
+import time
+
+EXTENSIONS = [".txt", ".log", ".jpg", ".JPG", ".png", ".pdf", ".doc", ".docx", ".xls", ".csv", ".xml",
+              ".html", ".css", ".js", ".json", ".py", ".c", ".h", ".cpp", ".hpp", ".o", ".so", ".a",
+              ".zip", ".gz", ".tar", ".mp3", ".mp4", ".mkv", ".wav", ".svg", ".md", ".ini", ".conf",
+              ".bak", ".tmp", ".iso", ".bin", ".dat", ""]
+
+
+def make_folder(path, count):
+    marker = os.path.join(path, ".complete")
+    if os.path.exists(marker):
+        return
+    os.makedirs(path, exist_ok=True)
+    rng = random.Random(count)
+    print(f"making {count} files in {path} ...", file=sys.stderr, flush=True)
+    for i in range(count):
+        name = os.path.join(path, f"file{i:07d}{rng.choice(EXTENSIONS)}")
+        fd = os.open(name, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
+        # Sparse: the size is set, no data is written.
+        os.ftruncate(fd, rng.randrange(0, 1 << 24))
+        os.close(fd)
+    open(marker, "w").close()
+
+
+def run_once(argv):
+    """Wall time in seconds and peak resident memory in bytes of one run of argv."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise SystemExit(f"{argv[0]} failed")
+    return elapsed, usage.ru_maxrss * 1024
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default="build/release", help="the CMake build folder")
+    parser.add_argument("--root", default="/tmp/pellamy-bench", help="where the test folders are made")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--sizes", default="100000,1000000")
+    args = parser.parse_args()
+
+    report = os.path.join(args.build, "cli", "pellamy-report")
+    floor = os.path.join(args.build, "bench", "scan_floor")
+    empty = os.path.join(args.root, "empty")
+    os.makedirs(empty, exist_ok=True)
+    _, empty_peak = run_once([report, empty])
+
+    print(f"{'files':>9} {'tool':<8} {'median s':>9} {'x floor':>8} {'peak MiB':>9} {'B/file':>7}")
+    for count in (int(s) for s in args.sizes.split(",")):
+        folder = os.path.join(args.root, f"files-{count}")
+        make_folder(folder, count)
+        commands = {
+            "floor": [floor, folder],
+            "summary": [report, folder],
+            "find": ["find", folder, "-maxdepth", "1", "-printf", "%s %f\\n"],
+        }
+        times = {name: [] for name in commands}
+        peaks = {name: 0 for name in commands}
+        for name, argv in commands.items():
+            run_once(argv)  # warm the cache
+        for _ in range(args.runs):
+            for name, argv in commands.items():
+                elapsed, peak = run_once(argv)
+                times[name].append(elapsed)
+                peaks[name] = max(peaks[name], peak)
+        base = statistics.median(times["floor"])
+        for name in commands:
+            median = statistics.median(times[name])
+            per_file = (peaks[name] - empty_peak) / count if name == "summary" else float("nan")
+            print(f"{count:>9} {name:<8} {median:>9.3f} {median / base:>8.2f} "
+                  f"{peaks[name] / 2**20:>9.1f} {per_file:>7.1f}")
+
+
+if __name__ == "__main__":
+    main()
