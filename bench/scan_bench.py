@@ -19,7 +19,6 @@ import random
 import statistics
 import subprocess
 import sys
-import time
 
 EXTENSIONS = [".txt", ".log", ".jpg", ".JPG", ".png", ".pdf", ".doc", ".docx", ".xls", ".csv", ".xml",
               ".html", ".css", ".js", ".json", ".py", ".c", ".h", ".cpp", ".hpp", ".o", ".so", ".a",
@@ -43,15 +42,16 @@ def make_folder(path, count):
     open(marker, "w").close()
 
 
+MEASURE = None
+
+
 def run_once(argv):
     """Wall time in seconds and peak resident memory in bytes of one run of argv."""
-    start = time.perf_counter()
-    proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    elapsed = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
+    done = subprocess.run([MEASURE] + argv, stdout=subprocess.PIPE, text=True)
+    if done.returncode != 0:
         raise SystemExit(f"{argv[0]} failed")
-    return elapsed, usage.ru_maxrss * 1024
+    seconds, kib = done.stdout.split()
+    return float(seconds), int(kib) * 1024
 
 
 def main():
@@ -62,6 +62,8 @@ def main():
     parser.add_argument("--sizes", default="100000,1000000")
     args = parser.parse_args()
 
+    global MEASURE
+    MEASURE = os.path.join(args.build, "bench", "measure")
     report = os.path.join(args.build, "cli", "pellamy-report")
     floor = os.path.join(args.build, "bench", "scan_floor")
     empty = os.path.join(args.root, "empty")
