@@ -14,8 +14,6 @@
 namespace pellamy {
 namespace {
 
-constexpr long long kMillisecondsPerDay = 86'400'000;
-
 int Sign(long long v)
 {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
