@@ -34,9 +34,10 @@ TEST(ExportFilesCsv, WritesTheSelectedRowsInDisplayOrderWithFullPaths)
 {
     const auto text = ExportFilesCsv(FileList(), "/home/me/docs/");
     ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->Bytes(), "Name,Created,Modified,Attribs,Size\r\n"
-                             "\"/home/me/docs/my \"\"best\"\", notes.txt\",03/02/2024,03/02/2024,,\"0 KB\"\r\n"
-                             "/home/me/docs/x.txt,\"04/02/2024 09:00:00\",\"04/02/2024 09:00:00\",RA,\"2 MB\"\r\n");
+    EXPECT_EQ(text->Bytes(),
+              "Name,Created,Modified,Attribs,Size\r\n"
+              "\"/home/me/docs/my \"\"best\"\", notes.txt\",03/02/2024,03/02/2024,,\"0 KB\"\r\n"
+              "/home/me/docs/x.txt,\"04/02/2024 09:00:00\",\"04/02/2024 09:00:00\",RA,\"2 MB\"\r\n");
 }
 
 TEST(ExportFilesCsv, GivesNothingForAnEmptyListAndOnlyTheHeaderWithoutSelection)

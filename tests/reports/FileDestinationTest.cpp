@@ -138,7 +138,8 @@ TEST_F(FileDestinationTest, FullFileSystemFailsWithStreamWriteErrorAndKeepsTheEa
     const fs::path mountPoint = m_folder / "small";
     fs::create_directory(mountPoint);
     if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno) << "); the full-disk case is not checked";
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+                     << "); the full-disk case is not checked";
     }
     const MountGuard unmount(mountPoint);
 

@@ -75,7 +75,8 @@ TEST(ExportHtml, FileListPageHoldsOnlySelectedRowsWithEveryTextEscaped)
 
 TEST(ExportHtml, EmptyListGivesOnlyTheHeaderRow)
 {
-    const std::string bytes = ExportHtml(TextRows(), kTypeColumns, ExportedRows::All, "/", "Folder content").Bytes();
+    const std::string bytes =
+        ExportHtml(TextRows(), kTypeColumns, ExportedRows::All, "/", "Folder content").Bytes();
     EXPECT_NE(bytes.find("<title>Folder content: /</title>\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("<th><b><center>Size</center></b></th>\r\n</tr>\r\n</table>\r\n</html>\r\n"),
               std::string::npos);

@@ -55,6 +55,16 @@ TEST(XmlWriter, NestsAndIndentsTwoBlanksPerLevel)
     EXPECT_EQ(writer.Text().substr(0, 8), "<Root>\r\n");
 }
 
+TEST(XmlWriter, StreamThatTakesNothingGivesStreamWriteError)
+{
+    XmlWriter writer;
+    writer.Nodes.AddElement("Leaf");
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    EXPECT_EQ(writer.SaveToStream(broken), std::optional<std::string>("Stream write error"));
+    EXPECT_EQ(writer.Nodes.Count(), 1u);
+}
+
 TEST(XmlWriter, WritesSeveralTopLevelElementsInOrder)
 {
     XmlWriter writer;
