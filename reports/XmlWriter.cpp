@@ -2,7 +2,6 @@
 #include "reports/XmlWriter.h"
 
 #include "reports/FileDestination.h"
-#include "reports/ReportText.h"
 
 #include <ostream>
 
@@ -113,49 +112,63 @@ enum class ValueForm
     Escaped
 };
 
-void AppendElement(const XmlNode& node, std::size_t level, bool indent, ValueForm form, ReportText& out)
+// Appends the lines of `node` and its subtree, each followed by CR LF, straight to the document
+// text: a report of a large list would otherwise hold its text twice.
+void AppendElement(const XmlNode& node, std::size_t level, bool indent, ValueForm form, std::string& out)
 {
     if (node.Name().empty()) {
         return;
     }
-    const std::string spaces(indent ? level * 2 : 0, ' ');
-    std::string open = "<" + node.Name();
-    if (!node.Attribute().Name.empty()) {
-        open += " " + node.Attribute().Name + "=\"" + node.Attribute().Value + "\"";
-    }
-    open += ">";
-    const std::string close = "</" + node.Name() + ">";
+    const std::size_t spaces = indent ? level * 2 : 0;
+    const XmlNodeAttribute& attribute = node.Attribute();
+    auto openTag = [&]() {
+        out.append(spaces, ' ');
+        out += '<';
+        out += node.Name();
+        if (!attribute.Name.empty()) {
+            out += ' ';
+            out += attribute.Name;
+            out += "=\"";
+            out += attribute.Value;
+            out += '"';
+        }
+        out += '>';
+    };
+    auto closeTag = [&]() {
+        out += "</";
+        out += node.Name();
+        out += ">\r\n";
+    };
     const XmlNodeList& children = node.Children();
+    openTag();
     if (children.Count() == 0) {
-        const std::string value = form == ValueForm::Display ? XmlDisplayValue(node.Value()) : node.Value();
-        out.AddLine(spaces + open + value + close);
+        out += form == ValueForm::Display ? XmlDisplayValue(node.Value()) : node.Value();
+        closeTag();
         return;
     }
-    out.AddLine(spaces + open);
+    out += "\r\n";
     for (std::size_t i = 0; i < children.Count(); ++i) {
         AppendElement(children.Items(i), level + 1, indent, form, out);
     }
-    out.AddLine(spaces + close);
+    out.append(spaces, ' ');
+    closeTag();
 }
 
 std::string Document(const XmlWriter& writer, ValueForm form)
 {
-    ReportText elements;
+    std::string elements;
     for (std::size_t i = 0; i < writer.Nodes.Count(); ++i) {
         AppendElement(writer.Nodes.Items(i), 0, writer.AutoIndent, form, elements);
     }
-    if (elements.Empty()) {
-        return {};
+    if (elements.empty() || !writer.IncludeHeader) {
+        return elements;
     }
-    std::string out;
-    if (writer.IncludeHeader) {
-        out = "<?xml version=\"1.0\"";
-        if (!writer.Encoding.empty()) {
-            out += " encoding=\"" + writer.Encoding + "\"";
-        }
-        out += "?>\r\n";
+    std::string header = "<?xml version=\"1.0\"";
+    if (!writer.Encoding.empty()) {
+        header += " encoding=\"" + writer.Encoding + "\"";
     }
-    return out + elements.Bytes();
+    header += "?>\r\n";
+    return elements.insert(0, header);
 }
 
 } // namespace

@@ -78,6 +78,7 @@ struct ProcessResult
 {
     int Status = -1;
     std::string Out;
+    std::string Err;
 };
 
 class ReportExportTest : public ::testing::Test
@@ -106,14 +107,17 @@ protected:
         }
     }
 
-    // Runs `program` with `args`, its standard output going to a file that is then read back.
+    // Runs `program` with `args`, its standard output and error going to files that are then read
+    // back.
     ProcessResult Execute(const std::string& program, const std::vector<std::string>& args)
     {
         const fs::path out = m_root / "stdout";
+        const fs::path err = m_root / "stderr";
         const pid_t child = ::fork();
         if (child == 0) {
             const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0) {
+            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd < 0 || errFd < 0 || ::dup2(fd, STDOUT_FILENO) < 0 || ::dup2(errFd, STDERR_FILENO) < 0) {
                 ::_exit(126);
             }
             ::setenv("LC_ALL", "C.UTF-8", 1);
@@ -132,6 +136,7 @@ protected:
             run.Status = WEXITSTATUS(status);
         }
         run.Out = ReadAll(out);
+        run.Err = ReadAll(err);
         return run;
     }
 
@@ -147,7 +152,7 @@ protected:
         const fs::path file = m_root / ("report." + kind);
         std::ofstream(file, std::ios::binary) << report;
         const ProcessResult run = Execute(PELLAMY_PYTHON, {PELLAMY_PARSE_REPORT_SCRIPT, kind, file.string()});
-        EXPECT_EQ(run.Status, 0) << kind << " was refused by Python's parser:\n" << report;
+        EXPECT_EQ(run.Status, 0) << kind << " was refused by Python's parser: " << run.Err << "\n" << report;
         return run.Status == 0 ? json::parse(run.Out) : json();
     }
 
@@ -300,9 +305,16 @@ TEST_F(ReportExportTest, HtmlShowsEveryNameAsText)
 
 TEST_F(ReportExportTest, SortIsRefusedForAColumnTheListDoesNotHave)
 {
-    EXPECT_EQ(Report({"--sort", "Name"}).Status, 2);
+    const ProcessResult name = Report({"--sort", "Name"});
+    EXPECT_EQ(name.Status, 2);
+    EXPECT_EQ(name.Err.rfind("pellamy-report: the type list has no column \"Name\": use Type, Description, "
+                             "Number or Size\n",
+                             0),
+              0u)
+        << name.Err;
     EXPECT_EQ(Report({"--all-files", "--sort", "Description"}).Status, 2);
     EXPECT_EQ(Report({"--sort", "size:up"}).Status, 2);
+    EXPECT_EQ(Report({"--format", "pdf"}).Status, 2);
     EXPECT_EQ(Report({"--files", ".txt", "--sort", "attribs", "--format", "csv"}).Status, 0);
 }
 
