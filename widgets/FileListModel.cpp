@@ -7,6 +7,7 @@
 #include "scan/TypeSummary.h"
 #include "widgets/SortListViews.h"
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 #include <unordered_map>
@@ -30,6 +31,47 @@ std::uint64_t PackedLetters(std::uint32_t attributes)
         key = (key << 8) | (i < letters.size() ? static_cast<unsigned char>(letters[i]) : 0U);
     }
     return key;
+}
+
+// A text for the case-insensitive comparison with its first 16 bytes, letters mapped as that
+// comparison maps them, packed into two numbers (zero bytes after the end; names hold none): most
+// comparisons are decided by the numbers without touching the text, which lies elsewhere in memory.
+struct TextKey
+{
+    std::uint64_t High = 0;
+    std::uint64_t Low = 0;
+    std::string_view Text;
+};
+
+TextKey MakeTextKey(std::string_view text)
+{
+    TextKey key;
+    key.Text = text;
+    for (std::size_t i = 0; i < 16; ++i) {
+        unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0U;
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<unsigned char>(c - 0x20);
+        }
+        std::uint64_t& half = i < 8 ? key.High : key.Low;
+        half = (half << 8) | c;
+    }
+    return key;
+}
+
+// CompareTextNoCase of the two texts: equal packed bytes leave only what follows them to compare.
+int CompareTextKeys(const TextKey& a, const TextKey& b)
+{
+    if (a.High != b.High) {
+        return a.High < b.High ? -1 : 1;
+    }
+    if (a.Low != b.Low) {
+        return a.Low < b.Low ? -1 : 1;
+    }
+    if (a.Text.size() <= 16 && b.Text.size() <= 16) {
+        return Sign(static_cast<long long>(a.Text.size()) - static_cast<long long>(b.Text.size()));
+    }
+    return Sign(CompareTextNoCase(a.Text.substr(std::min<std::size_t>(16, a.Text.size())),
+                                  b.Text.substr(std::min<std::size_t>(16, b.Text.size()))));
 }
 
 // The time a "Created" or "Modified" text gives when read back under the settings that made it, in
@@ -177,13 +219,12 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
     switch (column) {
     case 0:
     case 1: {
-        std::vector<std::string_view> keys;
+        std::vector<TextKey> keys;
         keys.reserve(m_rows.size());
         for (const FileRow& row : m_rows) {
-            keys.push_back(column == 0 ? FileRowCaption(row) : std::string_view(row.Name));
+            keys.push_back(MakeTextKey(column == 0 ? FileRowCaption(row) : std::string_view(row.Name)));
         }
-        return OrderByKeys(std::move(keys), ascending,
-                           [](std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
+        return OrderByKeys(std::move(keys), ascending, CompareTextKeys);
     }
     case 2:
     case 3:
