@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// pellamy: the window program.
+
+#include "app/ErrorReport.h"
+#include "app/menu1.h"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    pellamy::PellamyApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pellamy"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pellamy"));
+    QApplication::setApplicationVersion(QStringLiteral(PELLAMY_VERSION));
+
+    // The arguments as the system split them, byte for byte; the application object has already
+    // taken Qt's own options out of argv.
+    std::vector<std::string> args(argv + 1, argv + argc);
+
+    pellamy::TForm1 form;
+    form.FormCreate(args);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_APP_MENU1_H
+#define PELLAMY_APP_MENU1_H
+
+#include "platform/posix/PosixDirectorySource.h"
+#include "reports/XmlWriter.h"
+#include "scan/FileEntry.h"
+#include "scan/RegionalSettings.h"
+#include "scan/ScanFolder.h"
+#include "shell/TypeIcons.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class QSplitter;
+
+namespace pellamy {
+
+class DirectoryList;
+class DriveCombo;
+class FileListModel;
+class FolderNavigator;
+class SelectDirectoryDialog;
+class StatusBar;
+class TSortListView;
+class TypeListModel;
+
+/// The program's one window, `Form1`: the banner with `ISF`, the folder navigator beside the type
+/// list `sLView`, the attribute filter bar `Panel3` with the totals line, the file list `LView2`
+/// and the status bar, with the two popup menus. It owns every piece of the program's state:
+/// `CurrentFolder`, `CurrentPattern`, `ScanResults`, the totals, the rows of both lists, the XML
+/// writer and the dialogs. Handlers keep the names of the window definition.
+class TForm1 final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Builds the window from its definition; `FormCreate` then opens the first folder.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// Runs once after construction with the command-line arguments (program name excluded).
+    void FormCreate(const std::vector<std::string>& args);
+
+    // Folder selection and refresh.
+    void BuildTypeSummary();
+    void BuildFileList(const std::string& pattern);
+    void sLViewClick();
+    void sLViewDblClick();
+    void dListClick();
+    void roFileClick();
+    void ISFClick();
+    void JvDriveCombo1Change();
+    void SElectafolder1Click();
+    /// A drop of `paths` on the window: only the first counts, as it stands.
+    void HandleFileDrop(const QStringList& paths);
+
+    // The window's own behaviour.
+    void FormResize();
+    void DisplayHint(const QString& hint);
+    void NudgeWindowWidth();
+    void Selectall1Click();
+    void Useskin1Click();
+
+    const std::string& CurrentFolder() const { return m_currentFolder; }
+    const std::string& CurrentPattern() const { return m_currentPattern; }
+    std::int32_t TotalFiles() const { return m_totalFiles; }
+    std::int64_t TotalSize() const { return m_totalSize; }
+    const RegionalSettings& Settings() const { return m_settings; }
+
+    // The window's parts, by their definition names.
+    QFrame* Panel1 = nullptr;
+    QCheckBox* ISF = nullptr;
+    QWidget* Panel4 = nullptr;
+    FolderNavigator* Panel2 = nullptr;
+    DirectoryList* dList = nullptr;
+    DriveCombo* JvDriveCombo1 = nullptr;
+    QSplitter* JvSplitter1 = nullptr;
+    TSortListView* sLView = nullptr;
+    QSplitter* JvSplitter2 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Panel3Caption = nullptr;
+    QCheckBox* roFile = nullptr;
+    QCheckBox* hidFile = nullptr;
+    QCheckBox* sysFile = nullptr;
+    QCheckBox* arcFile = nullptr;
+    QCheckBox* AttrChk = nullptr;
+    TSortListView* LView2 = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QFileDialog* SD1 = nullptr;
+    SelectDirectoryDialog* Dirs = nullptr;
+    ImageList ImageList1;
+    XmlWriter XmlWriter1;
+
+    // Entries of the file list's menu.
+    QAction* Copyfilelist1 = nullptr;
+    QAction* Copyalldetails1 = nullptr;
+    QAction* XML1 = nullptr;
+    QAction* CopyselectedfiledetailsasHTML1 = nullptr;
+    QAction* Copyfiles1 = nullptr;
+    QAction* Copyto1 = nullptr;
+    QAction* Saveselectedfiledetailsttofile1 = nullptr;
+    QAction* OpenfolderinExplorer2 = nullptr;
+    QAction* Movefileto1 = nullptr;
+    QAction* Deletefiles1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Selectall1 = nullptr;
+    QAction* Properties1 = nullptr;
+    // Entries of the type list's menu.
+    QAction* CopyfolderdetailsasCSV1 = nullptr;
+    QAction* CopyfolderdetailsasXML1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Savefolderdetails1 = nullptr;
+    QAction* Copyfoldername1 = nullptr;
+    QAction* SElectafolder1 = nullptr;
+    QAction* OpenfolderinExplorer1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Registerunregisterincontextmenu1 = nullptr;
+    QAction* Useskin1 = nullptr;
+
+    TypeListModel* TypeRows() const { return m_typeRows; }
+    FileListModel* FileRows() const { return m_fileRows; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildBanner();
+    void BuildFolderArea();
+    void BuildFilterBar();
+    void BuildFileList();
+    void BuildMenus();
+    void BuildDialogs();
+    void SetTabOrder();
+    void FormKeyDown(int key);
+    ScanOptions CurrentScanOptions() const;
+    /// Shows a live count of the names read in status panel 0 once a scan has run for a while.
+    void ScanProgress(std::uint64_t namesRead);
+    void SetFileCount();
+
+    std::string m_currentFolder;
+    std::string m_currentPattern;
+    ScanResults m_scanResults;
+    std::int32_t m_totalFiles = 0;
+    std::int64_t m_totalSize = 0;
+    RegionalSettings m_settings;
+    PosixDirectorySource m_directory;
+    TypeListModel* m_typeRows = nullptr;
+    FileListModel* m_fileRows = nullptr;
+    bool m_hintsAttached = false;
+    const QEvent* m_lastKeyEvent = nullptr;
+    const QObject* m_lastKeyReceiver = nullptr;
+    std::uint64_t m_lastKeyTime = 0;
+    std::int64_t m_scanStartedMs = 0;
+    std::int64_t m_lastProgressMs = 0;
+    bool m_progressShown = false;
+};
+
+} // namespace pellamy
+
+#endif
