@@ -4,6 +4,8 @@
 #include "app/ErrorReport.h"
 #include "app/menu1.h"
 
+#include <QTimer>
+
 #include <string>
 #include <vector>
 
@@ -21,5 +23,9 @@ int main(int argc, char** argv)
     pellamy::TForm1 form;
     form.FormCreate(args);
     form.show();
+    // For start-up measurements: leave as soon as the window has been shown with its lists.
+    if (qEnvironmentVariableIsSet("PELLAMY_QUIT_AFTER_START")) {
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
     return QApplication::exec();
 }
