@@ -61,7 +61,7 @@ QHeaderView::section {
     border: none;
     border-right: 1px solid #c3ccd6;
     border-bottom: 1px solid #aab6c3;
-    padding: 2px 6px;
+    padding: 2px 3px;
 }
 QSplitter::handle {
     background-color: #c9d2dc;
