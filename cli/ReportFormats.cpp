@@ -2,6 +2,7 @@
 #include "cli/ReportFormats.h"
 
 #include "scan/DisplayTexts.h"
+#include "scan/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
@@ -9,43 +10,6 @@
 
 namespace pellamy {
 namespace {
-
-// Decodes one UTF-8 character at `i`; its length, or 0 for a byte that does not start a valid one.
-std::size_t Decode(std::string_view text, std::size_t i, char32_t& cp)
-{
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    std::size_t len = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return 0;
-    }
-    return len;
-}
 
 bool IsCombining(char32_t c)
 {
@@ -81,7 +45,7 @@ std::size_t DisplayWidth(std::string_view text)
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
-        const std::size_t len = Decode(text, i, cp);
+        const std::size_t len = DecodeUtf8(text, i, cp);
         if (len == 0) {
             ++width;
             ++i;
@@ -102,7 +66,7 @@ std::string TerminalSafe(std::string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
-        const std::size_t len = Decode(text, i, cp);
+        const std::size_t len = DecodeUtf8(text, i, cp);
         if (len == 0) {
             out += "\xEF\xBF\xBD";
             ++i;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/CaseFold.h"
 
+#include "scan/Utf8.h"
+
 #include <cstdint>
 
 namespace pellamy {
@@ -37,58 +39,6 @@ char32_t FoldCodePoint(char32_t c)
         return c + 0x50;
     }
     return c;
-}
-
-// Decodes one UTF-8 sequence at `text[i]`; returns its length, or 0 when it is not valid.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
-{
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return 0;
-    }
-    return len;
-}
-
-void AppendUtf8(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
 }
 
 } // namespace
