@@ -29,8 +29,7 @@ QString ErrorReportText(const QString& message)
 
 PellamyApplication::PellamyApplication(int& argc, char** argv)
     : QApplication(argc, argv)
-{
-}
+{}
 
 bool PellamyApplication::notify(QObject* receiver, QEvent* event)
 {

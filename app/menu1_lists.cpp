@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the two lists: the type summary of the folder and the file list of one type.
 
-#include "app/menu1.h"
-
 #include "app/BusyCursor.h"
 #include "app/StatusBar.h"
+#include "app/menu1.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
@@ -85,8 +84,8 @@ void TForm1::BuildTypeSummary()
     MimeTypeDescriptions descriptions;
     // The summary needs only names and sizes, so the scanned entries are grouped as they arrive
     // rather than kept.
-    TypeSummary summary = SummarizeFolder(m_directory, m_currentFolder, CurrentScanOptions(), descriptions, nullptr,
-                                          [this](std::uint64_t n) { ScanProgress(n); });
+    TypeSummary summary = SummarizeFolder(m_directory, m_currentFolder, CurrentScanOptions(), descriptions,
+                                          nullptr, [this](std::uint64_t n) { ScanProgress(n); });
     if (m_progressShown) {
         StatusBar1->SetPanelText(0, QString());
     }
@@ -95,7 +94,8 @@ void TForm1::BuildTypeSummary()
     m_typeRows->SetRows(std::move(summary.Rows), m_settings);
 
     dList->SetDirectory(NavigatorForm(m_currentFolder));
-    Panel3Caption->setText(FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
+    Panel3Caption->setText(
+        FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
 }
 
 void TForm1::BuildFileList(const std::string& pattern)
@@ -124,7 +124,8 @@ void TForm1::sLViewClick()
     }
     const BusyCursor busy(this);
     m_fileRows->Clear();
-    m_currentPattern = "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
+    m_currentPattern =
+        "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
     BuildFileList(m_currentPattern);
     NudgeWindowWidth();
 }

@@ -2,10 +2,9 @@
 // Start-up and the events that choose the folder: the command line, drops, the navigator, the
 // check boxes, "Select a folder" and F5.
 
-#include "app/menu1.h"
-
 #include "app/Skin.h"
 #include "app/StartupArguments.h"
+#include "app/menu1.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/SelectDirectoryDialog.h"

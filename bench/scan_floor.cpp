@@ -45,12 +45,15 @@ int main(int argc, char** argv)
         for (long offset = 0; offset < n;) {
             const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
             offset += d->d_reclen;
-            if (d->d_name[0] == '.' && (d->d_name[1] == '\0' || (d->d_name[1] == '.' && d->d_name[2] == '\0'))) {
+            if (d->d_name[0] == '.' &&
+                (d->d_name[1] == '\0' || (d->d_name[1] == '.' && d->d_name[2] == '\0'))) {
                 continue;
             }
-            struct statx sx{};
-            if (::statx(fd, d->d_name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME |
-                                                                 STATX_MTIME | STATX_CTIME | STATX_BTIME,
+            struct statx sx
+            {};
+            if (::statx(fd, d->d_name, AT_SYMLINK_NOFOLLOW,
+                        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME |
+                            STATX_BTIME,
                         &sx) == 0) {
                 ++files;
                 bytes += sx.stx_size;

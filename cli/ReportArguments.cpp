@@ -50,7 +50,8 @@ std::variant<ReportSort, UsageError> SortNamed(std::string text, std::span<const
         if (CompareTextNoCase(direction, "desc") == 0) {
             sort.Descending = true;
         } else if (CompareTextNoCase(direction, "asc") != 0) {
-            return UsageError{"--sort takes a column, optionally followed by :desc or :asc, not \"" + text + "\""};
+            return UsageError{"--sort takes a column, optionally followed by :desc or :asc, not \"" + text +
+                              "\""};
         }
         text.resize(colon);
     }

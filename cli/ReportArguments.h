@@ -11,14 +11,7 @@
 
 namespace pellamy {
 
-enum class ReportFormat
-{
-    Table,
-    Json,
-    Csv,
-    Xml,
-    Html
-};
+enum class ReportFormat { Table, Json, Csv, Xml, Html };
 
 /// The order asked for with --sort: the rows as a click on the header of `Column` orders them,
 /// or the reverse with `Descending`.

@@ -7,7 +7,8 @@
 namespace pellamy {
 namespace {
 
-template <typename T> std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::size_t>& order)
+template <typename T>
+std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::size_t>& order)
 {
     std::vector<T> out;
     out.reserve(items.size());
@@ -41,8 +42,8 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
             const auto texts = TypeRowTexts(row, sources.Settings);
             data.Cells.emplace_back(texts.begin(), texts.end());
         }
-        data.TotalsLine = TotalsLine(data.Summary.FolderAttributes, data.Summary.TotalFiles, data.Summary.TotalSize,
-                                     sources.Settings);
+        data.TotalsLine = TotalsLine(data.Summary.FolderAttributes, data.Summary.TotalFiles,
+                                     data.Summary.TotalSize, sources.Settings);
         return data;
     }
     data.IsTypeList = false;

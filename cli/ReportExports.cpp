@@ -21,7 +21,8 @@ TextRows DisplayedRows(const ReportData& data)
     return rows;
 }
 
-template <typename T> void Reorder(std::vector<T>& items, const std::vector<std::size_t>& order)
+template <typename T>
+void Reorder(std::vector<T>& items, const std::vector<std::size_t>& order)
 {
     if (items.size() != order.size()) {
         return;
@@ -65,12 +66,14 @@ std::string FormatCsv(const ReportData& data)
     return text ? text->Bytes() : std::string();
 }
 
-std::string FormatXml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings)
+std::string FormatXml(const ReportData& data, std::string_view navigatorFolder,
+                      const RegionalSettings& settings)
 {
     const TextRows rows = DisplayedRows(data);
     XmlWriter writer;
     if (data.IsTypeList) {
-        ExportFolderXml(writer, rows, navigatorFolder, data.Summary.TotalFiles, data.Summary.TotalSize, settings);
+        ExportFolderXml(writer, rows, navigatorFolder, data.Summary.TotalFiles, data.Summary.TotalSize,
+                        settings);
     } else {
         ExportFilesXml(writer, rows, data.CurrentFolder);
     }

@@ -23,7 +23,8 @@ std::string FormatCsv(const ReportData& data);
 
 /// The "FolderList" or "FilesList" document, every file row included, with values escaped as a
 /// saved file holds them. `navigatorFolder` is the folder as the navigator shows it.
-std::string FormatXml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings);
+std::string FormatXml(const ReportData& data, std::string_view navigatorFolder,
+                      const RegionalSettings& settings);
 
 /// The HTML page that "Copy folder details as HTML" (title "Folder content") or "Copy selected
 /// file details as HTML" (title "Files by type", every row selected) gives.

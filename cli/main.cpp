@@ -33,8 +33,7 @@ public:
     ProgressLine()
         : m_enabled(::isatty(STDERR_FILENO) == 1)
         , m_start(std::chrono::steady_clock::now())
-    {
-    }
+    {}
 
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;

@@ -31,7 +31,8 @@ void AppendItem(std::string& out, std::string_view item)
     out += '"';
 }
 
-template <typename Items> std::string Join(const Items& items)
+template <typename Items>
+std::string Join(const Items& items)
 {
     std::string out;
     bool first = true;

@@ -62,8 +62,8 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
         }
         // A file without any write permission is read-only to this program, even for a user
         // whom the system would let write it.
-        if ((status.permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) ==
-            fs::perms::none) {
+        if ((status.permissions() & (fs::perms::owner_write | fs::perms::group_write |
+                                     fs::perms::others_write)) == fs::perms::none) {
             return CannotCreate(target, EACCES);
         }
         // Opening without truncation proves the file may be written and changes nothing.
@@ -79,8 +79,8 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
         const int error = errno;
         return CannotCreate(target, error);
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
-                         std::fflush(out.get()) == 0;
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() && std::fflush(out.get()) == 0;
 #if defined(PELLAMY_HAVE_FSYNC)
     // The data must be on disk before the rename makes it the target, or a crash could leave an
     // empty file where the earlier one was.

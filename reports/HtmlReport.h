@@ -13,11 +13,7 @@ namespace pellamy {
 
 /// Which rows of a list a page holds: the file list exports its selected rows, the type list
 /// every row.
-enum class ExportedRows
-{
-    Selected,
-    All
-};
+enum class ExportedRows { Selected, All };
 
 /// The list as a plain HTML page holding one table: "<html>", "<head>", the title line
 /// "<title>" + `title` + ": " + `folder` + "</title>", "</head>", "<table>", a header row with one

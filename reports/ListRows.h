@@ -33,8 +33,7 @@ public:
         : m_cells(std::move(cells))
         , m_selected(m_cells.size(), false)
         , m_columns(columns)
-    {
-    }
+    {}
 
     void AddRow(std::vector<std::string> cells, bool selected = false)
     {

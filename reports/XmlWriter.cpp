@@ -68,11 +68,7 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
     }
 }
 
-enum class ValueForm
-{
-    Display,
-    Escaped
-};
+enum class ValueForm { Display, Escaped };
 
 // Appends the lines of `node` and its subtree, each followed by CR LF, straight to the document
 // text: a report of a large list would otherwise hold its text twice.

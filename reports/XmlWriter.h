@@ -61,8 +61,7 @@ class XmlNode
 public:
     explicit XmlNode(XmlNode* parent)
         : m_parent(parent)
-    {
-    }
+    {}
 
     /// Sets the name. One leading "<" and then one trailing ">" are dropped, then blanks and
     /// control characters at both ends. A text holding "=" carries an attribute in the form

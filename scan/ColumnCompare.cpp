@@ -64,7 +64,9 @@ long long DaysFromCivil(int y, int m, int d)
 }
 
 // Cells that do not convert order before every value, and among themselves as text.
-template <typename T> int CompareValues(const std::optional<T>& a, const std::optional<T>& b, std::string_view ta, std::string_view tb)
+template <typename T>
+int CompareValues(const std::optional<T>& a, const std::optional<T>& b, std::string_view ta,
+                  std::string_view tb)
 {
     if (a && b) {
         return *a < *b ? -1 : (*b < *a ? 1 : 0);

@@ -40,13 +40,7 @@ void AppendNumber(std::string& out, long long value, int minDigits)
 // One element of a short date format.
 struct DateToken
 {
-    enum class Kind
-    {
-        Day,
-        Month,
-        Year,
-        Literal
-    };
+    enum class Kind { Day, Month, Year, Literal };
     Kind What = Kind::Literal;
     int Width = 0; // letters in the run: 1 = no padding, 2 = two digits; for years 1-2 short, 3+ full
     std::string Text;
@@ -72,7 +66,9 @@ std::vector<DateToken> TokenizeDateFormat(const RegionalSettings& settings)
                 ++j;
             }
             const int run = static_cast<int>(j - i);
-            const auto kind = c == 'd' ? DateToken::Kind::Day : c == 'M' ? DateToken::Kind::Month : DateToken::Kind::Year;
+            const auto kind = c == 'd'   ? DateToken::Kind::Day
+                              : c == 'M' ? DateToken::Kind::Month
+                                         : DateToken::Kind::Year;
             tokens.push_back({kind, kind == DateToken::Kind::Year ? run : (run >= 2 ? 2 : 1), {}});
             i = j;
         } else if (c == '/') {
@@ -213,7 +209,8 @@ std::string SizeText(std::int64_t size, bool forceMegabytes, const RegionalSetti
     }
     const bool negative = size < 0;
     // Work on the magnitude in unsigned arithmetic so that even the most negative value is safe.
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);
     const auto d = static_cast<std::uint64_t>(divisor);
     std::uint64_t whole = magnitude / d;
     const std::uint64_t rest = magnitude % d; // below 2^30, so rest * 100 cannot overflow
@@ -391,8 +388,9 @@ std::string FileTimeToIso8601(FileTime time)
         return {};
     }
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", y, m, d, static_cast<int>(secs / 3600),
-                  static_cast<int>(secs / 60 % 60), static_cast<int>(secs % 60), ticks / 10);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", y, m, d,
+                  static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
+                  static_cast<int>(secs % 60), ticks / 10);
     return buf;
 }
 

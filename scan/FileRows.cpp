@@ -8,7 +8,8 @@ namespace pellamy {
 
 FileRow MakeFileRow(const DirectoryEntryView& entry)
 {
-    return FileRow{std::string(entry.Name), entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime};
+    return FileRow{std::string(entry.Name), entry.Attributes, entry.Size, entry.CreationTime,
+                   entry.LastWriteTime};
 }
 
 FileRow MakeFileRow(const FileEntry& entry)
@@ -23,12 +24,9 @@ std::string_view FileRowCaption(const FileRow& row)
 
 std::array<std::string, 6> FileRowTexts(const FileRow& row, const RegionalSettings& settings)
 {
-    return {std::string(FileRowCaption(row)),
-            row.Name,
-            FileTimeText(row.CreationTime, settings),
-            FileTimeText(row.LastWriteTime, settings),
-            AttributeLetters(row.Attributes),
-            SizeText(row.Size, false, settings)};
+    return {std::string(FileRowCaption(row)),         row.Name,
+            FileTimeText(row.CreationTime, settings), FileTimeText(row.LastWriteTime, settings),
+            AttributeLetters(row.Attributes),         SizeText(row.Size, false, settings)};
 }
 
 } // namespace pellamy

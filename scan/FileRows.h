@@ -25,7 +25,7 @@ struct FileRow
 };
 
 /// The column captions of the file list.
-inline constexpr std::array<std::string_view, 6> kFileColumns = {"Type",    "Name",    "Created",
+inline constexpr std::array<std::string_view, 6> kFileColumns = {"Type",     "Name",    "Created",
                                                                  "Modified", "Attribs", "Size"};
 
 FileRow MakeFileRow(const DirectoryEntryView& entry);

@@ -113,8 +113,7 @@ public:
         , m_options(options)
         , m_accept(accept)
         , m_progress(progress)
-    {
-    }
+    {}
 
     bool WantsName(std::string_view name) override { return m_pattern.Matches(name); }
 
@@ -152,8 +151,9 @@ std::int32_t ClampCount(std::int64_t n)
 } // namespace
 
 std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
-                        const ScanOptions& options, const std::function<void(const DirectoryEntryView&)>& accept,
-                        std::error_code* error, const std::function<void(std::uint64_t)>& progress)
+                        const ScanOptions& options,
+                        const std::function<void(const DirectoryEntryView&)>& accept, std::error_code* error,
+                        const std::function<void(std::uint64_t)>& progress)
 {
     const NamePattern namePattern(pattern);
     AcceptingSink sink(namePattern, options, accept, progress);

@@ -74,7 +74,8 @@ std::string WithTrailingSlash(std::string_view folder);
 /// (an enumeration that fails part-way keeps what it accepted before the failure).
 /// `progress`, when given, is called now and then with the number of names read so far.
 std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
-                        const ScanOptions& options, const std::function<void(const DirectoryEntryView&)>& accept,
+                        const ScanOptions& options,
+                        const std::function<void(const DirectoryEntryView&)>& accept,
                         std::error_code* error = nullptr,
                         const std::function<void(std::uint64_t)>& progress = {});
 

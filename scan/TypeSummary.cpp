@@ -58,8 +58,8 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
     TypeSummary summary;
     TypeGrouper grouper;
     ScanFolder(
-        source, folder, "*.*", options, [&grouper](const DirectoryEntryView& e) { grouper.Add(e.Name, e.Size); },
-        error, progress);
+        source, folder, "*.*", options,
+        [&grouper](const DirectoryEntryView& e) { grouper.Add(e.Name, e.Size); }, error, progress);
     summary.Rows = grouper.TakeRows();
     std::int64_t files = 0;
     for (TypeRow& row : summary.Rows) {

@@ -23,8 +23,8 @@ std::string MimeTypeDescriptions::GetTypeDescription(const std::string& extensio
     }
     std::string description;
     if (!extension.empty()) {
-        const QMimeType type =
-            m_database.mimeTypeForFile(QLatin1String("x") + QString::fromStdString(extension), QMimeDatabase::MatchExtension);
+        const QMimeType type = m_database.mimeTypeForFile(
+            QLatin1String("x") + QString::fromStdString(extension), QMimeDatabase::MatchExtension);
         if (type.isValid() && !type.isDefault()) {
             description = type.comment().toStdString();
         }

@@ -27,7 +27,8 @@ QString FirstInstalledTheme(const QStringList& searchPaths)
 {
     for (const char* theme : {"Adwaita", "breeze", "hicolor"}) {
         for (const QString& dir : searchPaths) {
-            if (QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(theme) + QStringLiteral("/index.theme"))) {
+            if (QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(theme) +
+                                  QStringLiteral("/index.theme"))) {
                 return QLatin1String(theme);
             }
         }
@@ -107,8 +108,9 @@ int TypeIcons::Resolve(std::string_view extension)
         }
     }
     // The theme set-up has been undone: the bundled document is still there.
-    return m_images.IndexOf(GenericDocumentIconName(),
-                            QIcon(kBundledIcons + QLatin1Char('/') + GenericDocumentIconName() + QStringLiteral(".xpm")));
+    return m_images.IndexOf(
+        GenericDocumentIconName(),
+        QIcon(kBundledIcons + QLatin1Char('/') + GenericDocumentIconName() + QStringLiteral(".xpm")));
 }
 
 void ConfigureIconTheme()
@@ -123,8 +125,8 @@ void ConfigureIconTheme()
     // A session without a desktop (or the offscreen platform) offers no icon folders at all.
     QStringList searchPaths = QIcon::themeSearchPaths();
     AppendIfMissing(searchPaths, QDir::homePath() + QStringLiteral("/.icons"));
-    const QStringList dataDirs = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                                           QStandardPaths::LocateDirectory);
+    const QStringList dataDirs = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
     for (const QString& dir : dataDirs) {
         AppendIfMissing(searchPaths, dir);
     }

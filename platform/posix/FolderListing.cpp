@@ -12,8 +12,7 @@
 namespace pellamy {
 namespace {
 
-enum class EntryType
-{
+enum class EntryType {
     Folder,
     File,
     System,
@@ -34,7 +33,8 @@ EntryType TypeFromMode(mode_t mode)
 // included, is a file.
 EntryType ClassifyLink(int dirFd, const char* name)
 {
-    struct stat target{};
+    struct stat target
+    {};
     if (::fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) {
         return EntryType::Folder;
     }
@@ -58,7 +58,8 @@ EntryType Classify(int dirFd, const dirent& entry)
     default:
         break;
     }
-    struct stat st{};
+    struct stat st
+    {};
     if (::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return EntryType::File;
     }

@@ -109,17 +109,17 @@ bool IsPseudoFileSystem(std::string_view type)
 {
     // squashfs and overlay hold package images and container layers rather than user data.
     static const std::set<std::string_view> kPseudo{
-        "proc",      "sysfs",     "devtmpfs",   "devpts",  "cgroup",   "cgroup2",         "securityfs",
-        "debugfs",   "tracefs",   "configfs",   "fusectl", "mqueue",   "hugetlbfs",       "pstore",
-        "bpf",       "autofs",    "binfmt_misc", "efivarfs", "selinuxfs", "rpc_pipefs",    "nsfs",
-        "squashfs",  "overlay",   "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "rootfs", "none"};
+        "proc",     "sysfs",   "devtmpfs",        "devpts",      "cgroup",     "cgroup2",    "securityfs",
+        "debugfs",  "tracefs", "configfs",        "fusectl",     "mqueue",     "hugetlbfs",  "pstore",
+        "bpf",      "autofs",  "binfmt_misc",     "efivarfs",    "selinuxfs",  "rpc_pipefs", "nsfs",
+        "squashfs", "overlay", "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "rootfs",     "none"};
     return kPseudo.count(type) != 0;
 }
 
 bool IsRemoteFileSystem(std::string_view type)
 {
-    static const std::set<std::string_view> kRemote{"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs",
-                                                     "9p"};
+    static const std::set<std::string_view> kRemote{"nfs",   "nfs4",  "cifs",       "smb3",
+                                                    "smbfs", "sshfs", "fuse.sshfs", "9p"};
     return kRemote.count(type) != 0;
 }
 
@@ -186,7 +186,8 @@ bool DeviceNumbers(const MountRecord& m, dev_t& device)
         device = makedev(m.Major, m.Minor);
         return true;
     }
-    struct stat st{};
+    struct stat st
+    {};
     if (::stat(m.Source.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
         device = st.st_rdev;
         return true;
@@ -199,7 +200,8 @@ bool IsRemovableDevice(dev_t device)
 {
     const std::string base =
         "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
-    struct stat st{};
+    struct stat st
+    {};
     const bool partition = ::stat((base + "/partition").c_str(), &st) == 0;
     const std::string flag = ReadWholeFile(base + (partition ? "/../removable" : "/removable"));
     return !flag.empty() && flag[0] == '1';
@@ -219,7 +221,8 @@ std::map<dev_t, std::string> ReadDeviceLabels()
         if (name == "." || name == "..") {
             continue;
         }
-        struct stat st{};
+        struct stat st
+        {};
         if (::stat((folder + entry->d_name).c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
             labels.emplace(st.st_rdev, UnescapeUdevName(name));
         }
@@ -256,8 +259,8 @@ std::vector<MountRecord> ParseMountInfo(std::string_view text)
         pos = end + 1;
         // id, parent, major:minor, root, mount point, options, optional fields..., "-", type,
         // source, super options.
-        const auto separator = std::find(fields.begin() + std::min<std::size_t>(fields.size(), 6), fields.end(),
-                                         std::string_view("-"));
+        const auto separator = std::find(fields.begin() + std::min<std::size_t>(fields.size(), 6),
+                                         fields.end(), std::string_view("-"));
         if (fields.size() < 6 || separator == fields.end() || fields.end() - separator < 3) {
             continue;
         }
@@ -301,7 +304,8 @@ std::vector<Drive> DrivesFromMounts(const std::vector<MountRecord>& mounts, cons
         }
         // Anonymous devices (major 0) are unique per mount except for the same file system
         // mounted again; the source tells those apart from one another.
-        if (!seen.emplace(m.Major, m.Minor, m.Major == 0 ? m.Root + '\n' + m.Source : m.Root).second && !isRoot) {
+        if (!seen.emplace(m.Major, m.Minor, m.Major == 0 ? m.Root + '\n' + m.Source : m.Root).second &&
+            !isRoot) {
             continue;
         }
         const BlockDeviceFacts facts = (IsDeviceSource(m.Source) && probe) ? probe(m) : BlockDeviceFacts{};
@@ -349,7 +353,8 @@ const Drive* DriveOfPath(const std::vector<Drive>& drives, std::string_view path
 {
     const Drive* best = nullptr;
     for (const Drive& drive : drives) {
-        const bool holds = drive.Root == "/" ? (!path.empty() && path.front() == '/') : IsAtOrUnder(path, drive.Root);
+        const bool holds =
+            drive.Root == "/" ? (!path.empty() && path.front() == '/') : IsAtOrUnder(path, drive.Root);
         if (holds && (best == nullptr || drive.Root.size() > best->Root.size())) {
             best = &drive;
         }

@@ -22,8 +22,7 @@ struct MountRecord
 };
 
 /// The kinds of drive the folder navigator and the select-folder dialog tell apart.
-enum class DriveKind
-{
+enum class DriveKind {
     Removable,
     Fixed,
     Remote,

@@ -74,12 +74,13 @@ void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFo
         attrs |= Attr::kSystem;
     }
     attrs |= folder ? Attr::kDirectory : Attr::kArchive;
-    const bool immutable =
-        (sx.stx_attributes_mask & STATX_ATTR_IMMUTABLE) != 0 && (sx.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
+    const bool immutable = (sx.stx_attributes_mask & STATX_ATTR_IMMUTABLE) != 0 &&
+                           (sx.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
     if (type != S_IFLNK && ((sx.stx_mode & 0222) == 0 || immutable)) {
         attrs |= Attr::kReadOnly;
     }
-    if ((sx.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 && (sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0) {
+    if ((sx.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 &&
+        (sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0) {
         attrs |= Attr::kCompressed;
     }
     constexpr std::uint32_t kAnyShown = Attr::kReadOnly | Attr::kHidden | Attr::kSystem | Attr::kDirectory |
@@ -102,13 +103,15 @@ void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFo
 // Reads one entry relative to the folder's descriptor. False when it vanished or cannot be read.
 bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
 {
-    struct statx sx{};
+    struct statx sx
+    {};
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
         return false;
     }
     bool targetIsFolder = false;
     if ((sx.stx_mode & S_IFMT) == S_IFLNK) {
-        struct statx target{};
+        struct statx target
+        {};
         targetIsFolder = ::statx(dirFd, name, AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
                          (target.stx_mode & S_IFMT) == S_IFDIR;
     }
@@ -320,7 +323,8 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
     if (path.empty()) {
         return Attr::kInvalid;
     }
-    struct statx sx{};
+    struct statx sx
+    {};
     if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
         return Attr::kInvalid;
     }
@@ -334,7 +338,8 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
     }
     bool targetIsFolder = false;
     if ((sx.stx_mode & S_IFMT) == S_IFLNK) {
-        struct statx target{};
+        struct statx target
+        {};
         targetIsFolder = ::statx(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
                          (target.stx_mode & S_IFMT) == S_IFDIR;
     }

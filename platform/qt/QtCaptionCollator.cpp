@@ -36,8 +36,7 @@ QLocale CollationLocale()
 
 QtCaptionCollator::QtCaptionCollator()
     : QtCaptionCollator(CollationLocale())
-{
-}
+{}
 
 QtCaptionCollator::QtCaptionCollator(const QLocale& locale)
     : m_collator(locale)

@@ -317,8 +317,9 @@ private Q_SLOTS:
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(form.ISF, &enter);
         QCOMPARE(form.StatusBar1->PanelText(0),
-                 QStringLiteral("Playing with  system files can be dangerous - don't do it unless you know what you "
-                                "are doing!"));
+                 QStringLiteral(
+                     "Playing with  system files can be dangerous - don't do it unless you know what you "
+                     "are doing!"));
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(form.ISF, &leave);
         QCoreApplication::sendEvent(form.dList, &enter);
@@ -326,7 +327,8 @@ private Q_SLOTS:
 
         QCoreApplication::sendEvent(form.sLView, &enter);
         QCOMPARE(form.StatusBar1->PanelText(0),
-                 QStringLiteral("Click on file type to list files - double click any type to show all file types"));
+                 QStringLiteral(
+                     "Click on file type to list files - double click any type to show all file types"));
 
         Q_EMIT form.PopupMenu1->hovered(form.Copyfilelist1);
         QCOMPARE(form.StatusBar1->PanelText(0), QStringLiteral("Copy all file names to clipboard"));
@@ -360,13 +362,13 @@ private Q_SLOTS:
         QCOMPARE(VisibleEntries(form.PopupMenu1),
                  (QStringList{"Copy selected file names", "Copy selected file details as CSV",
                               "Copy selected file details as XML", "Copy selected file details as HTML",
-                              "Copy files to clipboard", "Save selected file details", "Open folder in  Explorer", "-",
-                              "Select all", "Properties"}));
+                              "Copy files to clipboard", "Save selected file details",
+                              "Open folder in  Explorer", "-", "Select all", "Properties"}));
         QCOMPARE(VisibleEntries(form.PopupMenu2),
                  (QStringList{"Copy folder details as CSV", "Copy folder details as XML",
                               "Copy folder details as HTML", "Save folder details", "Copy folder name",
-                              "Select a folder", "Open folder in Explorer", "-", "Register/unregister in context menu",
-                              "Use skin"}));
+                              "Select a folder", "Open folder in Explorer", "-",
+                              "Register/unregister in context menu", "Use skin"}));
         QVERIFY(form.Copyto1 != nullptr && !form.Copyto1->isVisible());
         QVERIFY(!form.Movefileto1->isVisible());
         QVERIFY(!form.Deletefiles1->isVisible());

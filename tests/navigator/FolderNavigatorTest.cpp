@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/FolderNavigator.h"
+
 #include "widgets/DirectoryList.h"
 #include "widgets/DriveCombo.h"
-#include "widgets/FolderNavigator.h"
 #include "widgets/FolderRowsModel.h"
 
 #include <QAbstractItemModelTester>
@@ -41,8 +42,8 @@ private:
     {
         auto navigator = std::make_unique<FolderNavigator>(nullptr, [this] { return FakeDrives(); });
         navigator->resize(209, 249);
-        new QAbstractItemModelTester(navigator->dList()->Rows(), QAbstractItemModelTester::FailureReportingMode::QtTest,
-                                     navigator.get());
+        new QAbstractItemModelTester(navigator->dList()->Rows(),
+                                     QAbstractItemModelTester::FailureReportingMode::QtTest, navigator.get());
         return navigator;
     }
 
@@ -77,9 +78,9 @@ private Q_SLOTS:
         m_temp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_temp->isValid());
         m_extraDrives.clear();
-        for (const char* folder : {"c/Program Files/alpha", "c/Program Files/Beta/inner", "c/Program Files/gamma",
-                                   "c/Program Files/.hidden", "c/Program Files/Zulu", "c/zeta", "d/data/deeper",
-                                   "r/ramdata", "e/new"}) {
+        for (const char* folder : {"c/Program Files/alpha", "c/Program Files/Beta/inner",
+                                   "c/Program Files/gamma", "c/Program Files/.hidden", "c/Program Files/Zulu",
+                                   "c/zeta", "d/data/deeper", "r/ramdata", "e/new"}) {
             MakeFolder(QString::fromLatin1(folder));
         }
         QFile file(Path("c/Program Files/readme.txt"));
@@ -100,7 +101,8 @@ private Q_SLOTS:
         list.SetDirectory(Path("c/Program Files"));
 
         QCOMPARE(list.Directory(), Path("c/Program Files"));
-        QCOMPARE(Names(list), (QStringList{Path("c"), "Program Files", "alpha", "Beta", "gamma", "link to zeta", "Zulu"}));
+        QCOMPARE(Names(list),
+                 (QStringList{Path("c"), "Program Files", "alpha", "Beta", "gamma", "link to zeta", "Zulu"}));
         QCOMPARE(list.Rows()->OpenRow(), 1);
         QCOMPARE(list.currentIndex().row(), 1);
         QCOMPARE(list.Rows()->PathAt(2), Path("c/Program Files/alpha"));
@@ -139,9 +141,9 @@ private Q_SLOTS:
         QSignalSpy clicks(&list, &DirectoryList::Click);
         QSignalSpy changes(navigator->JvDriveCombo1(), &DriveCombo::Change);
 
-        for (const QString& ignored : {QString(), Path("c/Program Files"), Path("c/Program Files/"),
-                                       Path("c/./Program Files"), QStringLiteral("relative/folder"),
-                                       QStringLiteral("\\\\server\\share"), QStringLiteral("\\")}) {
+        for (const QString& ignored :
+             {QString(), Path("c/Program Files"), Path("c/Program Files/"), Path("c/./Program Files"),
+              QStringLiteral("relative/folder"), QStringLiteral("\\\\server\\share"), QStringLiteral("\\")}) {
             list.SetDirectory(ignored);
             QCOMPARE(list.Directory(), Path("c/Program Files"));
         }

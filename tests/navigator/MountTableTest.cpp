@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/FolderListing.h"
 #include "platform/posix/MountTable.h"
 
 #include "../platform/TempFolder.h"
+#include "platform/posix/FolderListing.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,8 @@ BlockDeviceFacts DesktopProbe(const MountRecord& m)
 
 const Drive* Find(const std::vector<Drive>& drives, const std::string& root)
 {
-    const auto it = std::find_if(drives.begin(), drives.end(), [&](const Drive& d) { return d.Root == root; });
+    const auto it =
+        std::find_if(drives.begin(), drives.end(), [&](const Drive& d) { return d.Root == root; });
     return it == drives.end() ? nullptr : &*it;
 }
 
@@ -84,9 +85,10 @@ TEST(MountTable, KindsAndExclusionsOfADesktop)
     for (const Drive& d : drives) {
         roots.push_back(d.Root);
     }
-    const std::vector<std::string> expected{"/",         "/boot/efi", "/home",    "/media/cdrom",
-                                            "/mnt/box",  "/mnt/fuse", "/mnt/nfs", "/mnt/share",
-                                            "/mnt/zram", "/run/media/ann/MY STICK", "/tmp"};
+    const std::vector<std::string> expected{
+        "/",         "/boot/efi", "/home",      "/media/cdrom", "/mnt/box",
+        "/mnt/fuse", "/mnt/nfs",  "/mnt/share", "/mnt/zram",    "/run/media/ann/MY STICK",
+        "/tmp"};
     EXPECT_EQ(roots, expected);
 
     EXPECT_EQ(Find(drives, "/")->Kind, DriveKind::Fixed);

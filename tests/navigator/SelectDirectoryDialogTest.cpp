@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/FolderRowsModel.h"
 #include "widgets/SelectDirectoryDialog.h"
+
+#include "widgets/FolderRowsModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -36,11 +37,12 @@ private:
     {
         const QString root = m_temp->path();
         auto dialog = std::make_unique<SelectDirectoryDialog>(nullptr, [root] {
-            return std::vector<Drive>{{"/", DriveKind::Fixed, {}, {}},
-                                      {(root + "/c").toStdString(), DriveKind::Fixed, "SYSTEM", "/dev/sda1"},
-                                      {(root + "/net").toStdString(), DriveKind::Remote, {}, "//server/public"},
-                                      {(root + "/nodisc").toStdString(), DriveKind::CdRom, {}, "/dev/sr0"},
-                                      {(root + "/ram").toStdString(), DriveKind::RamDisk, {}, "tmpfs"}};
+            return std::vector<Drive>{
+                {"/", DriveKind::Fixed, {}, {}},
+                {(root + "/c").toStdString(), DriveKind::Fixed, "SYSTEM", "/dev/sda1"},
+                {(root + "/net").toStdString(), DriveKind::Remote, {}, "//server/public"},
+                {(root + "/nodisc").toStdString(), DriveKind::CdRom, {}, "/dev/sr0"},
+                {(root + "/ram").toStdString(), DriveKind::RamDisk, {}, "tmpfs"}};
         });
         dialog->SetConfirmQuestion([this](QWidget*, const QString& caption, const QString& text) {
             m_questions.push_back(Question{caption, text});
@@ -151,7 +153,8 @@ private Q_SLOTS:
             QCOMPARE(rows->index(0, 0).data(FolderRowsModel::KindRole).toInt(), int(FolderRowKind::Ancestor));
             QCOMPARE(rows->index(1, 0).data(FolderRowsModel::KindRole).toInt(), int(FolderRowKind::Open));
             QCOMPARE(rows->index(2, 0).data(FolderRowsModel::DepthRole).toInt(), 2);
-            QCOMPARE(rows->index(1, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 15).size(), QSize(16, 15));
+            QCOMPARE(rows->index(1, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 15).size(),
+                     QSize(16, 15));
             const QAbstractItemModel* files = dialog->findChild<QListView*>("FileList")->model();
             QCOMPARE(files->rowCount(), 1);
             QCOMPARE(files->index(0, 0).data().toString(), QStringLiteral("readme.txt"));
@@ -226,7 +229,8 @@ private Q_SLOTS:
         auto dialog = MakeDialog();
         dialog->SetInitialDir(Path("c"));
         m_answers = {true};
-        QVERIFY_THROWS_EXCEPTION(DirectoryCreateError, Run(*dialog, [&] { TypeAndConfirm(*dialog, QString()); }));
+        QVERIFY_THROWS_EXCEPTION(DirectoryCreateError,
+                                 Run(*dialog, [&] { TypeAndConfirm(*dialog, QString()); }));
         QCOMPARE(m_questions.size(), std::size_t(1));
         try {
             throw DirectoryCreateError();

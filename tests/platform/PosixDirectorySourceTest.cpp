@@ -39,7 +39,8 @@ public:
     void Accept(const DirectoryEntryView& e) override
     {
         Order.emplace_back(e.Name);
-        ByName[std::string(e.Name)] = Seen{e.Attributes, e.Size, e.CreationTime, e.LastAccessTime, e.LastWriteTime};
+        ByName[std::string(e.Name)] =
+            Seen{e.Attributes, e.Size, e.CreationTime, e.LastAccessTime, e.LastWriteTime};
     }
     std::vector<std::string> Order;
     std::map<std::string, Seen> ByName;
@@ -167,7 +168,8 @@ TEST(PosixDirectorySource, ParallelReadsDeliverTheDirectoryOrder)
 {
     TempFolder dir;
     for (int i = 0; i < 3000; ++i) {
-        dir.Write("f" + std::to_string(i * 7919 % 3001) + (i % 3 == 0 ? ".a" : ".b"), static_cast<std::size_t>(i % 17));
+        dir.Write("f" + std::to_string(i * 7919 % 3001) + (i % 3 == 0 ? ".a" : ".b"),
+                  static_cast<std::size_t>(i % 17));
         if (i % 500 == 0) {
             fs::create_directory(dir.Path() / ("d" + std::to_string(i)));
         }
@@ -207,9 +209,11 @@ TEST(PosixDirectorySource, FoldersThatCannotBeOpenedGiveTheSystemsReason)
     const auto file = dir.Write("file.txt");
     PosixDirectorySource source;
     CollectingSink sink;
-    EXPECT_EQ(source.Enumerate((dir.Path() / "missing/").string(), sink), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(source.Enumerate((dir.Path() / "missing/").string(), sink),
+              std::errc::no_such_file_or_directory);
     EXPECT_EQ(source.Enumerate(file.string() + "/", sink), std::errc::not_a_directory);
-    EXPECT_EQ(source.Enumerate((dir.Path() / "pipe-none").string(), sink), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(source.Enumerate((dir.Path() / "pipe-none").string(), sink),
+              std::errc::no_such_file_or_directory);
     EXPECT_TRUE(sink.Order.empty());
 }
 

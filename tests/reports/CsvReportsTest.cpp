@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "reports/CommaText.h"
 #include "reports/CsvReports.h"
+
+#include "reports/CommaText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/FileDestination.h"
+
 #include "reports/XmlWriter.h"
 
 #include <gtest/gtest.h>
@@ -120,8 +121,7 @@ class MountGuard
 public:
     explicit MountGuard(fs::path folder)
         : m_folder(std::move(folder))
-    {
-    }
+    {}
     MountGuard(const MountGuard&) = delete;
     MountGuard& operator=(const MountGuard&) = delete;
     ~MountGuard() { ::umount2(m_folder.c_str(), MNT_DETACH); }

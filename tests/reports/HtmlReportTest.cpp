@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/HtmlReport.h"
+
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 

@@ -31,16 +31,11 @@ struct Fixture
 // Sizes differ at the precision of the size texts, so ordering by size has no ties; the two
 // largest are in MB and KB with the KB number the larger, so only ordering by unit gets them right.
 const std::vector<Fixture> kFiles = {
-    {"plain.txt", 1000},
-    {"quote\"d.txt", 2000},
-    {"comma,name.txt", 500000},
-    {"<script>alert('x').txt", 4000},
-    {"a&b.txt", 3000000},
-    {"line\nbreak.txt", 6000},
-    {"bad\xFF\xFE.txt", 7000},
-    {"ctl\x01.txt", 8000},
-    {" lead space.txt", 9000},
-    {"x.y,\"z", 10000},
+    {"plain.txt", 1000},        {"quote\"d.txt", 2000},
+    {"comma,name.txt", 500000}, {"<script>alert('x').txt", 4000},
+    {"a&b.txt", 3000000},       {"line\nbreak.txt", 6000},
+    {"bad\xFF\xFE.txt", 7000},  {"ctl\x01.txt", 8000},
+    {" lead space.txt", 9000},  {"x.y,\"z", 10000},
     {"noext", 11000},
 };
 
@@ -172,7 +167,8 @@ protected:
     static std::vector<std::string> NamesBySizeDescending()
     {
         std::vector<Fixture> files = kFiles;
-        std::sort(files.begin(), files.end(), [](const Fixture& a, const Fixture& b) { return a.Size > b.Size; });
+        std::sort(files.begin(), files.end(),
+                  [](const Fixture& a, const Fixture& b) { return a.Size > b.Size; });
         std::vector<std::string> names;
         for (const Fixture& file : files) {
             names.push_back(file.Name);

@@ -69,8 +69,9 @@ TEST(ExportFolderXml, HoldsTheTotalsAndEveryTypeRow)
     // The folder size is always in megabytes, with the user's decimal separator; the total is a
     // plain number.
     ExportFolderXml(writer, types, "/", 1234567, 1536 * 1048576LL, comma);
-    EXPECT_NE(writer.Text().find("  <FileTotal>1234567</FileTotal>\r\n  <FolderSize>1536 MB</FolderSize>\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        writer.Text().find("  <FileTotal>1234567</FileTotal>\r\n  <FolderSize>1536 MB</FolderSize>\r\n"),
+        std::string::npos);
     ExportFolderXml(writer, types, "/", 1, 512 + 1048576 / 2, comma);
     EXPECT_NE(writer.Text().find("<FolderSize>0,5 MB</FolderSize>"), std::string::npos);
 }

@@ -110,9 +110,11 @@ TEST(XmlNode, StoresEscapedValuesThatTextShowsAsTheyWere)
 TEST(XmlNode, ReplacesWhatXmlCannotCarryWithTheReplacementCharacter)
 {
     XmlNode node(nullptr);
-    node.SetValueText("tab\tnl\ncr\rctl\x01\x1F|bad\xFF|cut\xC3|ok\xC3\xA4|\xEF\xBF\xBE|\xED\xA0\x80|\xC0\xAF");
-    EXPECT_EQ(node.Value(), "tab\tnl\ncr\rctl\xEF\xBF\xBD\xEF\xBF\xBD|bad\xEF\xBF\xBD|cut\xEF\xBF\xBD|ok\xC3\xA4|"
-                            "\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD");
+    node.SetValueText(
+        "tab\tnl\ncr\rctl\x01\x1F|bad\xFF|cut\xC3|ok\xC3\xA4|\xEF\xBF\xBE|\xED\xA0\x80|\xC0\xAF");
+    EXPECT_EQ(node.Value(),
+              "tab\tnl\ncr\rctl\xEF\xBF\xBD\xEF\xBF\xBD|bad\xEF\xBF\xBD|cut\xEF\xBF\xBD|ok\xC3\xA4|"
+              "\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(XmlNode, SetNameDropsBracketsAndBlanksAndReadsOneAttribute)

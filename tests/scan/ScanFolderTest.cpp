@@ -65,8 +65,9 @@ TEST(ScanFolder, IncludeSystemFilesLetsSystemEntriesThrough)
     FakeDirectorySource source = MixedFolder();
     ScanOptions options;
     options.ISF = true;
-    EXPECT_EQ(Names(Scan(source, options)),
-              (std::vector<std::string>{"plain.txt", ".hidden", "device", "locked.doc", "ro-system", "ro-hidden"}));
+    EXPECT_EQ(
+        Names(Scan(source, options)),
+        (std::vector<std::string>{"plain.txt", ".hidden", "device", "locked.doc", "ro-system", "ro-hidden"}));
 }
 
 TEST(ScanFolder, FilterMasksCombineAsOr)
@@ -86,7 +87,8 @@ TEST(ScanFolder, FilterMasksCombineAsOr)
         << "read-only + system stays out while ISF is off";
 
     options.ISF = true;
-    EXPECT_EQ(Names(Scan(source, options)), (std::vector<std::string>{"locked.doc", "ro-system", "ro-hidden"}));
+    EXPECT_EQ(Names(Scan(source, options)),
+              (std::vector<std::string>{"locked.doc", "ro-system", "ro-hidden"}));
 
     options.ISF = false;
     options.Boxes = {false, true, false, false};
@@ -139,7 +141,8 @@ TEST(ScanFolder, FailuresAreSilentButReported)
     FakeDirectorySource broken;
     broken.Entries = {E{"a.txt"}, E{"b.txt"}, E{"c.txt"}};
     broken.FailAfter = 2;
-    EXPECT_EQ(ScanFolder(broken, "/data", "*.*", {}, results, &error), 2) << "entries before the failure count";
+    EXPECT_EQ(ScanFolder(broken, "/data", "*.*", {}, results, &error), 2)
+        << "entries before the failure count";
     EXPECT_TRUE(error);
 }
 

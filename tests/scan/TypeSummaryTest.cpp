@@ -37,9 +37,9 @@ TEST(ExtensionOf, RunsFromTheLastDot)
 TEST(TypeSummary, MergesExtensionsIgnoringCaseKeepingTheFirstSpelling)
 {
     FakeDirectorySource source;
-    source.Entries = {E{"a.TXT", Attr::kArchive, 100}, E{"b.txt", Attr::kArchive, 200}, E{"README", Attr::kArchive, 1},
-                      E{".profile", Attr::kHidden | Attr::kArchive, 2}, E{"c.Txt", Attr::kArchive, 300},
-                      E{"make", Attr::kArchive, 3}};
+    source.Entries = {E{"a.TXT", Attr::kArchive, 100}, E{"b.txt", Attr::kArchive, 200},
+                      E{"README", Attr::kArchive, 1},  E{".profile", Attr::kHidden | Attr::kArchive, 2},
+                      E{"c.Txt", Attr::kArchive, 300}, E{"make", Attr::kArchive, 3}};
     FakeTypes types;
     const TypeSummary summary = SummarizeFolder(source, "/d", {}, types);
     ASSERT_EQ(summary.Rows.size(), 3u);
@@ -135,8 +135,12 @@ TEST(FileRowTexts, ShowNameTimesAttributesAndSize)
 {
     ::setenv("TZ", "UTC0", 1);
     ::tzset();
-    FileEntry entry{"Notes.Final.TXT", Attr::kReadOnly | Attr::kArchive, FileTimeFromUnix(1700000000, 0),
-                    FileTimeFromUnix(1700000500, 0), FileTimeFromUnix(1700000100, 0), 1048577};
+    FileEntry entry{"Notes.Final.TXT",
+                    Attr::kReadOnly | Attr::kArchive,
+                    FileTimeFromUnix(1700000000, 0),
+                    FileTimeFromUnix(1700000500, 0),
+                    FileTimeFromUnix(1700000100, 0),
+                    1048577};
     const FileRow row = MakeFileRow(entry);
     const auto texts = FileRowTexts(row, RegionalSettings{});
     EXPECT_EQ(texts[0], ".TXT");
