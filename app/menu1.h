@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,35 @@ public:
     void SElectafolder1Click();
     /// A drop of `paths` on the window: only the first counts, as it stands.
     void HandleFileDrop(const QStringList& paths);
+
+    // Report commands: to the clipboard, or with a file name to that file. The exports give the
+    // failure's message for the user, or nothing.
+    void Copyfilelist1Click();
+    void Copyalldetails1Click();
+    void XML1Click();
+    void CopyselectedfiledetailsasHTML1Click();
+    void Saveselectedfiledetailsttofile1Click();
+    void CopyfolderdetailsasCSV1Click();
+    void CopyfolderdetailsasXML1Click();
+    void Print1Click();
+    void Savefolderdetails1Click();
+    void Copyfoldername1Click();
+    std::optional<std::string> ExportFilesCsv(const std::string& fileName);
+    std::optional<std::string> ExportFolderCsv(const std::string& fileName);
+    std::optional<std::string> ExportFilesXml(const std::string& fileName);
+    std::optional<std::string> ExportFolderXml(const std::string& fileName);
+    /// The page of `view` (every row of the type list, the selected rows of the file list); false
+    /// when it could not be built or delivered.
+    bool ExportHtml(const TSortListView* view, const std::string& title, const std::string& fileName);
+    /// The save commands after the dialog: the format follows the chosen filter (1 CSV, 2 XML,
+    /// 3 HTML) alone; a failure's message is shown.
+    void SaveFileDetails(const std::string& fileName, int filterIndex);
+    void SaveFolderDetails(const std::string& fileName, int filterIndex);
+
+    /// Replaces the plain message box (tests record the text instead).
+    std::function<void(const QString&)> MessageShower;
+    /// Replaces the save dialog: gives the file name and the 1-based filter index, or false.
+    std::function<bool(std::string& fileName, int& filterIndex)> SaveDialogRunner;
 
     // The window's own behaviour.
     void FormResize();
@@ -150,6 +181,9 @@ private:
     void BuildMenus();
     void BuildDialogs();
     void SetTabOrder();
+    void ConnectReportCommands();
+    void ShowMessage(const QString& text);
+    bool RunSaveDialog(std::string& fileName, int& filterIndex);
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
     /// Shows a live count of the names read in status panel 0 once a scan has run for a while.

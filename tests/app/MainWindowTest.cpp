@@ -10,6 +10,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -385,6 +388,105 @@ private Q_SLOTS:
         form.sLViewClick();
         form.Selectall1->trigger();
         QCOMPARE(form.LView2->selectionModel()->selectedRows().size(), 5);
+    }
+
+    void reportCommandsCopyTheDisplayedRows()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        QClipboard* clipboard = QGuiApplication::clipboard();
+
+        clipboard->setText(QStringLiteral("before"));
+        form.Copyfilelist1->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("before")); // no file rows: nothing happens
+
+        QVERIFY(SelectType(form, ".jpg"));
+        form.sLViewClick();
+        form.Copyalldetails1->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("before")); // no file row selected
+        form.Copyfilelist1->trigger();
+        QCOMPARE(clipboard->text(), QString()); // rows but none selected: an empty text
+
+        form.Selectall1->trigger();
+        form.Copyfilelist1->trigger();
+        QCOMPARE(clipboard->text(), Folder() + QStringLiteral("photo.jpg\r\n"));
+        form.Copyalldetails1->trigger();
+        const QStringList csv = clipboard->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(csv.size(), 3);
+        QCOMPARE(csv[0], QStringLiteral("Name,Created,Modified,Attribs,Size"));
+        QVERIFY(csv[1].startsWith(Folder() + QStringLiteral("photo.jpg,\"")));
+        QVERIFY(csv[1].endsWith(QStringLiteral(",A,\"512 KB\"")));
+        QCOMPARE(csv[2], QString());
+
+        form.CopyfolderdetailsasCSV1->trigger();
+        QVERIFY(clipboard->text().startsWith(QStringLiteral("Type,Description,Number,Size\r\n,")));
+        form.Copyfoldername1->trigger();
+        QCOMPARE(clipboard->text(), m_dir.path());
+        form.Print1->trigger();
+        QVERIFY(clipboard->text().startsWith(QStringLiteral("<html>\r\n<head>\r\n<title>Folder content: ") +
+                                             m_dir.path() + QStringLiteral("</title>\r\n")));
+        form.CopyfolderdetailsasXML1->trigger();
+        QVERIFY(clipboard->text().contains(QStringLiteral("<FileTotal>5</FileTotal>")));
+        form.XML1->trigger();
+        QVERIFY(clipboard->text().contains(QStringLiteral("<Filename>photo.jpg</Filename>")));
+
+        // An empty type list leaves the clipboard as it was.
+        form.HandleFileDrop({QStringLiteral("/names/nothing")});
+        clipboard->setText(QStringLiteral("kept"));
+        form.CopyfolderdetailsasCSV1->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("kept"));
+    }
+
+    void saveCommandsFollowTheChosenFilter()
+    {
+        QTemporaryDir out;
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        QStringList messages;
+        form.MessageShower = [&messages](const QString& text) { messages << text; };
+        int dialogs = 0;
+        std::string chosen;
+        int filter = 1;
+        bool confirm = true;
+        form.SaveDialogRunner = [&](std::string& fileName, int& filterIndex) {
+            ++dialogs;
+            fileName = chosen;
+            filterIndex = filter;
+            return confirm;
+        };
+
+        form.Saveselectedfiledetailsttofile1->trigger();
+        QCOMPARE(dialogs, 0); // no selected file row: not even the dialog
+
+        chosen = Std(out.filePath(QStringLiteral("report.csv")));
+        filter = 2;
+        form.Savefolderdetails1->trigger();
+        QCOMPARE(dialogs, 1);
+        QFile saved(out.filePath(QStringLiteral("report.csv")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<FolderList>"));
+        saved.close();
+
+        filter = 3;
+        form.Savefolderdetails1->trigger();
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("<title>Folder details: "));
+        saved.close();
+
+        confirm = false;
+        chosen = Std(out.filePath(QStringLiteral("cancelled.csv")));
+        form.Savefolderdetails1->trigger();
+        QVERIFY(!QFile::exists(out.filePath(QStringLiteral("cancelled.csv"))));
+
+        confirm = true;
+        filter = 1;
+        chosen = Std(out.filePath(QStringLiteral("missing/report.csv")));
+        form.Savefolderdetails1->trigger();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0], QStringLiteral("Cannot create file \"") +
+                                  out.filePath(QStringLiteral("missing/report.csv")) +
+                                  QStringLiteral("\". No such file or directory"));
+        QVERIFY(messages.size() == 1);
     }
 
     void errorReportAddsAFullStopAfterLettersAndDigits()
