@@ -42,7 +42,7 @@ QCheckBox::indicator:checked {
     border-color: #d6e4f3;
     image: none;
 }
-QTreeView, QListView, QListWidget {
+QTreeView, QTableView, QListView, QListWidget {
     background-color: #ffffff;
     alternate-background-color: #f3f6f9;
     border: 1px solid #b7c3d0;
@@ -51,7 +51,7 @@ QTreeView::item:hover, QListView::item:hover {
     background-color: #dce8f5;
     color: #1d2733;
 }
-QTreeView::item:selected, QListView::item:selected {
+QTreeView::item:selected, QTableView::item:selected, QListView::item:selected {
     background-color: #3d6fa6;
     color: #ffffff;
 }

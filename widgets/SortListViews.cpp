@@ -15,17 +15,22 @@ const QColor kFuchsia(255, 0, 255);
 } // namespace
 
 TSortListView::TSortListView(QWidget* parent)
-    : QTreeView(parent)
+    : QTableView(parent)
     , m_upArrow(SortArrowImage(true))
     , m_downArrow(SortArrowImage(false))
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setExpandsOnDoubleClick(false);
-    // Every row is one line high; Qt then never measures rows one by one, which a million rows
-    // would make slow.
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab moves on to the next control, as in a report list.
+    setTabKeyNavigation(false);
+    // Every row is one line high, fixed: Qt then never measures rows one by one, which a million
+    // rows would make slow.
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(fontMetrics().height() + 4);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -39,6 +44,8 @@ TSortListView::TSortListView(QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
+    header()->setHighlightSections(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header(), &QHeaderView::sectionClicked, this, &TSortListView::ColumnClick);
 }
 
@@ -56,7 +63,7 @@ void TSortListView::SetUseArrows(bool on)
 
 void TSortListView::setModel(QAbstractItemModel* model)
 {
-    QTreeView::setModel(model);
+    QTableView::setModel(model);
     if (m_useArrows && m_sortColumn != -1) {
         ShowArrow();
     }

@@ -7,7 +7,8 @@
 
 #include <QIcon>
 #include <QImage>
-#include <QTreeView>
+#include <QHeaderView>
+#include <QTableView>
 
 namespace pellamy {
 
@@ -17,8 +18,10 @@ namespace pellamy {
 /// ascending; a fill or a clear of the rows changes neither. Each comparison goes to
 /// `OnCustomSort` when assigned, else to the case-insensitive text comparison. Over a
 /// `SortListModel` whose standard handler is assigned, the sort converts each cell once per sort
-/// (see `SortListModel::SortByKeys`); any other handler is asked once per comparison.
-class TSortListView : public QTreeView
+/// (see `SortListModel::SortByKeys`); any other handler is asked once per comparison. A table view
+/// without row header or grid: it keeps no per-row record of its own, so a list of a million rows
+/// costs the view a few bytes a row.
+class TSortListView : public QTableView
 {
     Q_OBJECT
 
@@ -38,6 +41,9 @@ public:
     bool SortAscending() const { return m_ascending; }
 
     void setModel(QAbstractItemModel* model) override;
+
+    /// The column header.
+    QHeaderView* header() const { return horizontalHeader(); }
 
     /// The list's rows model, or null when the model is of another kind.
     SortListModel* ListModel() const;

@@ -67,7 +67,10 @@ private Q_SLOTS:
         QVERIFY(!view.OnCustomSort);
         QCOMPARE(view.selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(view.editTriggers(), QAbstractItemView::NoEditTriggers);
-        QVERIFY(!view.rootIsDecorated());
+        // A report list: no row header, no grid, the column header above the rows.
+        QVERIFY(view.verticalHeader()->isHidden());
+        QVERIFY(!view.showGrid());
+        QVERIFY(!view.header()->isHidden());
         QCOMPARE(view.palette().color(QPalette::Inactive, QPalette::Highlight),
                  view.palette().color(QPalette::Active, QPalette::Highlight));
     }
