@@ -151,9 +151,29 @@ FileListModel::FileListModel(QObject* parent)
 void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    // A vector grown row by row may hold up to twice the rows it has.
+    std::size_t nameBytes = 0;
+    for (const FileRow& row : rows) {
+        nameBytes += row.Name.size();
+    }
+    // Offsets are 32 bits: a listing whose names together pass 4 GiB keeps the rows that fit.
+    constexpr std::size_t kMaxNameBytes = UINT32_MAX;
+    m_rows.clear();
     m_rows.shrink_to_fit();
+    m_names.clear();
+    m_names.shrink_to_fit();
+    m_rows.reserve(rows.size());
+    m_names.reserve(std::min(nameBytes, kMaxNameBytes));
+    for (FileRow& row : rows) {
+        if (row.Name.size() > kMaxNameBytes - m_names.size()) {
+            break;
+        }
+        m_rows.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(row.Name.size()),
+                          row.Attributes, row.Size, row.CreationTime, row.LastWriteTime});
+        m_names += row.Name;
+        // The row's own name block goes as soon as its bytes are copied.
+        std::string().swap(row.Name);
+    }
+    rows = std::vector<FileRow>();
     SetSettings(settings);
     PermuteInPlace(m_rows, CaptionOrder());
     endResetModel();
@@ -164,7 +184,21 @@ void FileListModel::Clear()
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_names.clear();
+    m_names.shrink_to_fit();
     endResetModel();
+}
+
+FileRow FileListModel::Row(std::size_t row) const
+{
+    const StoredRow& r = m_rows.at(row);
+    FileRow result;
+    result.Name = std::string(NameOf(r));
+    result.Attributes = r.Attributes;
+    result.Size = r.Size;
+    result.CreationTime = r.CreationTime;
+    result.LastWriteTime = r.LastWriteTime;
+    return result;
 }
 
 std::string FileListModel::CellText(std::size_t row, int column) const
@@ -172,12 +206,12 @@ std::string FileListModel::CellText(std::size_t row, int column) const
     if (row >= m_rows.size()) {
         return {};
     }
-    const FileRow& r = m_rows[row];
+    const StoredRow& r = m_rows[row];
     switch (column) {
     case 0:
-        return std::string(FileRowCaption(r));
+        return std::string(ExtensionOf(NameOf(r)));
     case 1:
-        return r.Name;
+        return std::string(NameOf(r));
     case 2:
         return FileTimeText(r.CreationTime, Settings());
     case 3:
@@ -193,7 +227,7 @@ std::string FileListModel::CellText(std::size_t row, int column) const
 
 std::string_view FileListModel::Caption(std::size_t row) const
 {
-    return FileRowCaption(m_rows.at(row));
+    return ExtensionOf(NameOf(m_rows.at(row)));
 }
 
 TSLVOnCustomSortProc FileListModel::StandardCustomSort() const
@@ -221,8 +255,9 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
     case 1: {
         std::vector<TextKey> keys;
         keys.reserve(m_rows.size());
-        for (const FileRow& row : m_rows) {
-            keys.push_back(MakeTextKey(column == 0 ? FileRowCaption(row) : std::string_view(row.Name)));
+        for (const StoredRow& row : m_rows) {
+            const std::string_view name = NameOf(row);
+            keys.push_back(MakeTextKey(column == 0 ? ExtensionOf(name) : name));
         }
         return OrderByKeys(std::move(keys), ascending, CompareTextKeys);
     }
@@ -232,7 +267,7 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
     case 4: {
         std::vector<std::uint64_t> keys;
         keys.reserve(m_rows.size());
-        for (const FileRow& row : m_rows) {
+        for (const StoredRow& row : m_rows) {
             keys.push_back(PackedLetters(row.Attributes));
         }
         return OrderByKeys(std::move(keys), ascending,
@@ -242,7 +277,7 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
         const RegionalSettings& settings = Settings();
         std::vector<double> keys;
         keys.reserve(m_rows.size());
-        for (const FileRow& row : m_rows) {
+        for (const StoredRow& row : m_rows) {
             keys.push_back(SizeSortValue(SizeText(row.Size, false, settings), settings));
         }
         return OrderByKeys(std::move(keys), ascending, [](double a, double b) { return TolerantCompare(a, b); });
@@ -265,7 +300,7 @@ std::vector<std::uint32_t> FileListModel::TimeOrder(int column, bool ascending) 
     TimeKeys converter(Settings());
     std::vector<Key> keys;
     keys.reserve(m_rows.size());
-    for (const FileRow& row : m_rows) {
+    for (const StoredRow& row : m_rows) {
         const FileTime time = column == 2 ? row.CreationTime : row.LastWriteTime;
         keys.push_back({converter.Key(time), time});
     }

@@ -5,13 +5,15 @@
 #include "scan/FileRows.h"
 #include "widgets/SortListModel.h"
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace pellamy {
 
 /// The rows of the file list `LView2` (columns "Type", "Name", "Created", "Modified", "Attribs",
-/// "Size"), held as compact `FileRow`s: a row costs its `FileRow` and nothing else, and every text
-/// is made when it is shown.
+/// "Size"), held compactly: a row costs its numbers, an offset into one block that holds every
+/// name, and its name's bytes; every text is made when it is shown.
 class FileListModel final : public SortListModel
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ public:
     void Clear();
 
     /// The row at a display position.
-    const FileRow& Row(std::size_t row) const { return m_rows.at(row); }
+    FileRow Row(std::size_t row) const;
 
     std::size_t RowCount() const override { return m_rows.size(); }
     int ColumnCount() const override { return static_cast<int>(kFileColumns.size()); }
@@ -42,9 +44,25 @@ protected:
     void PermuteRows(const std::vector<std::uint32_t>& order) override;
 
 private:
+    // A row as held: the name is `NameLength` bytes of `m_names` from `NameOffset`.
+    struct StoredRow
+    {
+        std::uint32_t NameOffset = 0;
+        std::uint32_t NameLength = 0;
+        std::uint32_t Attributes = 0;
+        std::int64_t Size = 0;
+        FileTime CreationTime = 0;
+        FileTime LastWriteTime = 0;
+    };
+
+    std::string_view NameOf(const StoredRow& row) const
+    {
+        return std::string_view(m_names).substr(row.NameOffset, row.NameLength);
+    }
     std::vector<std::uint32_t> TimeOrder(int column, bool ascending) const;
 
-    std::vector<FileRow> m_rows;
+    std::vector<StoredRow> m_rows;
+    std::string m_names;
 };
 
 /// The file list's `OnCustomSort`: "Created" and "Modified" (columns 2 and 3) compare the date-times

@@ -99,6 +99,45 @@ private Q_SLOTS:
         QVERIFY(!model.index(0, 0).data(Qt::DecorationRole).isValid());
     }
 
+    void rowsKeepTheirOwnNamesThroughSortsAndRefills()
+    {
+        FileListModel model;
+        // Empty, short, long and multi-byte names; each size tells which name belongs to it.
+        const std::vector<std::string> names = {"", "a", "short.txt", std::string(300, 'x') + ".bin",
+                                                "\xc3\xa9t\xc3\xa9 photo.JPG", "mid-length name.tar.gz"};
+        std::vector<FileRow> rows;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            rows.push_back(File(names[i], static_cast<std::int64_t>(i) * 1024,
+                                Unix(2020, 1, 1) + static_cast<std::int64_t>(i), Unix(2021, 1, 1),
+                                i % 2 == 0 ? Attr::kReadOnly : Attr::kArchive));
+        }
+        const auto matchesItsName = [&](std::size_t at) {
+            const FileRow row = model.Row(at);
+            const auto i = static_cast<std::size_t>(row.Size / 1024);
+            return i < names.size() && row.Name == names[i] &&
+                   row.Attributes == (i % 2 == 0 ? Attr::kReadOnly : Attr::kArchive) &&
+                   row.CreationTime == FileTimeFromUnix(Unix(2020, 1, 1) + static_cast<std::int64_t>(i), 0) &&
+                   model.CellText(at, 1) == names[i] && model.Caption(at) == ExtensionOf(names[i]) &&
+                   model.CellText(at, 0) == std::string(ExtensionOf(names[i]));
+        };
+        for (int round = 0; round < 2; ++round) {
+            model.SetRows(rows, RegionalSettings{});
+            QCOMPARE(model.RowCount(), names.size());
+            for (const int column : {1, 5, 2, 0}) {
+                model.SortByKeys(column, column != 5);
+                for (std::size_t at = 0; at < model.RowCount(); ++at) {
+                    QVERIFY2(matchesItsName(at), qPrintable(QString("row %1 after column %2").arg(at).arg(column)));
+                }
+            }
+        }
+        // A smaller refill replaces every name.
+        model.SetRows({File("only.one", 7)}, RegionalSettings{});
+        QCOMPARE(model.RowCount(), std::size_t{1});
+        QCOMPARE(model.Row(0).Name, std::string("only.one"));
+        QCOMPARE(model.CellText(0, 0), std::string(".one"));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, model.Row(1));
+    }
+
     void typeCellsAreTheRowTexts()
     {
         TypeListModel model;
