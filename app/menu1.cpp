@@ -37,8 +37,8 @@ namespace {
 constexpr int kBandHeight = 29;
 constexpr int kSplitterWidth = 8;
 
-QCheckBox* PlacedCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry, bool checked,
-                          const QString& hint)
+QCheckBox* PlacedCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                          bool checked, const QString& hint)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QLatin1String(name));
@@ -179,10 +179,10 @@ void TForm1::BuildBanner()
     auto* bannerLayout = new QHBoxLayout(Panel1);
     bannerLayout->setContentsMargins(2, 2, 2, 2);
     bannerLayout->addWidget(caption);
-    ISF = PlacedCheckBox(Panel1, "ISF", QStringLiteral("Include System Files (not recommended)"), QRect(9, 6, 281, 17),
-                         false,
-                         QStringLiteral("Playing with  system files can be dangerous - don't do it unless you know what "
-                                        "you are doing!"));
+    ISF = PlacedCheckBox(
+        Panel1, "ISF", QStringLiteral("Include System Files (not recommended)"), QRect(9, 6, 281, 17), false,
+        QStringLiteral("Playing with  system files can be dangerous - don't do it unless you know what "
+                       "you are doing!"));
     // The caption must fit whatever font stands in for the window's.
     ISF->resize(std::max(281, ISF->sizeHint().width()), 17);
     ISF->raise();
@@ -245,10 +245,12 @@ void TForm1::BuildFilterBar()
     auto* barLayout = new QHBoxLayout(Panel3);
     barLayout->setContentsMargins(270, 2, 6, 2);
     barLayout->addWidget(Panel3Caption);
-    const QString filterHint = QStringLiteral("Attributes  - filter files with one or more of selected attributes");
+    const QString filterHint =
+        QStringLiteral("Attributes  - filter files with one or more of selected attributes");
     roFile = PlacedCheckBox(Panel3, "roFile", QStringLiteral("R"), QRect(27, 7, 38, 17), false, filterHint);
     hidFile = PlacedCheckBox(Panel3, "hidFile", QStringLiteral("H"), QRect(69, 7, 38, 17), false, filterHint);
-    sysFile = PlacedCheckBox(Panel3, "sysFile", QStringLiteral("S"), QRect(111, 7, 38, 17), false, filterHint);
+    sysFile =
+        PlacedCheckBox(Panel3, "sysFile", QStringLiteral("S"), QRect(111, 7, 38, 17), false, filterHint);
     arcFile = PlacedCheckBox(Panel3, "arcFile", QStringLiteral("A"), QRect(153, 7, 38, 17), true,
                              QStringLiteral("Attributes  - select attributes to use in filter"));
     AttrChk = PlacedCheckBox(Panel3, "AttrChk", QStringLiteral("Filter"), QRect(200, 8, 57, 16), false,
@@ -279,8 +281,9 @@ void TForm1::BuildMenus()
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Copyfilelist1 = Entry(PopupMenu1, "Copyfilelist1", QStringLiteral("Copy selected file names"),
                           QStringLiteral("Copy all file names to clipboard"));
-    Copyalldetails1 = Entry(PopupMenu1, "Copyalldetails1", QStringLiteral("Copy selected file details as CSV"),
-                            QStringLiteral("Copy all file details to clipboard in csv format"));
+    Copyalldetails1 =
+        Entry(PopupMenu1, "Copyalldetails1", QStringLiteral("Copy selected file details as CSV"),
+              QStringLiteral("Copy all file details to clipboard in csv format"));
     XML1 = Entry(PopupMenu1, "XML1", QStringLiteral("Copy selected file details as XML"));
     CopyselectedfiledetailsasHTML1 = Entry(PopupMenu1, "CopyselectedfiledetailsasHTML1",
                                            QStringLiteral("Copy selected file details as HTML"));
@@ -289,7 +292,8 @@ void TForm1::BuildMenus()
     Copyto1 = Entry(PopupMenu1, "Copyto1", QStringLiteral("Copy files to folder"), QString(), false);
     Saveselectedfiledetailsttofile1 =
         Entry(PopupMenu1, "Saveselectedfiledetailsttofile1", QStringLiteral("Save selected file details"));
-    OpenfolderinExplorer2 = Entry(PopupMenu1, "OpenfolderinExplorer2", QStringLiteral("Open folder in  Explorer"));
+    OpenfolderinExplorer2 =
+        Entry(PopupMenu1, "OpenfolderinExplorer2", QStringLiteral("Open folder in  Explorer"));
     Movefileto1 = Entry(PopupMenu1, "Movefileto1", QStringLiteral("Move files to folder"), QString(), false);
     Deletefiles1 = Entry(PopupMenu1, "Deletefiles1", QStringLiteral("Delete files.."), QString(), false);
     N1 = Separator(PopupMenu1, "N1");
@@ -307,7 +311,8 @@ void TForm1::BuildMenus()
     Savefolderdetails1 = Entry(PopupMenu2, "Savefolderdetails1", QStringLiteral("Save folder details"));
     Copyfoldername1 = Entry(PopupMenu2, "Copyfoldername1", QStringLiteral("Copy folder name"));
     SElectafolder1 = Entry(PopupMenu2, "SElectafolder1", QStringLiteral("Select a folder"));
-    OpenfolderinExplorer1 = Entry(PopupMenu2, "OpenfolderinExplorer1", QStringLiteral("Open folder in Explorer"));
+    OpenfolderinExplorer1 =
+        Entry(PopupMenu2, "OpenfolderinExplorer1", QStringLiteral("Open folder in Explorer"));
     N2 = Separator(PopupMenu2, "N2");
     Registerunregisterincontextmenu1 = Entry(PopupMenu2, "Registerunregisterincontextmenu1",
                                              QStringLiteral("Register/unregister in context menu"));
@@ -345,7 +350,8 @@ void TForm1::BuildDialogs()
 
 void TForm1::SetTabOrder()
 {
-    const QList<QWidget*> order = {ISF, LView2, roFile, hidFile, sysFile, arcFile, AttrChk, sLView, JvDriveCombo1, dList};
+    const QList<QWidget*> order = {ISF,     LView2,  roFile, hidFile,       sysFile,
+                                   arcFile, AttrChk, sLView, JvDriveCombo1, dList};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }

@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file list with a million rows: the fill, a header-click sort by "Size", "Created" and "Name",
 // and the heap each row costs, for the model alone and with the list view over it.
+#include "scan/DisplayTexts.h"
 #include "scan/FileEntry.h"
 #include "scan/FileRows.h"
-#include "scan/DisplayTexts.h"
 #include "widgets/FileListModel.h"
 #include "widgets/SortListViews.h"
 
 #include <QApplication>
-
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,9 +28,11 @@ constexpr std::size_t kRows = 1'000'000;
 std::vector<FileRow> MakeRows(std::size_t count)
 {
     std::mt19937_64 random(42);
-    const char* stems[] = {"IMG_2024%04u_%06zu", "report-%u-%zu", "f%zu_%u", "Invoice %u (%zu)", "track%02u-%zu"};
-    const char* extensions[] = {".jpg", ".JPG", ".png", ".txt", ".pdf", ".mp3", ".cpp", ".h", ".o", "",
-                                ".tar.gz", ".docx", ".xlsx", ".html", ".json", ".log", ".bak", ".mkv", ".zip", ".py"};
+    const char* stems[] = {"IMG_2024%04u_%06zu", "report-%u-%zu", "f%zu_%u", "Invoice %u (%zu)",
+                           "track%02u-%zu"};
+    const char* extensions[] = {".jpg",  ".JPG", ".png", ".txt",    ".pdf",  ".mp3",  ".cpp",
+                                ".h",    ".o",   "",     ".tar.gz", ".docx", ".xlsx", ".html",
+                                ".json", ".log", ".bak", ".mkv",    ".zip",  ".py"};
     std::vector<FileRow> rows;
     rows.reserve(count);
     char name[96];
@@ -104,7 +105,8 @@ void BM_FileListFill(benchmark::State& state)
         }
         state.PauseTiming();
         malloc_trim(0);
-        state.counters["bytes_per_row"] = static_cast<double>(HeapInUse() - before) / static_cast<double>(kRows);
+        state.counters["bytes_per_row"] =
+            static_cast<double>(HeapInUse() - before) / static_cast<double>(kRows);
         view.reset();
         model.reset();
         state.ResumeTiming();

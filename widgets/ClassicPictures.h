@@ -8,8 +8,7 @@ namespace pellamy {
 
 /// The small pictures of the select-folder dialog, 16 x 15 pixels in the 16 classic colours: the
 /// folder list's open, current and closed folders and the drive box's kinds of drive.
-enum class ClassicPicture
-{
+enum class ClassicPicture {
     OpenFolder,
     CurrentFolder,
     ClosedFolder,

@@ -52,8 +52,8 @@ public:
         const int depth = index.data(FolderRowsModel::DepthRole).toInt();
         const int iconLeft = option.rect.left() + (index.row() == 0 ? 2 : 4 * depth + 6);
         const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
-        icon.paint(painter, QRect(iconLeft, option.rect.top() + (option.rect.height() - kIconSize) / 2, kIconSize,
-                                  kIconSize));
+        icon.paint(painter, QRect(iconLeft, option.rect.top() + (option.rect.height() - kIconSize) / 2,
+                                  kIconSize, kIconSize));
         const QString name = index.data(Qt::DisplayRole).toString();
         const QFontMetrics metrics(option.font);
         const QRect textRect(iconLeft + kIconSize + 4, option.rect.top() + 2,
@@ -66,7 +66,8 @@ public:
             focus.rect = textRect.adjusted(-1, 0, 1, 0);
             focus.palette = palette;
             focus.state = option.state;
-            focus.backgroundColor = selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
+            focus.backgroundColor =
+                selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
             const QStyle* style = option.widget != nullptr ? option.widget->style() : QApplication::style();
             style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
         }
@@ -77,7 +78,8 @@ public:
     {
         const QFontMetrics metrics(option.font);
         const int depth = index.data(FolderRowsModel::DepthRole).toInt();
-        const int width = 4 * depth + 6 + kIconSize + 4 + metrics.horizontalAdvance(index.data().toString()) + 4;
+        const int width =
+            4 * depth + 6 + kIconSize + 4 + metrics.horizontalAdvance(index.data().toString()) + 4;
         return {width, std::max(kRowHeight, metrics.height() + 2)};
     }
 };
@@ -158,7 +160,8 @@ void DirectoryList::SetDirectory(const QString& path)
     }
     const std::vector<Drive> drives = Drives();
     const QString targetRoot = DriveRootOf(drives, target);
-    if (targetRoot != DriveRootOf(drives, m_directory) && m_combo != nullptr && m_combo->ListsDrive(targetRoot)) {
+    if (targetRoot != DriveRootOf(drives, m_directory) && m_combo != nullptr &&
+        m_combo->ListsDrive(targetRoot)) {
         if (Enter(targetRoot)) {
             m_combo->SelectDrive(targetRoot);
         }

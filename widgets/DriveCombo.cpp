@@ -37,7 +37,8 @@ public:
         const QString name = index.data(Qt::DisplayRole).toString();
         const QFontMetrics metrics(option.font);
         const int textLeft = option.rect.left() + DriveCombo::kOffset + kIconSize + DriveCombo::kOffset + 3;
-        const QRect textRect(textLeft, option.rect.top(), metrics.horizontalAdvance(name), option.rect.height());
+        const QRect textRect(textLeft, option.rect.top(), metrics.horizontalAdvance(name),
+                             option.rect.height());
         const bool selected = (option.state & (QStyle::State_Selected | QStyle::State_MouseOver)) != 0;
         if (selected) {
             painter->fillRect(textRect.adjusted(-3, 0, 3, 0), palette.highlight());
@@ -51,7 +52,8 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         const QFontMetrics metrics(option.font);
-        const int width = 2 * DriveCombo::kOffset + kIconSize + 3 + metrics.horizontalAdvance(index.data().toString()) + 6;
+        const int width =
+            2 * DriveCombo::kOffset + kIconSize + 3 + metrics.horizontalAdvance(index.data().toString()) + 6;
         return {width, std::max(metrics.height(), kIconSize + 2)};
     }
 };
@@ -61,9 +63,11 @@ QIcon DriveIcon(DriveKind kind)
     const QStyle* style = QApplication::style();
     switch (kind) {
     case DriveKind::Removable:
-        return QIcon::fromTheme(QStringLiteral("drive-removable-media"), style->standardIcon(QStyle::SP_DriveFDIcon));
+        return QIcon::fromTheme(QStringLiteral("drive-removable-media"),
+                                style->standardIcon(QStyle::SP_DriveFDIcon));
     case DriveKind::Remote:
-        return QIcon::fromTheme(QStringLiteral("folder-remote"), style->standardIcon(QStyle::SP_DriveNetIcon));
+        return QIcon::fromTheme(QStringLiteral("folder-remote"),
+                                style->standardIcon(QStyle::SP_DriveNetIcon));
     case DriveKind::CdRom:
         return QIcon::fromTheme(QStringLiteral("drive-optical"), style->standardIcon(QStyle::SP_DriveCDIcon));
     case DriveKind::Fixed:
@@ -143,7 +147,8 @@ DirectoryList* DriveCombo::GetDirList() const
 void DriveCombo::RefreshDrives()
 {
     m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
-    const QString keep = m_dirList != nullptr ? DriveRootOf(m_allDrives, m_dirList->Directory()) : m_selectedRoot;
+    const QString keep =
+        m_dirList != nullptr ? DriveRootOf(m_allDrives, m_dirList->Directory()) : m_selectedRoot;
     clear();
     for (const Drive& drive : m_allDrives) {
         if (IsListedKind(drive.Kind)) {

@@ -86,8 +86,7 @@ public:
         : m_settings(settings)
         , m_referenceDay(DateTimeSortValue(DateTimeText(kReference, settings), settings))
         , m_timeOfDay(m_referenceDay ? 86'400 : 0, kUnknown)
-    {
-    }
+    {}
 
     std::optional<long long> Key(FileTime time)
     {
@@ -145,8 +144,7 @@ private:
 
 FileListModel::FileListModel(QObject* parent)
     : SortListModel(parent)
-{
-}
+{}
 
 void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
 {
@@ -167,8 +165,9 @@ void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& s
         if (row.Name.size() > kMaxNameBytes - m_names.size()) {
             break;
         }
-        m_rows.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(row.Name.size()),
-                          row.Attributes, row.Size, row.CreationTime, row.LastWriteTime});
+        m_rows.push_back({static_cast<std::uint32_t>(m_names.size()),
+                          static_cast<std::uint32_t>(row.Name.size()), row.Attributes, row.Size,
+                          row.CreationTime, row.LastWriteTime});
         m_names += row.Name;
         // The row's own name block goes as soon as its bytes are copied.
         std::string().swap(row.Name);
@@ -280,7 +279,8 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
         for (const StoredRow& row : m_rows) {
             keys.push_back(SizeSortValue(SizeText(row.Size, false, settings), settings));
         }
-        return OrderByKeys(std::move(keys), ascending, [](double a, double b) { return TolerantCompare(a, b); });
+        return OrderByKeys(std::move(keys), ascending,
+                           [](double a, double b) { return TolerantCompare(a, b); });
     }
     default: {
         std::vector<std::uint32_t> order(m_rows.size());
@@ -322,8 +322,8 @@ void FileListModel::PermuteRows(const std::vector<std::uint32_t>& order)
     PermuteInPlace(m_rows, order);
 }
 
-void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
-                      bool& Handled)
+void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
+                      int& Res, bool& Handled)
 {
     if (ColIndex != 2 && ColIndex != 3 && ColIndex != 5) {
         return;

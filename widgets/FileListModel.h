@@ -70,8 +70,8 @@ private:
 /// `SizeSortValue`s with the tolerant comparison; all with `Handled` set. Any other column is left
 /// to the list's own case-insensitive text comparison. Texts are read with the settings the
 /// sender's rows were made with.
-void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
-                      bool& Handled);
+void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
+                      int& Res, bool& Handled);
 
 } // namespace pellamy
 

@@ -26,7 +26,8 @@ QStringList SortedNames(const std::vector<std::string>& names)
     QStringList out;
     out.reserve(static_cast<qsizetype>(names.size()));
     for (const std::string& name : names) {
-        out.push_back(QFile::decodeName(QByteArray::fromRawData(name.data(), static_cast<qsizetype>(name.size()))));
+        out.push_back(
+            QFile::decodeName(QByteArray::fromRawData(name.data(), static_cast<qsizetype>(name.size()))));
     }
     QCollator collator(CollationLocale());
     collator.setCaseSensitivity(Qt::CaseInsensitive);

@@ -7,8 +7,7 @@ namespace pellamy {
 
 FolderRowsModel::FolderRowsModel(QObject* parent)
     : QAbstractListModel(parent)
-{
-}
+{}
 
 void FolderRowsModel::SetIcons(const QIcon& ancestor, const QIcon& open, const QIcon& sub)
 {

@@ -11,8 +11,7 @@
 namespace pellamy {
 
 /// The part a row plays in a folder list.
-enum class FolderRowKind
-{
+enum class FolderRowKind {
     Ancestor, ///< a folder between the drive root and the open folder, the root included
     Open,     ///< the open folder
     Sub,      ///< a sub-folder of the open folder
@@ -27,8 +26,7 @@ class FolderRowsModel final : public QAbstractListModel
     Q_OBJECT
 
 public:
-    enum Role
-    {
+    enum Role {
         PathRole = Qt::UserRole + 1,
         DepthRole,
         KindRole,

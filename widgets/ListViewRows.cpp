@@ -10,8 +10,7 @@ namespace pellamy {
 
 ListViewRows::ListViewRows(const TSortListView& view)
     : ListViewRows(view.ListModel(), view.selectionModel())
-{
-}
+{}
 
 ListViewRows::ListViewRows(const SortListModel* model, const QItemSelectionModel* selection)
     : m_model(model)

@@ -39,26 +39,27 @@ public:
         painter->fillRect(option.rect, palette.base());
         const int left = option.rect.left() + 2 + kStep * index.data(FolderRowsModel::DepthRole).toInt();
         const QPixmap picture = index.data(Qt::DecorationRole).value<QIcon>().pixmap(kPictureSize);
-        painter->drawPixmap(left, option.rect.top() + (option.rect.height() - kPictureSize.height()) / 2, picture);
+        painter->drawPixmap(left, option.rect.top() + (option.rect.height() - kPictureSize.height()) / 2,
+                            picture);
         const QString name = index.data(Qt::DisplayRole).toString();
         const QFontMetrics metrics(option.font);
-        const QRect textRect(left + kPictureSize.width() + 4, option.rect.top(), metrics.horizontalAdvance(name) + 4,
-                             option.rect.height());
+        const QRect textRect(left + kPictureSize.width() + 4, option.rect.top(),
+                             metrics.horizontalAdvance(name) + 4, option.rect.height());
         if (selected) {
             painter->fillRect(textRect, palette.highlight());
         }
         painter->setFont(option.font);
         painter->setPen(selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text));
-        painter->drawText(textRect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          name);
+        painter->drawText(textRect.adjusted(2, 0, 0, 0),
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
         painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         const QFontMetrics metrics(option.font);
-        const int width = 2 + kStep * index.data(FolderRowsModel::DepthRole).toInt() + kPictureSize.width() + 8 +
-                          metrics.horizontalAdvance(index.data().toString());
+        const int width = 2 + kStep * index.data(FolderRowsModel::DepthRole).toInt() + kPictureSize.width() +
+                          8 + metrics.horizontalAdvance(index.data().toString());
         return {width, std::max(kPictureSize.height() + 1, metrics.height() + 1)};
     }
 };
@@ -133,8 +134,7 @@ QLabel* MakeLabel(const QString& text, QWidget* buddy, const QRect& geometry, QW
 
 DirectoryCreateError::DirectoryCreateError()
     : std::runtime_error("Unable to create directory")
-{
-}
+{}
 
 SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent, DriveProvider drives)
     : QDialog(parent)
@@ -158,7 +158,8 @@ SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent, DriveProvider driv
     MakeLabel(QStringLiteral("Directory &Name:"), m_nameEdit, QRect(8, 6, 316, 16), this);
 
     m_folderView->setObjectName(QStringLiteral("DirList"));
-    m_folderRows->SetIcons(ClassicBitmap(ClassicPicture::OpenFolder), ClassicBitmap(ClassicPicture::CurrentFolder),
+    m_folderRows->SetIcons(ClassicBitmap(ClassicPicture::OpenFolder),
+                           ClassicBitmap(ClassicPicture::CurrentFolder),
                            ClassicBitmap(ClassicPicture::ClosedFolder));
     m_folderView->setModel(m_folderRows);
     m_folderView->setItemDelegate(new ClassicFolderDelegate(m_folderView));
@@ -210,7 +211,8 @@ bool SelectDirectoryDialog::Execute()
     m_directory = m_initialDir;
     m_createFailed = false;
     FillDrives();
-    QString start = m_initialDir.isEmpty() ? QString() : CleanFolderPath(QDir::current().absoluteFilePath(m_initialDir));
+    QString start =
+        m_initialDir.isEmpty() ? QString() : CleanFolderPath(QDir::current().absoluteFilePath(m_initialDir));
     if (!CanOpen(start)) {
         start = CleanFolderPath(QDir::currentPath());
     }
@@ -239,7 +241,8 @@ void SelectDirectoryDialog::FillDrives()
     m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
     m_driveBox->clear();
     for (const Drive& drive : m_allDrives) {
-        m_driveBox->addItem(QIcon(ClassicBitmap(PictureOf(drive.Kind))), ClassicDriveText(drive), RootText(drive));
+        m_driveBox->addItem(QIcon(ClassicBitmap(PictureOf(drive.Kind))), ClassicDriveText(drive),
+                            RootText(drive));
     }
 }
 

@@ -20,8 +20,7 @@ QString ToQString(std::string_view text)
 SortListModel::SortListModel(QObject* parent)
     : QAbstractTableModel(parent)
     , m_collator(std::make_shared<QtCaptionCollator>())
-{
-}
+{}
 
 int SortListModel::rowCount(const QModelIndex& parent) const
 {

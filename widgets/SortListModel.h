@@ -130,7 +130,8 @@ protected:
     }
 
     /// Rearranges `items` in place so that position i holds what was at `order[i]`.
-    template <typename T> static void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& order)
+    template <typename T>
+    static void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& order)
     {
         std::vector<bool> placed(items.size(), false);
         for (std::size_t start = 0; start < items.size(); ++start) {

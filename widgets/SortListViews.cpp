@@ -37,7 +37,8 @@ TSortListView::TSortListView(QWidget* parent)
     setSortingEnabled(false);
     // The selection keeps its colours when the list loses focus.
     QPalette colours = palette();
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
@@ -142,8 +143,9 @@ void TSortListView::ColumnClick(int column)
         return;
     }
     if (!OnCustomSort) {
-        model->SortByComparison(column, m_ascending,
-                                [](int, std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
+        model->SortByComparison(column, m_ascending, [](int, std::string_view a, std::string_view b) {
+            return CompareTextNoCase(a, b);
+        });
         return;
     }
     // The standard handler's order is what the model's keyed sort gives; a handler of any other

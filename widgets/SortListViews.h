@@ -5,9 +5,9 @@
 #include "scan/RegionalSettings.h"
 #include "widgets/SortListModel.h"
 
+#include <QHeaderView>
 #include <QIcon>
 #include <QImage>
-#include <QHeaderView>
 #include <QTableView>
 
 namespace pellamy {

@@ -5,13 +5,11 @@
 #include "scan/DisplayTexts.h"
 #include "widgets/SortListViews.h"
 
-
 namespace pellamy {
 
 TypeListModel::TypeListModel(QObject* parent)
     : SortListModel(parent)
-{
-}
+{}
 
 void TypeListModel::SetRows(std::vector<TypeRow> rows, const RegionalSettings& settings)
 {
@@ -92,8 +90,8 @@ void TypeListModel::PermuteRows(const std::vector<std::uint32_t>& order)
     PermuteInPlace(m_rows, order);
 }
 
-void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
-                      bool& Handled)
+void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
+                      int& Res, bool& Handled)
 {
     if (ColIndex != 2 && ColIndex != 3) {
         return;

@@ -48,8 +48,8 @@ private:
 /// (column 3) the `SizeSortValue`s with the tolerant comparison, both with `Handled` set; any other
 /// column is left to the list's own case-insensitive text comparison. Sizes are read with the
 /// decimal separator of the settings the sender's rows were made with.
-void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2, int& Res,
-                      bool& Handled);
+void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
+                      int& Res, bool& Handled);
 
 } // namespace pellamy
 

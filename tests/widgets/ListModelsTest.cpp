@@ -3,7 +3,6 @@
 // a fill, the keyed column sort against a comparison per pair, and the rows as the reports read
 // them.
 #include "ListTestSupport.h"
-
 #include "platform/qt/QtCaptionCollator.h"
 #include "scan/CaseFold.h"
 #include "widgets/FileListModel.h"
@@ -35,23 +34,24 @@ std::shared_ptr<const TextCollator> EnglishCollation()
 std::vector<FileRow> AwkwardRows(std::size_t count, unsigned seed)
 {
     std::mt19937 random(seed);
-    const std::vector<std::int64_t> sizes = {0,          1,          1023,       1024,       1536,       524288,
-                                             1048575,    1048576,    1048577,    1572864,    1073741823, 1073741824,
-                                             1073741825, 1610612736, 5368709120, 1099511627776};
-    const std::vector<std::int64_t> times = {Unix(1931, 5, 6, 7, 8, 9), Unix(1999, 12, 31, 23, 59, 59),
-                                             Unix(2000, 1, 1),          Unix(2000, 1, 1, 0, 0, 1),
-                                             Unix(2024, 3, 5, 12, 0, 0), Unix(2024, 5, 3, 0, 30, 0),
-                                             Unix(2029, 12, 31, 13, 1, 2), Unix(2031, 1, 1, 11, 59, 59)};
+    const std::vector<std::int64_t> sizes = {
+        0,       1,       1023,       1024,       1536,       524288,     1048575,    1048576,
+        1048577, 1572864, 1073741823, 1073741824, 1073741825, 1610612736, 5368709120, 1099511627776};
+    const std::vector<std::int64_t> times = {
+        Unix(1931, 5, 6, 7, 8, 9),    Unix(1999, 12, 31, 23, 59, 59), Unix(2000, 1, 1),
+        Unix(2000, 1, 1, 0, 0, 1),    Unix(2024, 3, 5, 12, 0, 0),     Unix(2024, 5, 3, 0, 30, 0),
+        Unix(2029, 12, 31, 13, 1, 2), Unix(2031, 1, 1, 11, 59, 59)};
     const std::vector<std::string> stems = {"a", "A", "b", "report", "Report", "_x", "z1", "Z10", "é"};
     const std::vector<std::string> extensions = {"", ".txt", ".TXT", ".Txt", ".doc", ".a", ".tar.gz"};
-    const std::vector<std::uint32_t> attributes = {Attr::kArchive, Attr::kReadOnly | Attr::kArchive,
-                                                   Attr::kHidden | Attr::kArchive, Attr::kSystem,
-                                                   Attr::kArchive | Attr::kCompressed, 0};
+    const std::vector<std::uint32_t> attributes = {
+        Attr::kArchive, Attr::kReadOnly | Attr::kArchive,   Attr::kHidden | Attr::kArchive,
+        Attr::kSystem,  Attr::kArchive | Attr::kCompressed, 0};
     std::vector<FileRow> rows;
     for (std::size_t i = 0; i < count; ++i) {
         auto pick = [&random](const auto& list) { return list[random() % list.size()]; };
-        FileRow row = File(pick(stems) + std::to_string(random() % 3) + pick(extensions), pick(sizes),
-                           pick(times) + static_cast<std::int64_t>(random() % 2), pick(times), pick(attributes));
+        FileRow row =
+            File(pick(stems) + std::to_string(random() % 3) + pick(extensions), pick(sizes),
+                 pick(times) + static_cast<std::int64_t>(random() % 2), pick(times), pick(attributes));
         row.Name += "#" + std::to_string(i); // unique names: an order shows in the names alone
         if (i % 11 == 0) {
             row.CreationTime = ~FileTime{0}; // beyond year 9999: shown as an empty text
@@ -84,14 +84,17 @@ private Q_SLOTS:
         QCOMPARE(model.columnCount(), 6);
         for (int column = 0; column < 6; ++column) {
             QCOMPARE(model.CellText(0, column), texts[static_cast<std::size_t>(column)]);
-            QCOMPARE(model.index(0, column).data().toString().toStdString(), texts[static_cast<std::size_t>(column)]);
+            QCOMPARE(model.index(0, column).data().toString().toStdString(),
+                     texts[static_cast<std::size_t>(column)]);
         }
         QCOMPARE(model.index(0, 5).data().toString(), QString("1,5 KB"));
         QCOMPARE(model.index(0, 2).data().toString(), QString("2024-05-01 14:02:03"));
         QCOMPARE(model.index(0, 3).data().toString(), QString("2024-05-02"));
         QCOMPARE(model.index(0, 4).data().toString(), QString("RHA"));
-        QCOMPARE(model.index(0, 5).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+        QCOMPARE(model.index(0, 5).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                 int(Qt::AlignRight));
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                 int(Qt::AlignLeft));
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("Created"));
         QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QString("Modified"));
         QVERIFY(!(model.index(0, 1).flags() & Qt::ItemIsEditable));
@@ -103,8 +106,12 @@ private Q_SLOTS:
     {
         FileListModel model;
         // Empty, short, long and multi-byte names; each size tells which name belongs to it.
-        const std::vector<std::string> names = {"", "a", "short.txt", std::string(300, 'x') + ".bin",
-                                                "\xc3\xa9t\xc3\xa9 photo.JPG", "mid-length name.tar.gz"};
+        const std::vector<std::string> names = {"",
+                                                "a",
+                                                "short.txt",
+                                                std::string(300, 'x') + ".bin",
+                                                "\xc3\xa9t\xc3\xa9 photo.JPG",
+                                                "mid-length name.tar.gz"};
         std::vector<FileRow> rows;
         for (std::size_t i = 0; i < names.size(); ++i) {
             rows.push_back(File(names[i], static_cast<std::int64_t>(i) * 1024,
@@ -126,7 +133,8 @@ private Q_SLOTS:
             for (const int column : {1, 5, 2, 0}) {
                 model.SortByKeys(column, column != 5);
                 for (std::size_t at = 0; at < model.RowCount(); ++at) {
-                    QVERIFY2(matchesItsName(at), qPrintable(QString("row %1 after column %2").arg(at).arg(column)));
+                    QVERIFY2(matchesItsName(at),
+                             qPrintable(QString("row %1 after column %2").arg(at).arg(column)));
                 }
             }
         }
@@ -146,11 +154,13 @@ private Q_SLOTS:
         model.SetRows({row}, RegionalSettings{});
         const auto texts = TypeRowTexts(row, RegionalSettings{});
         for (int column = 0; column < 4; ++column) {
-            QCOMPARE(model.index(0, column).data().toString().toStdString(), texts[static_cast<std::size_t>(column)]);
+            QCOMPARE(model.index(0, column).data().toString().toStdString(),
+                     texts[static_cast<std::size_t>(column)]);
         }
         QCOMPARE(ColumnTexts(model, 3), QStringList({"3 GB"}));
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("Number"));
-        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                 int(Qt::AlignRight));
     }
 
     void aFillIsOneResetEndingInCaptionOrder()
@@ -167,7 +177,8 @@ private Q_SLOTS:
         QCOMPARE(layouts.size(), 0);
         // Empty captions first; equal captions keep the order they came in; lower case before
         // upper case under the English collation.
-        QCOMPARE(ColumnTexts(model, 1), QStringList({"README", "Makefile", "x.a", "y.a", "c.b", "a.B", ".profile"}));
+        QCOMPARE(ColumnTexts(model, 1),
+                 QStringList({"README", "Makefile", "x.a", "y.a", "c.b", "a.B", ".profile"}));
         model.Clear();
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(resets.size(), 2);
@@ -178,8 +189,9 @@ private Q_SLOTS:
         TypeListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.SetCollator(EnglishCollation());
-        model.SetRows({Type(".txt", "", 1, 1), Type(".Z", "", 1, 1), Type("", "File", 2, 1), Type(".a", "", 1, 1)},
-                      RegionalSettings{});
+        model.SetRows(
+            {Type(".txt", "", 1, 1), Type(".Z", "", 1, 1), Type("", "File", 2, 1), Type(".a", "", 1, 1)},
+            RegionalSettings{});
         QCOMPARE(ColumnTexts(model, 0), QStringList({"", ".a", ".txt", ".Z"}));
     }
 
@@ -218,7 +230,8 @@ private Q_SLOTS:
         QVERIFY(ShowForClicks(compared));
         keyed.OnCustomSort = LView2CustomSort;
         // The same rule wrapped: the list can no longer tell it is the standard one.
-        compared.OnCustomSort = [](TSortListView* sender, int column, std::string_view a, std::string_view b, int& res,
+        compared.OnCustomSort = [](TSortListView* sender, int column, std::string_view a, std::string_view b,
+                                   int& res,
                                    bool& handled) { LView2CustomSort(sender, column, a, b, res, handled); };
         keyedModel.SetRows(rows, settings);
         comparedModel.SetRows(rows, settings);
@@ -244,7 +257,8 @@ private Q_SLOTS:
         std::vector<TypeRow> rows;
         for (int i = 0; i < 60; ++i) {
             rows.push_back(Type(".e" + std::to_string(i), (i % 2 ? "Text " : "text ") + std::to_string(i % 7),
-                                (i * 37) % 23, (static_cast<std::int64_t>(i) * 104729LL * (i % 5 + 1)) << (i % 23)));
+                                (i * 37) % 23,
+                                (static_cast<std::int64_t>(i) * 104729LL * (i % 5 + 1)) << (i % 23)));
         }
         TSortListView keyed;
         TSortListView compared;
@@ -255,7 +269,8 @@ private Q_SLOTS:
         QVERIFY(ShowForClicks(keyed));
         QVERIFY(ShowForClicks(compared));
         keyed.OnCustomSort = sLViewCustomSort;
-        compared.OnCustomSort = [](TSortListView* sender, int column, std::string_view a, std::string_view b, int& res,
+        compared.OnCustomSort = [](TSortListView* sender, int column, std::string_view a, std::string_view b,
+                                   int& res,
                                    bool& handled) { sLViewCustomSort(sender, column, a, b, res, handled); };
         keyedModel.SetRows(rows, RegionalSettings{});
         comparedModel.SetRows(rows, RegionalSettings{});
@@ -276,8 +291,10 @@ private Q_SLOTS:
         view.OnCustomSort = LView2CustomSort;
         model.SetRows({File("b.txt", 3000), File("a.txt", 1000), File("c.txt", 2000)}, RegionalSettings{});
         ClickHeader(view, 5);
-        view.selectionModel()->select(model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        view.selectionModel()->select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.selectionModel()->select(model.index(1, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.selectionModel()->select(model.index(2, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
         const ListViewRows rows(view);
         QCOMPARE(rows.RowCount(), std::size_t{3});
         QCOMPARE(rows.ColumnCount(), std::size_t{6});

@@ -2,7 +2,6 @@
 // The sortable list view: header clicks, the two lists' comparison handlers, the owner's event and
 // the sort arrows.
 #include "ListTestSupport.h"
-
 #include "widgets/FileListModel.h"
 #include "widgets/TypeListModel.h"
 
@@ -21,7 +20,8 @@ using namespace pellamy::test;
 namespace {
 
 // A view over its own model, shown so that its header can be clicked.
-template <typename Model> struct Shown
+template <typename Model>
+struct Shown
 {
     Shown()
     {
@@ -80,7 +80,8 @@ private Q_SLOTS:
         Shown<TypeListModel> list;
         list.view.OnCustomSort = sLViewCustomSort;
         const std::vector<TypeRow> rows = {Type(".b", "B file", 3, 2LL * 1073741824 + 5),
-                                           Type(".a", "A file", 10, 1572864), Type(".c", "C file", 9, 524288)};
+                                           Type(".a", "A file", 10, 1572864),
+                                           Type(".c", "C file", 9, 524288)};
         list.model.SetRows(rows, RegionalSettings{});
         QCOMPARE(ColumnTexts(list.model, 0), QStringList({".a", ".b", ".c"}));
 
@@ -133,8 +134,9 @@ private Q_SLOTS:
         list.view.OnCustomSort = sLViewCustomSort;
         RegionalSettings comma;
         comma.DecimalSeparator = ",";
-        list.model.SetRows({Type(".a", "", 1, 1700), Type(".b", "", 1, 1600), Type(".c", "", 1, 1024 * 1024 * 3 / 2)},
-                           comma);
+        list.model.SetRows(
+            {Type(".a", "", 1, 1700), Type(".b", "", 1, 1600), Type(".c", "", 1, 1024 * 1024 * 3 / 2)},
+            comma);
         ClickHeader(list.view, 3);
         QCOMPARE(ColumnTexts(list.model, 3), QStringList({"1,56 KB", "1,66 KB", "1,5 MB"}));
     }
@@ -147,22 +149,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("handled");
         QTest::addColumn<int>("result");
-        QTest::newRow("number 9 before 10") << false << 2 << "9" << "10" << true << -1;
-        QTest::newRow("number equal") << false << 2 << "10" << "10" << true << 0;
-        QTest::newRow("type size 512 KB before 1.5 MB") << false << 3 << "512 KB" << "1.5 MB" << true << -1;
-        QTest::newRow("type size 2 GB after 1.5 MB") << false << 3 << "2 GB" << "1.5 MB" << true << 1;
-        QTest::newRow("type size 1024 KB before 1 MB") << false << 3 << "1024 KB" << "1 MB" << true << -1;
-        QTest::newRow("type size 1024 MB before 1 GB") << false << 3 << "1024 MB" << "1 GB" << true << -1;
-        QTest::newRow("equal sizes") << false << 3 << "1.5 KB" << "1.5 KB" << true << 0;
-        QTest::newRow("type caption left to the list") << false << 0 << ".TXT" << ".txt" << false << 0;
-        QTest::newRow("description left to the list") << false << 1 << "b" << "A" << false << 0;
-        QTest::newRow("file size") << true << 5 << "1 GB" << "1024 MB" << true << 1;
-        QTest::newRow("created equal to the second")
-            << true << 2 << "05/03/2024 10:00:01" << "05/03/2024 10:00:01" << true << 0;
-        QTest::newRow("created earlier") << true << 2 << "05/03/2024 10:00:01" << "04/04/2024" << true << -1;
-        QTest::newRow("modified later") << true << 3 << "05/03/2025" << "04/04/2024 23:59:59" << true << 1;
-        QTest::newRow("name left to the list") << true << 1 << "b" << "a" << false << 0;
-        QTest::newRow("attribs left to the list") << true << 4 << "RA" << "A" << false << 0;
+        QTest::newRow("number 9 before 10") << false << 2 << "9"
+                                            << "10" << true << -1;
+        QTest::newRow("number equal") << false << 2 << "10"
+                                      << "10" << true << 0;
+        QTest::newRow("type size 512 KB before 1.5 MB") << false << 3 << "512 KB"
+                                                        << "1.5 MB" << true << -1;
+        QTest::newRow("type size 2 GB after 1.5 MB") << false << 3 << "2 GB"
+                                                     << "1.5 MB" << true << 1;
+        QTest::newRow("type size 1024 KB before 1 MB") << false << 3 << "1024 KB"
+                                                       << "1 MB" << true << -1;
+        QTest::newRow("type size 1024 MB before 1 GB") << false << 3 << "1024 MB"
+                                                       << "1 GB" << true << -1;
+        QTest::newRow("equal sizes") << false << 3 << "1.5 KB"
+                                     << "1.5 KB" << true << 0;
+        QTest::newRow("type caption left to the list") << false << 0 << ".TXT"
+                                                       << ".txt" << false << 0;
+        QTest::newRow("description left to the list") << false << 1 << "b"
+                                                      << "A" << false << 0;
+        QTest::newRow("file size") << true << 5 << "1 GB"
+                                   << "1024 MB" << true << 1;
+        QTest::newRow("created equal to the second") << true << 2 << "05/03/2024 10:00:01"
+                                                     << "05/03/2024 10:00:01" << true << 0;
+        QTest::newRow("created earlier") << true << 2 << "05/03/2024 10:00:01"
+                                         << "04/04/2024" << true << -1;
+        QTest::newRow("modified later") << true << 3 << "05/03/2025"
+                                        << "04/04/2024 23:59:59" << true << 1;
+        QTest::newRow("name left to the list") << true << 1 << "b"
+                                               << "a" << false << 0;
+        QTest::newRow("attribs left to the list") << true << 4 << "RA"
+                                                  << "A" << false << 0;
     }
 
     void handlersDecideOnlyTheirColumns()
@@ -196,10 +212,11 @@ private Q_SLOTS:
         Shown<FileListModel> list;
         list.view.OnCustomSort = LView2CustomSort;
         // As text these sort differently in both formats; by time they run a, b, c, d, e.
-        list.model.SetRows({File("e", 1, Unix(2024, 12, 1, 9, 0, 0)), File("a", 1, Unix(2023, 2, 11, 13, 0, 0)),
-                            File("c", 1, Unix(2024, 1, 2, 0, 0, 0)), File("b", 1, Unix(2023, 11, 2, 8, 30, 0)),
-                            File("d", 1, Unix(2024, 1, 2, 0, 0, 1))},
-                           settings);
+        list.model.SetRows(
+            {File("e", 1, Unix(2024, 12, 1, 9, 0, 0)), File("a", 1, Unix(2023, 2, 11, 13, 0, 0)),
+             File("c", 1, Unix(2024, 1, 2, 0, 0, 0)), File("b", 1, Unix(2023, 11, 2, 8, 30, 0)),
+             File("d", 1, Unix(2024, 1, 2, 0, 0, 1))},
+            settings);
         ClickHeader(list.view, 2);
         QCOMPARE(ColumnTexts(list.model, 1), QStringList({"a", "b", "c", "d", "e"}));
         ClickHeader(list.view, 2);
@@ -211,7 +228,8 @@ private Q_SLOTS:
         Shown<FileListModel> list;
         list.view.OnCustomSort = LView2CustomSort;
         list.model.SetCollator(std::make_shared<ByteCollator>());
-        list.model.SetRows({File("x.txt", 1, 0, 0, Attr::kArchive), File("y.TXT", 2, 0, 0, Attr::kReadOnly | Attr::kArchive),
+        list.model.SetRows({File("x.txt", 1, 0, 0, Attr::kArchive),
+                            File("y.TXT", 2, 0, 0, Attr::kReadOnly | Attr::kArchive),
                             File("z.Doc", 3, 0, 0, Attr::kHidden | Attr::kArchive)},
                            RegionalSettings{});
         QCOMPARE(ColumnTexts(list.model, 1), QStringList({"z.Doc", "y.TXT", "x.txt"}));
@@ -228,8 +246,8 @@ private Q_SLOTS:
     {
         Shown<TypeListModel> list;
         list.view.OnCustomSort = sLViewCustomSort;
-        list.model.SetRows({Type(".a", "b text", 1, 1), Type(".b", "A text", 1, 1), Type(".c", "10 text", 1, 1),
-                            Type(".d", "9 text", 1, 1)},
+        list.model.SetRows({Type(".a", "b text", 1, 1), Type(".b", "A text", 1, 1),
+                            Type(".c", "10 text", 1, 1), Type(".d", "9 text", 1, 1)},
                            RegionalSettings{});
         ClickHeader(list.view, 1);
         QCOMPARE(ColumnTexts(list.model, 1), QStringList({"10 text", "9 text", "A text", "b text"}));
@@ -242,8 +260,8 @@ private Q_SLOTS:
         bool entryStateRight = true;
         bool senderRight = true;
         // Orders "Number" backwards and leaves every other column to the list.
-        list.view.OnCustomSort = [&](TSortListView* sender, int column, std::string_view a, std::string_view b,
-                                     int& res, bool& handled) {
+        list.view.OnCustomSort = [&](TSortListView* sender, int column, std::string_view a,
+                                     std::string_view b, int& res, bool& handled) {
             ++calls;
             entryStateRight = entryStateRight && res == 0 && !handled;
             senderRight = senderRight && sender == &list.view;
@@ -254,7 +272,8 @@ private Q_SLOTS:
                 res = 12345; // ignored: not handled
             }
         };
-        list.model.SetRows({Type(".a", "x", 1, 1), Type(".b", "Y", 3, 1), Type(".c", "z", 2, 1)}, RegionalSettings{});
+        list.model.SetRows({Type(".a", "x", 1, 1), Type(".b", "Y", 3, 1), Type(".c", "z", 2, 1)},
+                           RegionalSettings{});
         ClickHeader(list.view, 2);
         QVERIFY(calls > 0);
         QVERIFY(entryStateRight);
@@ -301,7 +320,10 @@ private Q_SLOTS:
 
         list.view.SetUseArrows(true);
         const auto imageOf = [&](int column) {
-            return list.model.headerData(column, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+            return list.model.headerData(column, Qt::Horizontal, Qt::DecorationRole)
+                .value<QIcon>()
+                .pixmap(16)
+                .toImage();
         };
         const QImage up = TSortListView::SortArrowImage(true).pixmap(16).toImage();
         const QImage down = TSortListView::SortArrowImage(false).pixmap(16).toImage();
@@ -322,7 +344,8 @@ private Q_SLOTS:
         for (const bool up : {true, false}) {
             const QImage bitmap = TSortListView::SortArrowBitmap(up);
             QCOMPARE(bitmap.size(), QSize(9, 6));
-            const std::vector<int> widths = up ? std::vector<int>{1, 3, 5, 7, 9, 0} : std::vector<int>{0, 9, 7, 5, 3, 1};
+            const std::vector<int> widths =
+                up ? std::vector<int>{1, 3, 5, 7, 9, 0} : std::vector<int>{0, 9, 7, 5, 3, 1};
             for (int y = 0; y < 6; ++y) {
                 int greys = 0;
                 for (int x = 0; x < 9; ++x) {

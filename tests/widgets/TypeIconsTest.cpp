@@ -2,9 +2,9 @@
 // Type descriptions and icons: one image-list index per distinct icon, answers cached per
 // extension, and icons even where no icon theme is installed.
 #include "shell/TypeIcons.h"
-#include "widgets/FileListModel.h"
 
 #include "ListTestSupport.h"
+#include "widgets/FileListModel.h"
 
 #include <QStandardPaths>
 #include <QtTest>
@@ -59,9 +59,10 @@ private Q_SLOTS:
 
     void bundledIconsAreThereWithoutATheme()
     {
-        for (const char* name : {"text-x-generic", "application-x-generic", "image-x-generic", "audio-x-generic",
-                                 "video-x-generic", "package-x-generic"}) {
-            const QIcon icon(QStringLiteral(":/pellamy/icons/") + QLatin1String(name) + QStringLiteral(".xpm"));
+        for (const char* name : {"text-x-generic", "application-x-generic", "image-x-generic",
+                                 "audio-x-generic", "video-x-generic", "package-x-generic"}) {
+            const QIcon icon(QStringLiteral(":/pellamy/icons/") + QLatin1String(name) +
+                             QStringLiteral(".xpm"));
             QCOMPARE(icon.pixmap(16).size(), QSize(16, 16));
         }
         ConfigureIconTheme();
@@ -118,13 +119,15 @@ private Q_SLOTS:
         ImageList imageList;
         AttachSystemImageList(imageList, true);
         FileListModel model;
-        model.SetRows({test::File("a.txt", 1), test::File("b.png", 1), test::File("c.TXT", 1)}, RegionalSettings{});
+        model.SetRows({test::File("a.txt", 1), test::File("b.png", 1), test::File("c.TXT", 1)},
+                      RegionalSettings{});
         QVERIFY(!model.index(0, 0).data(Qt::DecorationRole).isValid());
         model.SetImages(&imageList);
         for (int row = 0; row < 3; ++row) {
             const auto extension = model.CellText(static_cast<std::size_t>(row), 0);
             const QIcon shown = model.index(row, 0).data(Qt::DecorationRole).value<QIcon>();
-            QCOMPARE(shown.pixmap(16).toImage(), imageList.Icon(GetTypeIconIndex(extension)).pixmap(16).toImage());
+            QCOMPARE(shown.pixmap(16).toImage(),
+                     imageList.Icon(GetTypeIconIndex(extension)).pixmap(16).toImage());
             QVERIFY(!model.index(row, 1).data(Qt::DecorationRole).isValid());
         }
     }
