@@ -5,12 +5,28 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace pellamy {
 namespace {
 
 const QColor kArrowGrey(172, 168, 153);
 const QColor kFuchsia(255, 0, 255);
+
+// Draws cells without the focus frame of the current cell: the row, not a cell, is what a report
+// list selects.
+class RowDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
 
 } // namespace
 
@@ -21,6 +37,7 @@ TSortListView::TSortListView(QWidget* parent)
 {
     setShowGrid(false);
     setWordWrap(false);
+    setItemDelegate(new RowDelegate(this));
     setCornerButtonEnabled(false);
     // Tab moves on to the next control, as in a report list.
     setTabKeyNavigation(false);
