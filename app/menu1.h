@@ -184,6 +184,7 @@ private:
     void ConnectReportCommands();
     void ShowMessage(const QString& text);
     bool RunSaveDialog(std::string& fileName, int& filterIndex);
+    void SaveReport(bool fileList, const std::string& fileName, int filterIndex);
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
     /// Shows a live count of the names read in status panel 0 once a scan has run for a while.

@@ -215,18 +215,18 @@ bool TForm1::RunSaveDialog(std::string& fileName, int& filterIndex)
     return true;
 }
 
-void TForm1::SaveFileDetails(const std::string& fileName, int filterIndex)
+void TForm1::SaveReport(bool fileList, const std::string& fileName, int filterIndex)
 {
     std::optional<std::string> failure;
     switch (filterIndex) {
     case 1:
-        failure = ExportFilesCsv(fileName);
+        failure = fileList ? ExportFilesCsv(fileName) : ExportFolderCsv(fileName);
         break;
     case 2:
-        failure = ExportFilesXml(fileName);
+        failure = fileList ? ExportFilesXml(fileName) : ExportFolderXml(fileName);
         break;
     case 3:
-        if (!ExportHtml(LView2, "Files by type", fileName)) {
+        if (!ExportHtml(fileList ? LView2 : sLView, fileList ? "Files by type" : "Folder details", fileName)) {
             failure = "Error occured";
         }
         break;
@@ -238,27 +238,14 @@ void TForm1::SaveFileDetails(const std::string& fileName, int filterIndex)
     }
 }
 
+void TForm1::SaveFileDetails(const std::string& fileName, int filterIndex)
+{
+    SaveReport(true, fileName, filterIndex);
+}
+
 void TForm1::SaveFolderDetails(const std::string& fileName, int filterIndex)
 {
-    std::optional<std::string> failure;
-    switch (filterIndex) {
-    case 1:
-        failure = ExportFolderCsv(fileName);
-        break;
-    case 2:
-        failure = ExportFolderXml(fileName);
-        break;
-    case 3:
-        if (!ExportHtml(sLView, "Folder details", fileName)) {
-            failure = "Error occured";
-        }
-        break;
-    default:
-        break;
-    }
-    if (failure) {
-        ShowMessage(QString::fromStdString(*failure));
-    }
+    SaveReport(false, fileName, filterIndex);
 }
 
 void TForm1::Saveselectedfiledetailsttofile1Click()
