@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -434,13 +433,6 @@ void TForm1::changeEvent(QEvent* event)
         m_settings = SystemRegionalSettings();
     }
     QWidget::changeEvent(event);
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    m_scanResults.clear();
-    m_scanResults.shrink_to_fit();
-    QWidget::closeEvent(event);
 }
 
 } // namespace pellamy

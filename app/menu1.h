@@ -39,7 +39,7 @@ class TypeListModel;
 /// The program's one window, `Form1`: the banner with `ISF`, the folder navigator beside the type
 /// list `sLView`, the attribute filter bar `Panel3` with the totals line, the file list `LView2`
 /// and the status bar, with the two popup menus. It owns every piece of the program's state:
-/// `CurrentFolder`, `CurrentPattern`, `ScanResults`, the totals, the rows of both lists, the XML
+/// `CurrentFolder`, `CurrentPattern`, the totals, the rows of both lists, the XML
 /// writer and the dialogs. Handlers keep the names of the window definition.
 class TForm1 final : public QWidget
 {
@@ -167,7 +167,6 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -187,13 +186,16 @@ private:
     void SaveReport(bool fileList, const std::string& fileName, int filterIndex);
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
-    /// Shows a live count of the names read in status panel 0 once a scan has run for a while.
-    void ScanProgress(std::uint64_t namesRead);
+    /// The progress callback of a scan: a live count of the names read in status panel 0 once the
+    /// scan has run for a while. `EndScanProgress` clears the count when it was shown.
+    std::function<void(std::uint64_t)> BeginScanProgress();
+    void EndScanProgress();
+    /// Lists the selected type's files (or every file) when a type row is selected.
+    void ListSelectedType(bool allFiles);
     void SetFileCount();
 
     std::string m_currentFolder;
     std::string m_currentPattern;
-    ScanResults m_scanResults;
     std::int32_t m_totalFiles = 0;
     std::int64_t m_totalSize = 0;
     RegionalSettings m_settings;

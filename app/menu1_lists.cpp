@@ -5,9 +5,10 @@
 #include "app/StatusBar.h"
 #include "app/menu1.h"
 #include "platform/qt/QtRegionalSettings.h"
+#include "reports/ReportText.h"
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
-#include "shell/MimeTypeDescriptions.h"
+#include "shell/TypeIcons.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/SortListViews.h"
@@ -29,16 +30,6 @@ QString FromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The navigator's form of a folder: no trailing "/" except at a root.
-QString NavigatorForm(const std::string& folder)
-{
-    std::string text = folder;
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return FromUtf8(text);
-}
-
 } // namespace
 
 ScanOptions TForm1::CurrentScanOptions() const
@@ -50,17 +41,28 @@ ScanOptions TForm1::CurrentScanOptions() const
     return options;
 }
 
-void TForm1::ScanProgress(std::uint64_t namesRead)
+std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 {
-    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_scanStartedMs < kProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
-        return;
+    m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
+    m_progressShown = false;
+    return [this](std::uint64_t namesRead) {
+        const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+        if (now - m_scanStartedMs < kProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
+            return;
+        }
+        m_lastProgressMs = now;
+        m_progressShown = true;
+        // Repainted at once, with no input processed, so a large folder never looks frozen.
+        StatusBar1->SetPanelText(0, QStringLiteral("Reading folder: %1 entries").arg(namesRead));
+        StatusBar1->repaint();
+    };
+}
+
+void TForm1::EndScanProgress()
+{
+    if (m_progressShown) {
+        StatusBar1->SetPanelText(0, QString());
     }
-    m_lastProgressMs = now;
-    m_progressShown = true;
-    // Repainted at once, with no input processed, so a large folder never looks frozen.
-    StatusBar1->SetPanelText(0, QStringLiteral("Reading folder: %1 entries").arg(namesRead));
-    StatusBar1->repaint();
 }
 
 void TForm1::SetFileCount()
@@ -71,7 +73,6 @@ void TForm1::SetFileCount()
 void TForm1::BuildTypeSummary()
 {
     const BusyCursor busy(this);
-    m_scanResults.clear();
     Panel3Caption->setText(QStringLiteral("?"));
     m_typeRows->Clear();
     m_fileRows->Clear();
@@ -79,44 +80,34 @@ void TForm1::BuildTypeSummary()
     m_totalFiles = 0;
     m_totalSize = 0;
 
-    m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
-    m_progressShown = false;
-    MimeTypeDescriptions descriptions;
     // The summary needs only names and sizes, so the scanned entries are grouped as they arrive
-    // rather than kept.
-    TypeSummary summary = SummarizeFolder(m_directory, m_currentFolder, CurrentScanOptions(), descriptions,
-                                          nullptr, [this](std::uint64_t n) { ScanProgress(n); });
-    if (m_progressShown) {
-        StatusBar1->SetPanelText(0, QString());
-    }
+    // rather than kept. Descriptions come from the cache the rows' icons are looked up in.
+    TypeSummary summary = SummarizeFolder(m_directory, m_currentFolder, CurrentScanOptions(),
+                                          TypeIcons::Shared().Descriptions(), nullptr, BeginScanProgress());
+    EndScanProgress();
     m_totalFiles = summary.TotalFiles;
     m_totalSize = summary.TotalSize;
     m_typeRows->SetRows(std::move(summary.Rows), m_settings);
 
-    dList->SetDirectory(NavigatorForm(m_currentFolder));
+    dList->SetDirectory(FromUtf8(NavigatorFolderText(m_currentFolder)));
     Panel3Caption->setText(
         FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
 }
 
 void TForm1::BuildFileList(const std::string& pattern)
 {
-    m_scanResults.clear();
-    m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
-    m_progressShown = false;
     // Rows are built straight from the scan: the compact rows are all the list keeps.
     std::vector<FileRow> rows;
     ScanFolder(
         m_directory, m_currentFolder, pattern, CurrentScanOptions(),
         [&rows](const DirectoryEntryView& entry) { rows.push_back(MakeFileRow(entry)); }, nullptr,
-        [this](std::uint64_t n) { ScanProgress(n); });
-    if (m_progressShown) {
-        StatusBar1->SetPanelText(0, QString());
-    }
+        BeginScanProgress());
+    EndScanProgress();
     m_fileRows->SetRows(std::move(rows), m_settings);
     SetFileCount();
 }
 
-void TForm1::sLViewClick()
+void TForm1::ListSelectedType(bool allFiles)
 {
     const QModelIndexList selected = sLView->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
@@ -125,22 +116,20 @@ void TForm1::sLViewClick()
     const BusyCursor busy(this);
     m_fileRows->Clear();
     m_currentPattern =
-        "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
+        allFiles ? std::string("*.*")
+                 : "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
     BuildFileList(m_currentPattern);
     NudgeWindowWidth();
 }
 
+void TForm1::sLViewClick()
+{
+    ListSelectedType(false);
+}
+
 void TForm1::sLViewDblClick()
 {
-    const QModelIndexList selected = sLView->selectionModel()->selectedRows();
-    if (selected.isEmpty()) {
-        return;
-    }
-    const BusyCursor busy(this);
-    m_fileRows->Clear();
-    m_currentPattern = "*.*";
-    BuildFileList(m_currentPattern);
-    NudgeWindowWidth();
+    ListSelectedType(true);
 }
 
 } // namespace pellamy

@@ -41,6 +41,16 @@ bool HasSelectedRows(const TSortListView* list)
     return list->selectionModel() != nullptr && list->selectionModel()->hasSelection();
 }
 
+// A report's text to the clipboard (no file name) or to the file; the failure's message, if any.
+std::optional<std::string> Deliver(const ReportText& text, const std::string& fileName)
+{
+    if (fileName.empty()) {
+        ToClipboard(text.Bytes());
+        return std::nullopt;
+    }
+    return WriteFileReplacing(fileName, text.Bytes());
+}
+
 std::string NavigatorFolder(const DirectoryList* list)
 {
     return QFile::encodeName(list->Directory()).toStdString();
@@ -92,27 +102,13 @@ void TForm1::Copyfilelist1Click()
 std::optional<std::string> TForm1::ExportFilesCsv(const std::string& fileName)
 {
     const auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
-    if (!text) {
-        return std::nullopt;
-    }
-    if (fileName.empty()) {
-        ToClipboard(text->Bytes());
-        return std::nullopt;
-    }
-    return WriteFileReplacing(fileName, text->Bytes());
+    return text ? Deliver(*text, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 {
     const auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
-    if (!text) {
-        return std::nullopt;
-    }
-    if (fileName.empty()) {
-        ToClipboard(text->Bytes());
-        return std::nullopt;
-    }
-    return WriteFileReplacing(fileName, text->Bytes());
+    return text ? Deliver(*text, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
@@ -149,11 +145,7 @@ bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, con
         const ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
                                                     fileList ? ExportedRows::Selected : ExportedRows::All,
                                                     NavigatorFolder(dList), title);
-        if (fileName.empty()) {
-            ToClipboard(text.Bytes());
-            return true;
-        }
-        return !WriteFileReplacing(fileName, text.Bytes()).has_value();
+        return !Deliver(text, fileName).has_value();
     } catch (const std::exception&) {
         return false;
     }
@@ -226,7 +218,8 @@ void TForm1::SaveReport(bool fileList, const std::string& fileName, int filterIn
         failure = fileList ? ExportFilesXml(fileName) : ExportFolderXml(fileName);
         break;
     case 3:
-        if (!ExportHtml(fileList ? LView2 : sLView, fileList ? "Files by type" : "Folder details", fileName)) {
+        if (!ExportHtml(fileList ? LView2 : sLView, fileList ? "Files by type" : "Folder details",
+                        fileName)) {
             failure = "Error occured";
         }
         break;

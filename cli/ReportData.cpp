@@ -8,11 +8,11 @@ namespace pellamy {
 namespace {
 
 template <typename T>
-std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::size_t>& order)
+std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::uint32_t>& order)
 {
     std::vector<T> out;
     out.reserve(items.size());
-    for (const std::size_t i : order) {
+    for (const std::uint32_t i : order) {
         out.push_back(std::move(items[i]));
     }
     return out;
@@ -31,12 +31,10 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
         data.Columns.assign(kTypeColumns.begin(), kTypeColumns.end());
         data.Summary =
             SummarizeFolder(sources.Directory, data.CurrentFolder, options, sources.Types, &error, progress);
-        std::vector<std::string_view> captions;
-        captions.reserve(data.Summary.Rows.size());
-        for (const TypeRow& row : data.Summary.Rows) {
-            captions.push_back(row.Extension);
-        }
-        const auto order = sources.Collator.SortedOrder(captions);
+        const auto& rows = data.Summary.Rows;
+        const auto order = CaptionOrder(
+            rows.size(), [&rows](std::size_t i) { return std::string_view(rows[i].Extension); },
+            sources.Collator);
         data.Summary.Rows = Reordered(data.Summary.Rows, order);
         for (const TypeRow& row : data.Summary.Rows) {
             const auto texts = TypeRowTexts(row, sources.Settings);
@@ -50,12 +48,9 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
     data.Pattern = *pattern;
     data.Columns.assign(kFileColumns.begin(), kFileColumns.end());
     ScanFolder(sources.Directory, data.CurrentFolder, data.Pattern, options, data.Entries, &error, progress);
-    std::vector<std::string_view> captions;
-    captions.reserve(data.Entries.size());
-    for (const FileEntry& entry : data.Entries) {
-        captions.push_back(ExtensionOf(entry.Name));
-    }
-    const auto order = sources.Collator.SortedOrder(captions);
+    const auto& entries = data.Entries;
+    const auto order = CaptionOrder(
+        entries.size(), [&entries](std::size_t i) { return ExtensionOf(entries[i].Name); }, sources.Collator);
     data.Entries = Reordered(data.Entries, order);
     data.Cells.reserve(data.Entries.size());
     for (const FileEntry& entry : data.Entries) {

@@ -3,6 +3,8 @@
 #define PELLAMY_SCAN_TEXTCOLLATOR_H
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +31,14 @@ class ByteCollator final : public TextCollator
 public:
     int Compare(std::string_view a, std::string_view b) const override;
 };
+
+/// The order (position -> row) that puts `rowCount` rows ascending by their captions under
+/// `collator`; rows with equal captions keep their relative order. Captions are extensions, so a
+/// million rows carry a few hundred distinct ones: each distinct caption is collated once and the
+/// rows are then placed by its rank.
+std::vector<std::uint32_t> CaptionOrder(std::size_t rowCount,
+                                        const std::function<std::string_view(std::size_t)>& caption,
+                                        const TextCollator& collator);
 
 } // namespace pellamy
 

@@ -56,6 +56,9 @@ public:
     /// the database does not know, "File" without an extension.
     std::string Description(const std::string& extension);
 
+    /// The cached descriptions, as a source for the type summary.
+    TypeInfoSource& Descriptions() { return *m_descriptions; }
+
     /// Forgets what was resolved per extension (after the icon theme changed, say); the indices
     /// already handed out stay valid.
     void ForgetLookups();

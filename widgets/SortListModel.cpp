@@ -132,41 +132,8 @@ void SortListModel::SortByKeys(int column, bool ascending)
 
 std::vector<std::uint32_t> SortListModel::CaptionOrder() const
 {
-    // Captions are extensions: a million rows carry a few hundred distinct ones at most, so each
-    // distinct caption is collated once and the rows are then placed by its rank.
-    const std::size_t n = RowCount();
-    std::unordered_map<std::string_view, std::uint32_t> ids;
-    std::vector<std::string_view> distinct;
-    std::vector<std::uint32_t> idOfRow(n);
-    std::string_view last;
-    std::uint32_t lastId = 0;
-    for (std::size_t row = 0; row < n; ++row) {
-        const std::string_view caption = Caption(row);
-        if (distinct.empty() || caption != last) {
-            const auto [it, added] = ids.try_emplace(caption, static_cast<std::uint32_t>(distinct.size()));
-            if (added) {
-                distinct.push_back(caption);
-            }
-            last = caption;
-            lastId = it->second;
-        }
-        idOfRow[row] = lastId;
-    }
-    const std::vector<std::size_t> sorted = m_collator->SortedOrder(distinct);
-    std::vector<std::uint32_t> start(distinct.size() + 1, 0);
-    std::vector<std::uint32_t> rank(distinct.size());
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        rank[sorted[i]] = static_cast<std::uint32_t>(i);
-    }
-    for (const std::uint32_t id : idOfRow) {
-        ++start[rank[id] + 1];
-    }
-    std::partial_sum(start.begin(), start.end(), start.begin());
-    std::vector<std::uint32_t> order(n);
-    for (std::size_t row = 0; row < n; ++row) {
-        order[start[rank[idOfRow[row]]]++] = static_cast<std::uint32_t>(row);
-    }
-    return order;
+    return pellamy::CaptionOrder(
+        RowCount(), [this](std::size_t row) { return Caption(row); }, *m_collator);
 }
 
 void SortListModel::ApplyOrder(const std::vector<std::uint32_t>& order)
