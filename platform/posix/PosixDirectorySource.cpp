@@ -100,6 +100,19 @@ void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFo
     }
 }
 
+// For a link (`sx` describes the link itself), whether what it points to is a folder; such a link
+// counts as a folder. False for anything else, and for a dangling link.
+bool LinkTargetIsFolder(int dirFd, const char* path, const struct statx& sx)
+{
+    if ((sx.stx_mode & S_IFMT) != S_IFLNK) {
+        return false;
+    }
+    struct statx target
+    {};
+    return ::statx(dirFd, path, AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
+           (target.stx_mode & S_IFMT) == S_IFDIR;
+}
+
 // Reads one entry relative to the folder's descriptor. False when it vanished or cannot be read.
 bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
 {
@@ -108,14 +121,7 @@ bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
         return false;
     }
-    bool targetIsFolder = false;
-    if ((sx.stx_mode & S_IFMT) == S_IFLNK) {
-        struct statx target
-        {};
-        targetIsFolder = ::statx(dirFd, name, AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
-                         (target.stx_mode & S_IFMT) == S_IFDIR;
-    }
-    Describe(sx, name, targetIsFolder, out);
+    Describe(sx, name, LinkTargetIsFolder(dirFd, name, sx), out);
     return true;
 }
 
@@ -336,15 +342,8 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
     if (slash != std::string_view::npos && name.size() > 1) {
         name.remove_prefix(slash + 1);
     }
-    bool targetIsFolder = false;
-    if ((sx.stx_mode & S_IFMT) == S_IFLNK) {
-        struct statx target
-        {};
-        targetIsFolder = ::statx(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
-                         (target.stx_mode & S_IFMT) == S_IFDIR;
-    }
     DirectoryEntryView entry;
-    Describe(sx, name, targetIsFolder, entry);
+    Describe(sx, name, LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
     return entry.Attributes;
 }
 
