@@ -423,7 +423,8 @@ private Q_SLOTS:
         form.Copyfoldername1->trigger();
         QCOMPARE(clipboard->text(), m_dir.path());
         form.Print1->trigger();
-        QVERIFY(clipboard->text().startsWith(QStringLiteral("<html>\r\n<head>\r\n<title>Folder content: ") +
+        QVERIFY(clipboard->text().startsWith(QStringLiteral("<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
+                                                            "<title>Folder content: ") +
                                              m_dir.path() + QStringLiteral("</title>\r\n")));
         form.CopyfolderdetailsasXML1->trigger();
         QVERIFY(clipboard->text().contains(QStringLiteral("<FileTotal>5</FileTotal>")));
