@@ -55,7 +55,7 @@ public:
 
     // Folder selection and refresh.
     void BuildTypeSummary();
-    void BuildFileList(const std::string& pattern);
+    void BuildFileList(const NamePattern& pattern);
     void sLViewClick();
     void sLViewDblClick();
     void dListClick();
@@ -103,7 +103,8 @@ public:
     void Useskin1Click();
 
     const std::string& CurrentFolder() const { return m_currentFolder; }
-    const std::string& CurrentPattern() const { return m_currentPattern; }
+    /// The pattern of the last listing; a default pattern before the first.
+    const NamePattern& CurrentPattern() const { return m_currentPattern; }
     std::int32_t TotalFiles() const { return m_totalFiles; }
     std::int64_t TotalSize() const { return m_totalSize; }
     const RegionalSettings& Settings() const { return m_settings; }
@@ -195,7 +196,7 @@ private:
     void SetFileCount();
 
     std::string m_currentFolder;
-    std::string m_currentPattern;
+    NamePattern m_currentPattern;
     std::int32_t m_totalFiles = 0;
     std::int64_t m_totalSize = 0;
     RegionalSettings m_settings;

@@ -94,7 +94,7 @@ void TForm1::BuildTypeSummary()
         FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
 }
 
-void TForm1::BuildFileList(const std::string& pattern)
+void TForm1::BuildFileList(const NamePattern& pattern)
 {
     // Rows are built straight from the scan: the compact rows are all the list keeps.
     std::vector<FileRow> rows;
@@ -116,8 +116,9 @@ void TForm1::ListSelectedType(bool allFiles)
     const BusyCursor busy(this);
     m_fileRows->Clear();
     m_currentPattern =
-        allFiles ? std::string("*.*")
-                 : "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
+        allFiles
+            ? NamePattern::AllFiles()
+            : NamePattern::OfExtension(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
     BuildFileList(m_currentPattern);
     NudgeWindowWidth();
 }

@@ -144,7 +144,7 @@ std::string FormatJson(const ReportData& data)
     nlohmann::ordered_json doc;
     doc["folder"] = data.CurrentFolder;
     if (!data.IsTypeList) {
-        doc["pattern"] = data.Pattern;
+        doc["pattern"] = data.Pattern.Text();
     }
     if (data.IsTypeList) {
         doc["totalsLine"] = data.TotalsLine;

@@ -194,27 +194,47 @@ private Q_SLOTS:
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
         form.sLViewClick();
-        QCOMPARE(form.CurrentPattern(), std::string());
+        QCOMPARE(form.CurrentPattern().Text(), std::string());
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{0}); // no row selected changes nothing
 
         QVERIFY(SelectType(form, ".txt") || SelectType(form, ".TXT"));
         form.sLViewClick();
-        QVERIFY(form.CurrentPattern() == "*.txt" || form.CurrentPattern() == "*.TXT");
+        QVERIFY(form.CurrentPattern().Text() == "*.txt" || form.CurrentPattern().Text() == "*.TXT");
         QCOMPARE(ListedNames(form), (std::vector<std::string>{"a.txt", "b.TXT"}));
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 2"));
         QCOMPARE(form.TotalFiles(), 5); // a listing leaves the totals alone
 
         QVERIFY(SelectType(form, ".jpg"));
         form.sLViewDblClick();
-        QCOMPARE(form.CurrentPattern(), std::string("*.*"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.*"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{5});
 
         // The empty caption gives the pattern "*", which lists every file.
         QVERIFY(SelectType(form, ""));
         form.sLViewClick();
-        QCOMPARE(form.CurrentPattern(), std::string("*"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{5});
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 5"));
+    }
+
+    void wildcardTypeRowListsOnlyItsOwnFiles()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("a.*")), 1);
+        WriteFile(dir.filePath(QStringLiteral("b.txt")), 2);
+        WriteFile(dir.filePath(QStringLiteral("c")), 3);
+        TForm1 form;
+        form.FormCreate({Std(dir.path())});
+        QVERIFY(SelectType(form, ".*"));
+        form.sLViewClick();
+        QCOMPARE(ListedNames(form), (std::vector<std::string>{"a.*"}));
+        QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 1"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.*"));
+        QVERIFY(!form.CurrentPattern().MatchesEverything());
+
+        // The double click lists every file.
+        form.sLViewDblClick();
+        QCOMPARE(form.FileRows()->RowCount(), std::size_t{3});
     }
 
     void mouseClicksOnTheTypeListRunTheHandlers()
@@ -233,10 +253,10 @@ private Q_SLOTS:
         QVERIFY(jpg >= 0);
         const QPoint at = form.sLView->visualRect(rows->index(jpg, 1)).center();
         QTest::mouseClick(form.sLView->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(form.CurrentPattern(), std::string("*.jpg"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.jpg"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{1});
         QTest::mouseDClick(form.sLView->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(form.CurrentPattern(), std::string("*.*"));
+        QCOMPARE(form.CurrentPattern(), NamePattern::AllFiles());
     }
 
     void f5ListsTheSelectedTypeAgainWithAnyModifier()
