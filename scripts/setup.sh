@@ -8,8 +8,11 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-    shared-mime-info python3 xvfb xauth fonts-dejavu-core fonts-liberation
+    shared-mime-info python3 xvfb xauth fonts-dejavu-core fonts-liberation locales
 )
+
+# Locales the tests of regional settings run pellamy-report under; they skip those that are missing.
+LOCALES=(de_DE.UTF-8 en_US.UTF-8)
 
 missing=()
 for package in "${PACKAGES[@]}"; do
@@ -30,6 +33,24 @@ if ((${#missing[@]} > 0)); then
     fi
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Generating locales changes the system, so it happens only when running as root.
+if [[ $(id -u) -eq 0 && -f /etc/locale.gen ]]; then
+    generate=false
+    for name in "${LOCALES[@]}"; do
+        if ! locale -a 2>/dev/null | grep -qxF "${name/UTF-8/utf8}"; then
+            if grep -q "^# *${name} UTF-8" /etc/locale.gen; then
+                sed -i "s/^# *${name} UTF-8/${name} UTF-8/" /etc/locale.gen
+            elif ! grep -q "^${name} UTF-8" /etc/locale.gen; then
+                echo "${name} UTF-8" >>/etc/locale.gen
+            fi
+            generate=true
+        fi
+    done
+    if $generate; then
+        locale-gen >/dev/null
+    fi
 fi
 
 preset=${1:-release}

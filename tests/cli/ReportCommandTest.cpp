@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -233,6 +234,56 @@ TEST_F(ReportFolder, FiltersAndSystemFiles)
     doc = nlohmann::json::parse(r.Out);
     EXPECT_EQ(doc["rows"].size(), 10u);
     EXPECT_EQ(doc["rows"][0]["cells"][1], "pipe") << "captions tie; directory order keeps its place";
+}
+
+// The environment of a run with every locale variable removed but `settings`.
+std::vector<std::string> OnlyLocaleVariables(std::vector<std::string> settings)
+{
+    std::vector<std::string> environment = {"LC_ALL",      "LC_TIME", "LC_NUMERIC",
+                                            "LC_MESSAGES", "LANG",    "LANGUAGE"};
+    environment.insert(environment.end(), settings.begin(), settings.end());
+    return environment;
+}
+
+bool LocaleInstalled(const char* name)
+{
+    const locale_t locale = ::newlocale(LC_ALL_MASK, name, nullptr);
+    if (locale == nullptr) {
+        return false;
+    }
+    ::freelocale(locale);
+    return true;
+}
+
+TEST_F(ReportFolder, DatesFollowLcTimeAndTheDecimalSeparatorLcNumeric)
+{
+    for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8"}) {
+        if (!LocaleInstalled(name)) {
+            GTEST_SKIP() << "the locale " << name << " is not installed (locale-gen)";
+        }
+    }
+    struct Case
+    {
+        std::vector<std::string> Settings;
+        std::string Modified;
+        std::string Size;
+    };
+    const std::vector<Case> cases = {
+        {{"LANGUAGE=C", "LC_ALL=de_DE.UTF-8"}, "14.11.23 22:13:20", "1,5 KB"},
+        {{"LC_TIME=de_DE.UTF-8", "LC_NUMERIC=C"}, "14.11.23 22:13:20", "1.5 KB"},
+        {{"LC_ALL=C", "LANGUAGE=de", "LANG=de_DE.UTF-8"}, "2023-11-14 22:13:20", "1.5 KB"},
+        {{"LANG=en_US.UTF-8", "LC_NUMERIC=de_DE.UTF-8", "LC_MESSAGES=C"}, "11/14/23 10:13:20 PM", "1,5 KB"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = RunReport({"--files", ".txt", "--format", "json", m_dir.Path().string()},
+                                      fs::current_path(), OnlyLocaleVariables(c.Settings));
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+        const auto doc = nlohmann::json::parse(r.Out);
+        const auto& a = doc["rows"][1];
+        ASSERT_EQ(a["name"], "a.TXT");
+        EXPECT_EQ(a["cells"][3], c.Modified) << testing::PrintToString(c.Settings);
+        EXPECT_EQ(a["cells"][5], c.Size) << testing::PrintToString(c.Settings);
+    }
 }
 
 TEST_F(ReportFolder, WorkingFolderIsTheDefaultAndAFileStandsForItsFolder)
