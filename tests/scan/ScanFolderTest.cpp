@@ -192,15 +192,6 @@ TEST(NamePattern, WildcardsInAnExtensionAreOrdinaryCharacters)
     EXPECT_FALSE(NamePattern::OfExtension(".?").Matches("what.c"));
 }
 
-TEST(ScanFolder, TypeRowWithAWildcardExtensionListsOnlyItsFiles)
-{
-    FakeDirectorySource source;
-    source.Entries = {E{"a.*"}, E{"b.txt"}, E{"c"}, E{"d.*"}};
-    const ScanResults results = Scan(source, {}, NamePattern::OfExtension(".*"));
-    EXPECT_EQ(Names(results), (std::vector<std::string>{"a.*", "d.*"}));
-    EXPECT_EQ(Scan(source, {}, NamePattern::AllFiles()).size(), 4u);
-}
-
 TEST(ScanFolder, OnlyNamesMatchingThePatternAreRead)
 {
     FakeDirectorySource source;
