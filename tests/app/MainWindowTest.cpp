@@ -134,7 +134,7 @@ private Q_SLOTS:
                  QStringLiteral("Folder attributes:       TOTALS:    Files:5   Size:512.3 KB "));
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 0"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{0});
-        QCOMPARE(form.dList->Directory(), m_dir.path());
+        QCOMPARE(form.dList->Directory(), QFile::encodeName(m_dir.path()));
         QVERIFY(!Skin::IsActive());
         QVERIFY(!form.Useskin1->isChecked());
     }
@@ -271,7 +271,7 @@ private Q_SLOTS:
         form.sLViewClick();
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{1});
 
-        form.dList->SetDirectory(m_other.path());
+        form.dList->SetDirectory(QFile::encodeName(m_other.path()));
         QCOMPARE(form.CurrentFolder(), Std(Folder())); // moving the navigator by program runs nothing
         form.arcFile->click();
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
@@ -292,11 +292,11 @@ private Q_SLOTS:
     {
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
-        form.HandleFileDrop({m_other.path()});
+        form.HandleFileDrop({Std(m_other.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
-        form.HandleFileDrop({m_dir.filePath(QStringLiteral("photo.jpg"))});
+        form.HandleFileDrop({Std(m_dir.filePath(QStringLiteral("photo.jpg")))});
         QCOMPARE(QString::fromStdString(form.CurrentFolder()), Folder());
-        form.HandleFileDrop({m_other.filePath(QStringLiteral("only.pdf")), m_dir.path()});
+        form.HandleFileDrop({Std(m_other.filePath(QStringLiteral("only.pdf"))), Std(m_dir.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
 
         // A real drop event on the window.
@@ -431,7 +431,7 @@ private Q_SLOTS:
         QVERIFY(clipboard->text().contains(QStringLiteral("<Filename>photo.jpg</Filename>")));
 
         // An empty type list leaves the clipboard as it was.
-        form.HandleFileDrop({QStringLiteral("/names/nothing")});
+        form.HandleFileDrop({"/names/nothing"});
         clipboard->setText(QStringLiteral("kept"));
         form.CopyfolderdetailsasCSV1->trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("kept"));
