@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pellamy {
 
@@ -92,6 +95,8 @@ private Q_SLOTS:
     void cleanup()
     {
         QDir::setCurrent(m_startFolder);
+        // By bytes: QDir cannot name folders whose names are not valid UTF-8.
+        std::filesystem::remove_all(QFile::encodeName(m_temp->path()).toStdString());
         m_temp.reset();
     }
 
@@ -248,6 +253,47 @@ private Q_SLOTS:
         // Programmatic setting raises no click.
         list.SetDirectory(Dir("c/zeta"));
         QCOMPARE(clicks.count(), 3);
+    }
+
+    void folderNamesThatAreNotUtf8KeepTheirBytes()
+    {
+        // Two names that show alike (each byte 0xfe, 0xff alone is invalid) and a lone lead byte.
+        const QByteArray parent = Dir("d/data");
+        const QByteArray ff = parent + "/\xff";
+        const QByteArray fe = parent + "/\xfe";
+        const QByteArray lone = parent + "/caf\xc3";
+        for (const QByteArray& folder : {ff, fe, lone, ff + "/inner"}) {
+            QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        }
+        auto navigator = MakeNavigator();
+        navigator->show();
+        QVERIFY(QTest::qWaitForWindowExposed(navigator.get()));
+        DirectoryList& list = *navigator->dList();
+
+        list.SetDirectory(ff);
+        QCOMPARE(list.Directory(), ff);
+        QCOMPARE(Names(list), (QStringList{Path("d"), "data", QStringLiteral("\uFFFD"), "inner"}));
+        QCOMPARE(list.Rows()->PathAt(3), ff + "/inner");
+        char working[4096] = {};
+        QVERIFY(::getcwd(working, sizeof working) != nullptr);
+        QCOMPARE(QByteArray(working), ff);
+
+        // Clicking rows opens each folder itself, not its parent, and not a look-alike.
+        list.SetDirectory(parent);
+        QCOMPARE(Names(list), (QStringList{Path("d"), "data", QStringLiteral("caf\uFFFD"), "deeper",
+                                           QStringLiteral("\uFFFD"), QStringLiteral("\uFFFD")}));
+        QCOMPARE(list.Rows()->PathAt(4), fe);
+        QCOMPARE(list.Rows()->PathAt(5), ff);
+        QSignalSpy clicks(&list, &DirectoryList::Click);
+        ClickRow(list, 5);
+        QCOMPARE(list.Directory(), ff);
+        QCOMPARE(list.currentIndex().row(), 2);
+        QTest::keyClick(&list, Qt::Key_Up); // back to "data"
+        ClickRow(list, 2);
+        QCOMPARE(list.Directory(), lone);
+        QCOMPARE(clicks.count(), 3);
+        QCOMPARE(list.Rows()->index(2).data(Qt::ToolTipRole).toString(),
+                 Path("d/data/caf") + QStringLiteral("\uFFFD"));
     }
 
     void pickingADriveMovesTheListThenRaisesChange()

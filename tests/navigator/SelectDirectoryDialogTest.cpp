@@ -15,8 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace pellamy {
 
@@ -93,6 +95,13 @@ private:
         return names;
     }
 
+    static bool IsFolderBytes(const QByteArray& path)
+    {
+        struct stat info
+        {};
+        return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
     std::unique_ptr<QTemporaryDir> m_temp;
     std::vector<Question> m_questions;
     std::vector<bool> m_answers;
@@ -122,6 +131,8 @@ private Q_SLOTS:
     void cleanup()
     {
         QDir::setCurrent(m_startFolder);
+        // By bytes: QDir cannot name folders whose names are not valid UTF-8.
+        std::filesystem::remove_all(QFile::encodeName(m_temp->path()).toStdString());
         m_temp.reset();
     }
 
@@ -256,6 +267,52 @@ private Q_SLOTS:
             }));
             QCOMPARE(dialog->Directory(), initial);
         }
+    }
+
+    void folderNamesThatAreNotUtf8ComeBackByteForByte()
+    {
+        const QByteArray ff = Dir("c/Program Files") + "/\xff";
+        const QByteArray lone = Dir("c/Program Files/Beta") + "/caf\xc3";
+        QCOMPARE(::mkdir(ff.constData(), 0755), 0);
+        QCOMPARE(::mkdir(lone.constData(), 0755), 0);
+        auto dialog = MakeDialog();
+
+        // Opened on such a folder and confirmed as shown.
+        dialog->SetInitialDir(ff);
+        QVERIFY(Run(*dialog, [&] {
+            QCOMPARE(dialog->OpenFolder(), ff);
+            QCOMPARE(RowNames(*dialog), (QStringList{Path("c"), "Program Files", QStringLiteral("\uFFFD")}));
+            const QLineEdit* edit = dialog->findChild<QLineEdit*>("DirName");
+            QCOMPARE(edit->text(), Path("c/Program Files/") + QStringLiteral("\uFFFD"));
+            TypeAndConfirm(*dialog, edit->text());
+        }));
+        QCOMPARE(dialog->Directory(), ff);
+
+        // A name typed below it is made inside that very folder.
+        m_answers = {true};
+        QVERIFY(Run(*dialog, [&] {
+            TypeAndConfirm(*dialog, dialog->findChild<QLineEdit*>("DirName")->text() + "/new/");
+        }));
+        QCOMPARE(dialog->Directory(), ff + "/new/");
+        QVERIFY(IsFolderBytes(ff + "/new"));
+        QCOMPARE(m_questions.size(), std::size_t(1));
+
+        // Reached with a double click on its row.
+        dialog->SetInitialDir(Dir("c/Program Files/Beta"));
+        QVERIFY(Run(*dialog, [&] {
+            QListView* list = dialog->findChild<QListView*>("DirList");
+            QCOMPARE(RowNames(*dialog).value(3), QStringLiteral("caf\uFFFD"));
+            const QRect row = list->visualRect(list->model()->index(3, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+            QCOMPARE(dialog->OpenFolder(), lone);
+            TypeAndConfirm(*dialog, dialog->findChild<QLineEdit*>("DirName")->text());
+        }));
+        QCOMPARE(dialog->Directory(), lone);
+
+        // Text that does not begin with the shown folder is taken as typed.
+        QVERIFY(Run(*dialog, [&] { TypeAndConfirm(*dialog, Path("c/Program Files/alpha")); }));
+        QCOMPARE(dialog->Directory(), Dir("c/Program Files/alpha"));
     }
 
     void doubleClickAndEnterOpenARowAndASingleClickOnlySelects()
