@@ -100,6 +100,8 @@ public:
     std::int64_t ScanProgressAfterMs = 500;
 
     // The window's own behaviour.
+    /// The window has no minimum height: only its width is bounded.
+    QSize minimumSizeHint() const override;
     void FormResize();
     void DisplayHint(const QString& hint);
     void NudgeWindowWidth();
@@ -169,8 +171,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    /// The window has no minimum height: only its width is bounded.
-    QSize minimumSizeHint() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -43,6 +43,7 @@ ScanOptions TForm1::CurrentScanOptions() const
 std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 {
     m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
+    m_lastProgressMs = 0;
     m_progressShown = false;
     return [this](std::uint64_t namesRead) {
         const std::int64_t now = QDateTime::currentMSecsSinceEpoch();

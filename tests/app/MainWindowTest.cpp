@@ -5,6 +5,7 @@
 #include "app/menu1.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FolderRowsModel.h"
 #include "widgets/SortListViews.h"
 #include "widgets/TypeListModel.h"
 
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -90,6 +92,30 @@ public:
         }
         return QObject::event(e);
     }
+};
+
+// Records the text of status panel 0 each time the status bar is painted.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(StatusBar* bar)
+        : m_bar(bar)
+    {
+        bar->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_bar && event->type() == QEvent::Paint) {
+            Texts.push_back(m_bar->PanelText(0));
+        }
+        return false;
+    }
+
+    QStringList Texts;
+
+private:
+    StatusBar* m_bar;
 };
 
 } // namespace
@@ -357,6 +383,81 @@ private Q_SLOTS:
         QCOMPARE(form.width(), before);
         QCOMPARE(form.Panel1->height(), 29);
         QCOMPARE(form.Panel3->height(), 29);
+    }
+
+    void theHeightCanBeReducedFreely()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.minimumHeight(), 0);
+        QVERIFY(form.minimumSizeHint().height() < 100);
+        form.resize(973, 60);
+        QCOMPARE(form.height(), 60);
+        form.resize(600, 60);
+        QCOMPARE(form.size(), QSize(780, 60));
+        QCOMPARE(form.minimumWidth(), 780);
+        form.resize(973, 625);
+        QCOMPARE(form.height(), 625);
+        QCOMPARE(form.Panel1->height(), 29);
+    }
+
+    void theNavigatorShowsTheChainFromTheRootAtStart()
+    {
+        QTemporaryDir deep;
+        QString folder = deep.path();
+        for (const char* step : {"one", "two", "three", "four", "five", "six"}) {
+            folder += u'/' + QLatin1String(step);
+        }
+        QVERIFY(QDir().mkpath(folder));
+        TForm1 form;
+        form.FormCreate({Std(folder)});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCoreApplication::processEvents();
+        const FolderRowsModel* rows = form.dList->Rows();
+        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("/"));
+        const QRect viewport = form.dList->viewport()->rect();
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(0))));
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(rows->OpenRow()))));
+    }
+
+    void theHintComesBackAfterALiveCount()
+    {
+        TForm1 form;
+        form.ScanProgressAfterMs = 0;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // What panel 0 showed whenever the status bar was painted during the scans.
+        PaintedTexts painted(form.StatusBar1);
+
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(form.ISF, &enter);
+        const QString hint = form.StatusBar1->PanelText(0);
+        QVERIFY(hint.startsWith(QStringLiteral("Playing with  system files")));
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QRegularExpression(QStringLiteral("^Reading folder: \\d+ entries$")))
+                    .size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), hint);
+
+        // Over a control without a hint the line is empty again after the count.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(form.ISF, &leave);
+        painted.Texts.clear();
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), QString());
+
+        // The count shows during a type's listing too, and gives way to the hint in the same way.
+        QCoreApplication::sendEvent(form.LView2, &enter);
+        QVERIFY(SelectType(form, ".jpg"));
+        painted.Texts.clear();
+        form.sLViewClick();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0),
+                 QStringLiteral("Double click a file to open it.  Popup menu on right button"));
     }
 
     void popupMenusShowTheirEntriesInOrder()
