@@ -410,7 +410,10 @@ private Q_SLOTS:
         for (const char* step : {"one", "two", "three", "four", "five", "six"}) {
             folder += u'/' + QLatin1String(step);
         }
-        QVERIFY(QDir().mkpath(folder));
+        // Sub-folders enough to make the list scroll.
+        for (int i = 0; i < 30; ++i) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub%1").arg(i)));
+        }
         TForm1 form;
         form.FormCreate({Std(folder)});
         form.show();
