@@ -19,8 +19,10 @@ enum class FolderRowKind {
 
 /// The rows of a folder list: the chain from the drive root down to the open folder, then the
 /// open folder's sub-folders. Each row holds the folder's full path as the file system's bytes
-/// (`PathRole`, a QByteArray), its name as shown (the root shows its whole path), its depth below the root
-/// (`DepthRole`) and its `FolderRowKind` (`KindRole`); its picture is the icon set for its kind.
+/// (`PathRole`, a QByteArray), its name as shown (the root shows its whole path; bytes that are
+/// not valid UTF-8 show as the replacement character, and the tooltip shows the path the same
+/// way), its depth below the root (`DepthRole`) and its `FolderRowKind` (`KindRole`); its picture
+/// is the icon set for its kind.
 class FolderRowsModel final : public QAbstractListModel
 {
     Q_OBJECT
