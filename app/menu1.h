@@ -63,8 +63,9 @@ public:
     void ISFClick();
     void JvDriveCombo1Change();
     void SElectafolder1Click();
-    /// A drop of `paths` on the window: only the first counts, as it stands.
-    void HandleFileDrop(const QStringList& paths);
+    /// A drop of `paths` (the file system's bytes) on the window: only the first counts, as it
+    /// stands.
+    void HandleFileDrop(const std::vector<std::string>& paths);
 
     // Report commands: to the clipboard, or with a file name to that file. The exports give the
     // failure's message for the user, or nothing.
@@ -95,7 +96,12 @@ public:
     /// Replaces the save dialog: gives the file name and the 1-based filter index, or false.
     std::function<bool(std::string& fileName, int& filterIndex)> SaveDialogRunner;
 
+    /// How long a scan runs before status panel 0 shows its live count of the names read.
+    std::int64_t ScanProgressAfterMs = 500;
+
     // The window's own behaviour.
+    /// The window has no minimum height: only its width is bounded.
+    QSize minimumSizeHint() const override;
     void FormResize();
     void DisplayHint(const QString& hint);
     void NudgeWindowWidth();
@@ -188,7 +194,7 @@ private:
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
     /// The progress callback of a scan: a live count of the names read in status panel 0 once the
-    /// scan has run for a while. `EndScanProgress` clears the count when it was shown.
+    /// scan has run for a while. `EndScanProgress` puts the current hint back when it was shown.
     std::function<void(std::uint64_t)> BeginScanProgress();
     void EndScanProgress();
     /// Lists the selected type's files (or every file) when a type row is selected.
@@ -204,6 +210,7 @@ private:
     TypeListModel* m_typeRows = nullptr;
     FileListModel* m_fileRows = nullptr;
     bool m_hintsAttached = false;
+    QString m_currentHint;
     const QEvent* m_lastKeyEvent = nullptr;
     const QObject* m_lastKeyReceiver = nullptr;
     std::uint64_t m_lastKeyTime = 0;

@@ -22,7 +22,6 @@
 namespace pellamy {
 namespace {
 
-constexpr std::int64_t kProgressAfterMs = 500;
 constexpr std::int64_t kProgressEveryMs = 100;
 
 QString FromUtf8(const std::string& text)
@@ -44,10 +43,11 @@ ScanOptions TForm1::CurrentScanOptions() const
 std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 {
     m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
+    m_lastProgressMs = 0;
     m_progressShown = false;
     return [this](std::uint64_t namesRead) {
         const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-        if (now - m_scanStartedMs < kProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
+        if (now - m_scanStartedMs < ScanProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
             return;
         }
         m_lastProgressMs = now;
@@ -60,8 +60,10 @@ std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 
 void TForm1::EndScanProgress()
 {
+    // The count took the hint line's place for the scan; the hint of the control under the
+    // pointer comes back, as after any other change of the hint.
     if (m_progressShown) {
-        StatusBar1->SetPanelText(0, QString());
+        StatusBar1->SetPanelText(0, m_currentHint);
     }
 }
 
@@ -89,7 +91,7 @@ void TForm1::BuildTypeSummary()
     m_totalSize = summary.TotalSize;
     m_typeRows->SetRows(std::move(summary.Rows), m_settings);
 
-    dList->SetDirectory(FromUtf8(NavigatorFolderText(m_currentFolder)));
+    dList->SetDirectory(FromStdString(NavigatorFolderText(m_currentFolder)));
     Panel3Caption->setText(
         FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
 }

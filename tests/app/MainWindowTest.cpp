@@ -5,6 +5,7 @@
 #include "app/menu1.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FolderRowsModel.h"
 #include "widgets/SortListViews.h"
 #include "widgets/TypeListModel.h"
 
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -92,6 +94,30 @@ public:
     }
 };
 
+// Records the text of status panel 0 each time the status bar is painted.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(StatusBar* bar)
+        : m_bar(bar)
+    {
+        bar->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_bar && event->type() == QEvent::Paint) {
+            Texts.push_back(m_bar->PanelText(0));
+        }
+        return false;
+    }
+
+    QStringList Texts;
+
+private:
+    StatusBar* m_bar;
+};
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -134,7 +160,7 @@ private Q_SLOTS:
                  QStringLiteral("Folder attributes:       TOTALS:    Files:5   Size:512.3 KB "));
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 0"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{0});
-        QCOMPARE(form.dList->Directory(), m_dir.path());
+        QCOMPARE(form.dList->Directory(), QFile::encodeName(m_dir.path()));
         QVERIFY(!Skin::IsActive());
         QVERIFY(!form.Useskin1->isChecked());
     }
@@ -291,7 +317,7 @@ private Q_SLOTS:
         form.sLViewClick();
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{1});
 
-        form.dList->SetDirectory(m_other.path());
+        form.dList->SetDirectory(QFile::encodeName(m_other.path()));
         QCOMPARE(form.CurrentFolder(), Std(Folder())); // moving the navigator by program runs nothing
         form.arcFile->click();
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
@@ -312,11 +338,11 @@ private Q_SLOTS:
     {
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
-        form.HandleFileDrop({m_other.path()});
+        form.HandleFileDrop({Std(m_other.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
-        form.HandleFileDrop({m_dir.filePath(QStringLiteral("photo.jpg"))});
+        form.HandleFileDrop({Std(m_dir.filePath(QStringLiteral("photo.jpg")))});
         QCOMPARE(QString::fromStdString(form.CurrentFolder()), Folder());
-        form.HandleFileDrop({m_other.filePath(QStringLiteral("only.pdf")), m_dir.path()});
+        form.HandleFileDrop({Std(m_other.filePath(QStringLiteral("only.pdf"))), Std(m_dir.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
 
         // A real drop event on the window.
@@ -377,6 +403,84 @@ private Q_SLOTS:
         QCOMPARE(form.width(), before);
         QCOMPARE(form.Panel1->height(), 29);
         QCOMPARE(form.Panel3->height(), 29);
+    }
+
+    void theHeightCanBeReducedFreely()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.minimumHeight(), 0);
+        QVERIFY(form.minimumSizeHint().height() < 100);
+        form.resize(973, 60);
+        QCOMPARE(form.height(), 60);
+        form.resize(600, 60);
+        QCOMPARE(form.size(), QSize(780, 60));
+        QCOMPARE(form.minimumWidth(), 780);
+        form.resize(973, 625);
+        QCOMPARE(form.height(), 625);
+        QCOMPARE(form.Panel1->height(), 29);
+    }
+
+    void theNavigatorShowsTheChainFromTheRootAtStart()
+    {
+        QTemporaryDir deep;
+        QString folder = deep.path();
+        for (const char* step : {"one", "two", "three", "four", "five", "six"}) {
+            folder += u'/' + QLatin1String(step);
+        }
+        // Sub-folders enough to make the list scroll.
+        for (int i = 0; i < 30; ++i) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub%1").arg(i)));
+        }
+        TForm1 form;
+        form.FormCreate({Std(folder)});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCoreApplication::processEvents();
+        const FolderRowsModel* rows = form.dList->Rows();
+        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("/"));
+        const QRect viewport = form.dList->viewport()->rect();
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(0))));
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(rows->OpenRow()))));
+    }
+
+    void theHintComesBackAfterALiveCount()
+    {
+        TForm1 form;
+        form.ScanProgressAfterMs = 0;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // What panel 0 showed whenever the status bar was painted during the scans.
+        PaintedTexts painted(form.StatusBar1);
+
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(form.ISF, &enter);
+        const QString hint = form.StatusBar1->PanelText(0);
+        QVERIFY(hint.startsWith(QStringLiteral("Playing with  system files")));
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QRegularExpression(QStringLiteral("^Reading folder: \\d+ entries$")))
+                    .size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), hint);
+
+        // Over a control without a hint the line is empty again after the count.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(form.ISF, &leave);
+        painted.Texts.clear();
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), QString());
+
+        // The count shows during a type's listing too, and gives way to the hint in the same way.
+        QCoreApplication::sendEvent(form.LView2, &enter);
+        QVERIFY(SelectType(form, ".jpg"));
+        painted.Texts.clear();
+        form.sLViewClick();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0),
+                 QStringLiteral("Double click a file to open it.  Popup menu on right button"));
     }
 
     void popupMenusShowTheirEntriesInOrder()
@@ -452,7 +556,7 @@ private Q_SLOTS:
         QVERIFY(clipboard->text().contains(QStringLiteral("<Filename>photo.jpg</Filename>")));
 
         // An empty type list leaves the clipboard as it was.
-        form.HandleFileDrop({QStringLiteral("/names/nothing")});
+        form.HandleFileDrop({"/names/nothing"});
         clipboard->setText(QStringLiteral("kept"));
         form.CopyfolderdetailsasCSV1->trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("kept"));
