@@ -203,9 +203,6 @@ private:
     PosixDirectorySource m_directory;
     /// Where the save commands write their reports.
     PosixReportFiles m_reportFiles;
-    /// The save dialog's name and filter of its last confirmed use, offered again by the next.
-    QString m_lastSaveName;
-    QString m_lastSaveFilter;
     TypeListModel* m_typeRows = nullptr;
     FileListModel* m_fileRows = nullptr;
     bool m_hintsAttached = false;

@@ -223,22 +223,12 @@ bool TForm1::RunSaveDialog(std::string& fileName, int& filterIndex)
     if (SaveDialogRunner) {
         return SaveDialogRunner(fileName, filterIndex);
     }
-    if (!m_lastSaveFilter.isEmpty()) {
-        SD1->selectNameFilter(m_lastSaveFilter);
-    }
-    if (!m_lastSaveName.isEmpty()) {
-        SD1->selectFile(m_lastSaveName);
-    }
     if (SD1->exec() != QDialog::Accepted || SD1->selectedFiles().isEmpty()) {
         return false;
     }
-    const QStringList filters = SD1->nameFilters();
-    filterIndex = FilterIndex(filters, SD1->selectedNameFilter());
-    m_lastSaveName = SD1->selectedFiles().front();
-    if (filterIndex > 0) {
-        m_lastSaveFilter = filters[filterIndex - 1];
-    }
-    fileName = QFile::encodeName(m_lastSaveName).toStdString();
+    // The dialog keeps its filter and name for its next use in this run.
+    filterIndex = FilterIndex(SD1->nameFilters(), SD1->selectedNameFilter());
+    fileName = QFile::encodeName(SD1->selectedFiles().front()).toStdString();
     return true;
 }
 
