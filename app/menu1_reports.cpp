@@ -4,8 +4,8 @@
 
 #include "app/menu1.h"
 #include "reports/CsvReports.h"
-#include "reports/ReportFiles.h"
 #include "reports/HtmlReport.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
 #include "reports/XmlReports.h"
 #include "scan/FileRows.h"
@@ -36,7 +36,8 @@ namespace {
 void ToClipboard(const std::string& bytes)
 {
     auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    data->setData(QStringLiteral("text/plain"),
+                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
@@ -46,7 +47,8 @@ bool HasSelectedRows(const TSortListView* list)
 }
 
 // A report's text to the clipboard (no file name) or to the file; the failure's message, if any.
-std::optional<std::string> Deliver(const ReportText& text, const ReportFiles& files, const std::string& fileName)
+std::optional<std::string> Deliver(const ReportText& text, const ReportFiles& files,
+                                   const std::string& fileName)
 {
     if (fileName.empty()) {
         ToClipboard(text.Bytes());

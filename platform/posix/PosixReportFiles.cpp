@@ -157,7 +157,8 @@ std::variant<TemporaryFile, int> CreateTemporaryIn(const std::string& folder)
         char name[32];
         {
             const std::lock_guard guard(lock);
-            std::snprintf(name, sizeof name, ".pellamy-%08llx", static_cast<unsigned long long>(generator() >> 32));
+            std::snprintf(name, sizeof name, ".pellamy-%08llx",
+                          static_cast<unsigned long long>(generator() >> 32));
         }
         std::string path = (folder == "/" ? std::string() : folder) + "/" + name;
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -236,7 +237,8 @@ std::variant<Target, int> ResolveTarget(std::string path)
         std::string& text = std::get<std::string>(link);
         // A relative link counts from the folder that holds it; the folder's own links are left
         // to the kernel, so ".." means what it means there.
-        path = text.front() == '/' ? std::move(text) : (folder == "/" ? std::string() : folder) + "/" + text;
+        path = !text.empty() && text.front() == '/' ? std::move(text)
+                                                    : (folder == "/" ? std::string() : folder) + "/" + text;
     }
     return ELOOP;
 }
@@ -357,9 +359,10 @@ public:
         m_failure = kStreamWriteError;
         if (m_length > 0) {
             // A full disk fails here, before a byte of the file has changed. File systems without
-            // a way to reserve room take the bytes as they come.
+            // a way to reserve room take the bytes as they come (the C library's fallback for them
+            // reads the file, which fails with EBADF on a descriptor opened write-only).
             const int reserved = ::posix_fallocate(m_target.Get(), 0, m_length);
-            if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+            if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL && reserved != EBADF) {
                 return m_failure;
             }
         }
@@ -446,6 +449,9 @@ std::variant<UniqueFd, int> CreateSpool(const std::string& besideFolder)
 
 ReportFiles::Opened PosixReportFiles::Open(const std::string& path) const
 {
+    if (path.empty()) {
+        return CannotCreate(path, ENOENT);
+    }
     std::error_code ec;
     fs::path absolute = fs::absolute(fs::path(path), ec);
     if (ec) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixReportFiles.h"
 
+#include "FifoReader.h"
 #include "TempFolder.h"
 #include "reports/XmlWriter.h"
 
@@ -143,7 +144,8 @@ TEST_F(PosixReportFilesTest, TargetsThatCannotBeWrittenFailWithTheFullPathAndRea
     EXPECT_EQ(Contents(locked), "earlier");
 
     const fs::path missing = At("missing/report.html");
-    EXPECT_EQ(Save(missing, "x"), "Cannot create file \"" + missing.string() + "\". No such file or directory");
+    EXPECT_EQ(Save(missing, "x"),
+              "Cannot create file \"" + missing.string() + "\". No such file or directory");
     EXPECT_FALSE(fs::exists(missing.parent_path()));
 
     // A relative name is reported with the full path it stands for.
@@ -151,7 +153,8 @@ TEST_F(PosixReportFilesTest, TargetsThatCannotBeWrittenFailWithTheFullPathAndRea
     fs::current_path(m_dir.Path());
     const auto relative = WriteFileReplacing(m_files, "missing/r.csv", "x");
     fs::current_path(before);
-    EXPECT_EQ(relative, "Cannot create file \"" + At("missing/r.csv").string() + "\". No such file or directory");
+    EXPECT_EQ(relative,
+              "Cannot create file \"" + At("missing/r.csv").string() + "\". No such file or directory");
 
     fs::create_directory(At("sub"));
     EXPECT_EQ(Save(At("sub"), "x"), "Cannot create file \"" + At("sub").string() + "\". Is a directory");
@@ -169,8 +172,7 @@ TEST_F(PosixReportFilesTest, TargetsThatCannotBeWrittenFailWithTheFullPathAndRea
     ASSERT_LT(socketPath.size(), sizeof address.sun_path);
     std::strcpy(address.sun_path, socketPath.c_str());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(Save(At("sock"), "x"),
-              "Cannot create file \"" + socketPath + "\". No such device or address");
+    EXPECT_EQ(Save(At("sock"), "x"), "Cannot create file \"" + socketPath + "\". No such device or address");
     EXPECT_TRUE(S_ISSOCK(Lstat(At("sock")).st_mode));
     ::close(sock);
     EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"locked.xml", "loop", "sock", "sub"}));
@@ -215,7 +217,7 @@ TEST_F(PosixReportFilesTest, FifoAndDeviceReceiveTheBytesAndStayWhatTheyAre)
     const fs::path fifo = At("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     std::string received;
-    std::thread reader([&] { received = Contents(fifo); });
+    std::thread reader([&] { received = ReadFifo(fifo.string()); });
     const auto failure = Save(fifo, "to the reader\r\n");
     reader.join();
     EXPECT_EQ(failure, std::nullopt);
