@@ -2,6 +2,7 @@
 #include "platform/posix/PosixReportFiles.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <pthread.h>
 #include <random>
 #include <sys/stat.h>
 #include <system_error>
@@ -403,7 +405,7 @@ public:
 
     std::optional<std::string> Write(std::string_view bytes) override
     {
-        if (!m_failure && !WriteAll(m_target.Get(), bytes.data(), bytes.size())) {
+        if (!m_failure && !WriteWithoutSigpipe(bytes)) {
             m_failure = kStreamWriteError;
         }
         return m_failure;
@@ -423,6 +425,24 @@ public:
     }
 
 private:
+    // A FIFO whose reader goes away must fail the save, not end the program: SIGPIPE is held back
+    // on this thread while writing, and the one the failed write raised is taken back.
+    bool WriteWithoutSigpipe(std::string_view bytes)
+    {
+        sigset_t pipe;
+        sigset_t before;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        ::pthread_sigmask(SIG_BLOCK, &pipe, &before);
+        const bool written = WriteAll(m_target.Get(), bytes.data(), bytes.size());
+        if (!written && errno == EPIPE && sigismember(&before, SIGPIPE) == 0) {
+            const timespec now = {0, 0};
+            ::sigtimedwait(&pipe, nullptr, &now);
+        }
+        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        return written;
+    }
+
     UniqueFd m_target;
     std::optional<std::string> m_failure;
 };

@@ -224,6 +224,11 @@ TEST_F(PosixReportFilesTest, FifoAndDeviceReceiveTheBytesAndStayWhatTheyAre)
     EXPECT_EQ(received, "to the reader\r\n");
     EXPECT_TRUE(S_ISFIFO(Lstat(fifo).st_mode));
 
+    // A reader that leaves early fails the save; the program goes on.
+    std::thread leaver([&] { ::close(::open(fifo.c_str(), O_RDONLY)); });
+    EXPECT_EQ(Save(fifo, std::string(1 << 20, 'x')), "Stream write error");
+    leaver.join();
+
     if (::geteuid() != 0) {
         GTEST_SKIP() << "making a character device needs root; the device case is not checked";
     }
