@@ -3,6 +3,7 @@
 #define PELLAMY_APP_MENU1_H
 
 #include "platform/posix/PosixDirectorySource.h"
+#include "platform/posix/PosixReportFiles.h"
 #include "reports/XmlWriter.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
@@ -207,6 +208,8 @@ private:
     std::int64_t m_totalSize = 0;
     RegionalSettings m_settings;
     PosixDirectorySource m_directory;
+    /// Where the save commands write their reports.
+    PosixReportFiles m_reportFiles;
     TypeListModel* m_typeRows = nullptr;
     FileListModel* m_fileRows = nullptr;
     bool m_hintsAttached = false;

@@ -4,8 +4,8 @@
 
 #include "app/menu1.h"
 #include "reports/CsvReports.h"
-#include "reports/FileDestination.h"
 #include "reports/HtmlReport.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
 #include "reports/XmlReports.h"
 #include "scan/FileRows.h"
@@ -24,16 +24,21 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QMessageBox>
+#include <QMimeData>
 
 #include <exception>
 
 namespace pellamy {
 namespace {
 
+// A report's bytes as the clipboard's plain text, unchanged: a name that is not valid UTF-8 reaches
+// the receiver as the same bytes that pellamy-report writes, never with replacement characters.
 void ToClipboard(const std::string& bytes)
 {
-    QGuiApplication::clipboard()->setText(
-        QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"),
+                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool HasSelectedRows(const TSortListView* list)
@@ -42,13 +47,34 @@ bool HasSelectedRows(const TSortListView* list)
 }
 
 // A report's text to the clipboard (no file name) or to the file; the failure's message, if any.
-std::optional<std::string> Deliver(const ReportText& text, const std::string& fileName)
+std::optional<std::string> Deliver(const ReportText& text, const ReportFiles& files,
+                                   const std::string& fileName)
 {
     if (fileName.empty()) {
         ToClipboard(text.Bytes());
         return std::nullopt;
     }
-    return WriteFileReplacing(fileName, text.Bytes());
+    return WriteFileReplacing(files, fileName, text.Bytes());
+}
+
+// The 1-based place of the dialog's chosen filter among `filters`, 0 for none. With its details
+// hidden the dialog names the chosen filter by the caption it shows ("CSV File(*.csv)") rather
+// than by the whole filter ("CSV File(*.csv) (*.csv)"), so both forms are recognised.
+int FilterIndex(const QStringList& filters, const QString& chosen)
+{
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    const QString caption = chosen.simplified();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString& filter = filters[i];
+        if (filter.left(filter.lastIndexOf(u'(')).simplified() == caption) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
 }
 
 std::string NavigatorFolder(const DirectoryList* list)
@@ -102,13 +128,13 @@ void TForm1::Copyfilelist1Click()
 std::optional<std::string> TForm1::ExportFilesCsv(const std::string& fileName)
 {
     const auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
-    return text ? Deliver(*text, fileName) : std::nullopt;
+    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 {
     const auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
-    return text ? Deliver(*text, fileName) : std::nullopt;
+    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
@@ -118,7 +144,7 @@ std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
         ToClipboard(XmlWriter1.Text());
         return std::nullopt;
     }
-    return XmlWriter1.SaveToFile(fileName);
+    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
 }
 
 std::optional<std::string> TForm1::ExportFolderXml(const std::string& fileName)
@@ -129,7 +155,7 @@ std::optional<std::string> TForm1::ExportFolderXml(const std::string& fileName)
         ToClipboard(XmlWriter1.Text());
         return std::nullopt;
     }
-    return XmlWriter1.SaveToFile(fileName);
+    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
 }
 
 bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, const std::string& fileName)
@@ -145,7 +171,7 @@ bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, con
         const ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
                                                     fileList ? ExportedRows::Selected : ExportedRows::All,
                                                     NavigatorFolder(dList), title);
-        return !Deliver(text, fileName).has_value();
+        return !Deliver(text, m_reportFiles, fileName).has_value();
     } catch (const std::exception&) {
         return false;
     }
@@ -191,7 +217,7 @@ void TForm1::Print1Click()
 
 void TForm1::Copyfoldername1Click()
 {
-    QGuiApplication::clipboard()->setText(dList->Directory());
+    ToClipboard(NavigatorFolder(dList));
 }
 
 bool TForm1::RunSaveDialog(std::string& fileName, int& filterIndex)
@@ -202,8 +228,9 @@ bool TForm1::RunSaveDialog(std::string& fileName, int& filterIndex)
     if (SD1->exec() != QDialog::Accepted || SD1->selectedFiles().isEmpty()) {
         return false;
     }
+    // The dialog keeps its filter and name for its next use in this run.
+    filterIndex = FilterIndex(SD1->nameFilters(), SD1->selectedNameFilter());
     fileName = QFile::encodeName(SD1->selectedFiles().front()).toStdString();
-    filterIndex = static_cast<int>(SD1->nameFilters().indexOf(SD1->selectedNameFilter())) + 1;
     return true;
 }
 

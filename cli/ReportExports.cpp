@@ -62,8 +62,9 @@ void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSett
 std::string FormatCsv(const ReportData& data)
 {
     const TextRows rows = DisplayedRows(data);
-    const auto text = data.IsTypeList ? ExportFolderCsv(rows) : ExportFilesCsv(rows, data.CurrentFolder);
-    return text ? text->Bytes() : std::string();
+    // An empty list still gives its header line: a report of an empty folder is a CSV like any
+    // other, not an empty file.
+    return (data.IsTypeList ? FolderCsv(rows) : FilesCsv(rows, data.CurrentFolder)).Bytes();
 }
 
 std::string FormatXml(const ReportData& data, std::string_view navigatorFolder,

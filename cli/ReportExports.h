@@ -17,8 +17,8 @@ namespace pellamy {
 void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSettings& settings);
 
 /// The CSV that "Copy folder details as CSV" gives for the type list, or that "Copy selected
-/// file details as CSV" gives for a file list with every row selected. Empty when the list has
-/// no rows.
+/// file details as CSV" gives for a file list with every row selected. A list without rows gives
+/// the header line alone.
 std::string FormatCsv(const ReportData& data);
 
 /// The "FolderList" or "FilesList" document, every file row included, with values escaped as a

@@ -6,9 +6,10 @@
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
 #include "platform/posix/PosixDirectorySource.h"
+#include "platform/posix/PosixReportFiles.h"
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
-#include "reports/FileDestination.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
 #include "shell/MimeTypeDescriptions.h"
 
@@ -158,7 +159,7 @@ int Run(const std::vector<std::string>& args)
     }
     const std::string text = FormattedReport(data, request.Format, sources.Settings);
     if (request.OutputFile) {
-        if (const auto failure = WriteFileReplacing(*request.OutputFile, text)) {
+        if (const auto failure = WriteFileReplacing(PosixReportFiles(), *request.OutputFile, text)) {
             std::cerr << "pellamy-report: " << *failure << "\n";
             return kExitFailure;
         }

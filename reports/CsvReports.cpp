@@ -15,6 +15,11 @@ std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_v
     if (fileRows.RowCount() == 0) {
         return std::nullopt;
     }
+    return FilesCsv(fileRows, currentFolder);
+}
+
+ReportText FilesCsv(const ListRows& fileRows, std::string_view currentFolder)
+{
     ReportText text;
     text.AddLine(CommaText(std::span(kFileColumns).subspan(1)));
     std::array<std::string, kFileColumns.size() - 1> items;
@@ -36,6 +41,11 @@ std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows)
     if (typeRows.RowCount() == 0) {
         return std::nullopt;
     }
+    return FolderCsv(typeRows);
+}
+
+ReportText FolderCsv(const ListRows& typeRows)
+{
     ReportText text;
     text.AddLine(CommaText(kTypeColumns));
     std::array<std::string, kTypeColumns.size()> items;

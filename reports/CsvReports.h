@@ -17,11 +17,18 @@ namespace pellamy {
 /// Nothing at all when the list has no rows; only the header when none is selected.
 std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_view currentFolder);
 
+/// The same CSV as `ExportFilesCsv`, but a list without rows gives the header line alone: the
+/// report's empty form, as pellamy-report writes it for a folder with no matching files.
+ReportText FilesCsv(const ListRows& fileRows, std::string_view currentFolder);
+
 /// The CSV of every row of the type list (columns Type, Description, Number, Size), selected or
 /// not, in display order: the header line "Type,Description,Number,Size", then the comma text of
 /// each row's four cells. The extension is quoted like every other field, so a row never has
 /// more fields than the header. Nothing at all when the list has no rows.
 std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows);
+
+/// The same CSV as `ExportFolderCsv`, but a list without rows gives the header line alone.
+ReportText FolderCsv(const ListRows& typeRows);
 
 } // namespace pellamy
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/XmlWriter.h"
 
-#include "reports/FileDestination.h"
+#include "reports/ReportFiles.h"
 #include "scan/Utf8.h"
 
 #include <ostream>
@@ -335,9 +335,9 @@ std::optional<std::string> XmlWriter::SaveToStream(std::ostream& stream) const
     return std::nullopt;
 }
 
-std::optional<std::string> XmlWriter::SaveToFile(const std::string& fileName) const
+std::optional<std::string> XmlWriter::SaveToFile(const ReportFiles& files, const std::string& fileName) const
 {
-    return WriteFileReplacing(fileName, SavedText());
+    return WriteFileReplacing(files, fileName, SavedText());
 }
 
 } // namespace pellamy

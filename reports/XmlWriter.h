@@ -13,6 +13,7 @@
 
 namespace pellamy {
 
+class ReportFiles;
 class XmlNode;
 
 /// The one attribute an element may carry; an empty `Name` means the element has none.
@@ -130,10 +131,10 @@ public:
     /// stream does not take every byte.
     std::optional<std::string> SaveToStream(std::ostream& stream) const;
 
-    /// Replaces the file `fileName` with `SavedText` (an empty document gives an empty file).
-    /// Returns the message of a failed write ("Cannot create file "%s". %s" or "Stream write
-    /// error"); the earlier file is then left as it was. The tree is never changed.
-    std::optional<std::string> SaveToFile(const std::string& fileName) const;
+    /// Replaces the file `fileName` of `files` with `SavedText` (an empty document gives an empty
+    /// file). Returns the message of a failed write ("Cannot create file "%s". %s" or "Stream
+    /// write error"); the earlier file is then left as it was. The tree is never changed.
+    std::optional<std::string> SaveToFile(const ReportFiles& files, const std::string& fileName) const;
 };
 
 /// `text` with "&#13;", "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" turned back, in that

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pellamy-report run as a program on real folders.
 
+#include "platform/FifoReader.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,10 @@
 
 #include <fcntl.h>
 #include <locale.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pellamy {
@@ -371,6 +374,83 @@ TEST(ReportCommand, FolderWhoseEntriesCannotBeExaminedCannotBeRead)
         EXPECT_EQ(r.Err, "pellamy-report: " + listedOnly.string() + ": Permission denied\n");
         EXPECT_TRUE(r.Out.empty()) << r.Out;
     }
+}
+
+std::string FileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ReportCommand, EmptyFolderGivesEachReportsEmptyForm)
+{
+    TempFolder empty;
+    TempFolder out;
+    const std::string folder = empty.Path().string();
+    RunResult r = RunReport({"--format", "csv", folder});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Type,Description,Number,Size\r\n");
+    r = RunReport({"--all-files", "--format", "csv", folder});
+    EXPECT_EQ(r.Out, "Name,Created,Modified,Attribs,Size\r\n");
+
+    // Written to a file like any other report, replacing what was there.
+    const fs::path saved = out.Path() / "out.csv";
+    std::ofstream(saved) << "an earlier report\r\n";
+    r = RunReport({"--format", "csv", "-o", saved.string(), folder});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(FileText(saved), "Type,Description,Number,Size\r\n");
+
+    r = RunReport({"--all-files", "--format", "html", folder});
+    EXPECT_NE(r.Out.find("<table>\r\n<tr>\r\n<th><b><center>Type</center></b></th>\r\n"), std::string::npos);
+    EXPECT_EQ(r.Out.find("<td>"), std::string::npos);
+    EXPECT_NE(r.Out.find("</table>\r\n</html>\r\n"), std::string::npos);
+    r = RunReport({"--format", "xml", folder});
+    EXPECT_NE(r.Out.find("<FileTotal>0</FileTotal>"), std::string::npos);
+    EXPECT_EQ(r.Out.find("<FileType>"), std::string::npos);
+    EXPECT_NE(r.Out.find("</FolderList>\r\n"), std::string::npos);
+    r = RunReport({"--all-files", "--format", "xml", folder});
+    EXPECT_NE(r.Out.find("<FilesList>"), std::string::npos);
+    EXPECT_EQ(r.Out.find("<File>"), std::string::npos);
+    r = RunReport({"--format", "json", folder});
+    EXPECT_TRUE(nlohmann::json::parse(r.Out)["rows"].empty());
+    r = RunReport({"--all-files", folder});
+    EXPECT_EQ(Lines(r.Out),
+              (std::vector<std::string>{"Type  Name  Created  Modified  Attribs  Size", "Files: 0"}));
+}
+
+TEST(ReportCommand, OutputFollowsLinksAndKeepsSpecialFiles)
+{
+    TempFolder dir;
+    TempFolder out;
+    dir.Write("a.txt", 1);
+    const fs::path target = out.Path() / "real.csv";
+    std::ofstream(target) << "earlier";
+    fs::create_symlink("real.csv", out.Path() / "link.csv");
+    RunResult r =
+        RunReport({"--format", "csv", "-o", (out.Path() / "link.csv").string(), dir.Path().string()});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_TRUE(fs::is_symlink(out.Path() / "link.csv"));
+    EXPECT_EQ(FileText(target).rfind("Type,Description,Number,Size\r\n.txt,", 0), 0u);
+
+    const fs::path fifo = out.Path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFifo(fifo.string()); });
+    r = RunReport({"--format", "csv", "-o", fifo.string(), dir.Path().string()});
+    reader.join();
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(received, FileText(target));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // Standard output named by its link: the report goes down the pipe, and the system's link
+    // stays (as root it could otherwise be replaced by a file).
+    if (!fs::is_symlink("/dev/stdout")) {
+        GTEST_SKIP() << "/dev/stdout is not a link here; the standard output case is not checked";
+    }
+    r = RunReport({"--format", "csv", "-o", "/dev/stdout", dir.Path().string()});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out, FileText(target));
+    EXPECT_TRUE(fs::is_symlink("/dev/stdout"));
 }
 
 TEST(ReportCommand, ErrorsExitWithTheirCodes)

@@ -1,0 +1,431 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/posix/PosixReportFiles.h"
+
+#include "FifoReader.h"
+#include "TempFolder.h"
+#include "reports/XmlWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <set>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pellamy {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+std::string Contents(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Put(const fs::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::set<std::string> Names(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+struct stat Lstat(const fs::path& path)
+{
+    struct stat st = {};
+    ::lstat(path.c_str(), &st);
+    return st;
+}
+
+std::unique_ptr<ReportFileWriter> OpenWriter(const ReportFiles& files, const fs::path& path)
+{
+    auto opened = files.Open(path.string());
+    if (auto* failure = std::get_if<std::string>(&opened)) {
+        ADD_FAILURE() << *failure;
+        return nullptr;
+    }
+    return std::move(std::get<std::unique_ptr<ReportFileWriter>>(opened));
+}
+
+// Runs `save` in a child process as the unprivileged user "nobody" (root writes every file
+// whatever its mode, so permission cases need someone else). Gives the child's exit code.
+int RunAsNobody(const std::function<int()>& save)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+            ::_exit(100);
+        }
+        ::_exit(save());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Unmounts the file system mounted on `folder` on every way out of the test.
+class MountGuard
+{
+public:
+    explicit MountGuard(fs::path folder)
+        : m_folder(std::move(folder))
+    {}
+    MountGuard(const MountGuard&) = delete;
+    MountGuard& operator=(const MountGuard&) = delete;
+    ~MountGuard() { ::umount2(m_folder.c_str(), MNT_DETACH); }
+
+private:
+    fs::path m_folder;
+};
+
+class PosixReportFilesTest : public ::testing::Test
+{
+protected:
+    TempFolder m_dir;
+    PosixReportFiles m_files;
+
+    fs::path At(const std::string& name) const { return m_dir.Path() / name; }
+    std::optional<std::string> Save(const fs::path& path, std::string_view bytes) const
+    {
+        return WriteFileReplacing(m_files, path.string(), bytes);
+    }
+};
+
+TEST_F(PosixReportFilesTest, ReplacesARegularFileWholeKeepingItsModeAndLeavingNoTemporaryFile)
+{
+    const fs::path target = At("report.csv");
+    Put(target, "an earlier, longer report\r\n");
+    ::chmod(target.c_str(), 0640);
+    EXPECT_EQ(Save(target, "new\r\n"), std::nullopt);
+    EXPECT_EQ(Contents(target), "new\r\n");
+    EXPECT_EQ(Lstat(target).st_mode & 07777, 0640u);
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"report.csv"});
+
+    // A new file gets the mode the umask allows, not the private mode it was written with.
+    const mode_t mask = ::umask(027);
+    EXPECT_EQ(Save(At("new.csv"), "x"), std::nullopt);
+    ::umask(mask);
+    EXPECT_EQ(Lstat(At("new.csv")).st_mode & 07777, 0640u);
+
+    // An empty XML document saves as an empty file.
+    XmlWriter writer;
+    EXPECT_EQ(writer.SaveToFile(m_files, target.string()), std::nullopt);
+    EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST_F(PosixReportFilesTest, TargetsThatCannotBeWrittenFailWithTheFullPathAndReason)
+{
+    // No write permission at all is read-only, even to root.
+    const fs::path locked = At("locked.xml");
+    Put(locked, "earlier");
+    ::chmod(locked.c_str(), 0444);
+    EXPECT_EQ(Save(locked, "new"), "Cannot create file \"" + locked.string() + "\". Permission denied");
+    EXPECT_EQ(Contents(locked), "earlier");
+
+    const fs::path missing = At("missing/report.html");
+    EXPECT_EQ(Save(missing, "x"),
+              "Cannot create file \"" + missing.string() + "\". No such file or directory");
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+
+    // A relative name is reported with the full path it stands for.
+    const fs::path before = fs::current_path();
+    fs::current_path(m_dir.Path());
+    const auto relative = WriteFileReplacing(m_files, "missing/r.csv", "x");
+    fs::current_path(before);
+    EXPECT_EQ(relative,
+              "Cannot create file \"" + At("missing/r.csv").string() + "\". No such file or directory");
+
+    fs::create_directory(At("sub"));
+    EXPECT_EQ(Save(At("sub"), "x"), "Cannot create file \"" + At("sub").string() + "\". Is a directory");
+    EXPECT_TRUE(fs::is_directory(At("sub")));
+
+    fs::create_symlink("loop", At("loop"));
+    EXPECT_EQ(Save(At("loop"), "x"),
+              "Cannot create file \"" + At("loop").string() + "\". Too many levels of symbolic links");
+
+    // A socket cannot be opened for writing; it stays where it is.
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = At("sock").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(Save(At("sock"), "x"), "Cannot create file \"" + socketPath + "\". No such device or address");
+    EXPECT_TRUE(S_ISSOCK(Lstat(At("sock")).st_mode));
+    ::close(sock);
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"locked.xml", "loop", "sock", "sub"}));
+}
+
+TEST_F(PosixReportFilesTest, SymbolicLinksAreFollowedToTheFileTheyName)
+{
+    const fs::path target = At("real.csv");
+    Put(target, "earlier");
+    fs::create_directory(At("links"));
+    fs::create_symlink("../real.csv", At("links/first"));
+    fs::create_symlink("first", At("links/second"));
+    EXPECT_EQ(Save(At("links/second"), "through two links"), std::nullopt);
+    EXPECT_EQ(Contents(target), "through two links");
+    EXPECT_TRUE(fs::is_symlink(At("links/first")));
+    EXPECT_TRUE(fs::is_symlink(At("links/second")));
+    EXPECT_EQ(Names(At("links")), (std::set<std::string>{"first", "second"}));
+
+    // A dangling link creates the file it names and stays a link.
+    fs::create_symlink("made.csv", At("dangling"));
+    EXPECT_EQ(Save(At("dangling"), "made"), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(At("dangling")));
+    EXPECT_EQ(Contents(At("made.csv")), "made");
+}
+
+TEST_F(PosixReportFilesTest, HardLinkedFileIsWrittenInPlaceForEveryName)
+{
+    const fs::path target = At("report.csv");
+    Put(target, "a much longer earlier report\r\n");
+    fs::create_hard_link(target, At("other-name.csv"));
+    const ino_t inode = Lstat(target).st_ino;
+    EXPECT_EQ(Save(target, "short\r\n"), std::nullopt);
+    EXPECT_EQ(Contents(target), "short\r\n");
+    EXPECT_EQ(Contents(At("other-name.csv")), "short\r\n");
+    EXPECT_EQ(Lstat(target).st_ino, inode);
+    EXPECT_EQ(Lstat(target).st_nlink, 2u);
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"other-name.csv", "report.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, FifoAndDeviceReceiveTheBytesAndStayWhatTheyAre)
+{
+    const fs::path fifo = At("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFifo(fifo.string()); });
+    const auto failure = Save(fifo, "to the reader\r\n");
+    reader.join();
+    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(received, "to the reader\r\n");
+    EXPECT_TRUE(S_ISFIFO(Lstat(fifo).st_mode));
+
+    // A reader that leaves early fails the save; the program goes on.
+    std::thread leaver([&] { ::close(::open(fifo.c_str(), O_RDONLY)); });
+    EXPECT_EQ(Save(fifo, std::string(1 << 20, 'x')), "Stream write error");
+    leaver.join();
+
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "making a character device needs root; the device case is not checked";
+    }
+    // The null device, made here rather than using the system's own.
+    const fs::path null = At("null");
+    ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0) << std::strerror(errno);
+    EXPECT_EQ(Save(null, "discarded"), std::nullopt);
+    EXPECT_TRUE(S_ISCHR(Lstat(null).st_mode));
+    EXPECT_EQ(Lstat(null).st_rdev, ::makedev(1, 3));
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"null", "pipe"}));
+}
+
+TEST_F(PosixReportFilesTest, FileReachedThroughADescriptorLinkIsWrittenWhereItIs)
+{
+    const fs::path target = At("held.txt");
+    Put(target, "earlier and longer");
+    const int fd = ::open(target.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const ino_t inode = Lstat(target).st_ino;
+    EXPECT_EQ(Save("/proc/self/fd/" + std::to_string(fd), "held"), std::nullopt);
+    ::close(fd);
+    EXPECT_EQ(Contents(target), "held");
+    EXPECT_EQ(Lstat(target).st_ino, inode);
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"held.txt"});
+}
+
+TEST_F(PosixReportFilesTest, LongestNamesAreWrittenToo)
+{
+    const fs::path target = At(std::string(250, 'n') + ".csv");
+    EXPECT_EQ(Save(target, "first"), std::nullopt);
+    EXPECT_EQ(Save(target, "second"), std::nullopt);
+    EXPECT_EQ(Contents(target), "second");
+    EXPECT_EQ(Names(m_dir.Path()).size(), 1u);
+}
+
+TEST_F(PosixReportFilesTest, StreamedReportBecomesTheFileOnlyOnCommit)
+{
+    const fs::path target = At("streamed.csv");
+    Put(target, "earlier");
+    ::chmod(target.c_str(), 0644);
+    const mode_t mask = ::umask(0);
+    {
+        auto writer = OpenWriter(m_files, target);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("row 1\r\n"), std::nullopt);
+        EXPECT_EQ(writer->Write("row 2\r\n"), std::nullopt);
+        // While written, the report sits in a private file beside the target.
+        const auto names = Names(m_dir.Path());
+        ASSERT_EQ(names.size(), 2u);
+        for (const std::string& name : names) {
+            if (name != "streamed.csv") {
+                EXPECT_LT(name.size(), 20u);
+                EXPECT_EQ(Lstat(At(name)).st_mode & 07777, 0600u) << name;
+            }
+        }
+        EXPECT_EQ(Contents(target), "earlier");
+        EXPECT_EQ(writer->Commit(), std::nullopt);
+    }
+    ::umask(mask);
+    EXPECT_EQ(Contents(target), "row 1\r\nrow 2\r\n");
+    EXPECT_EQ(Lstat(target).st_mode & 07777, 0644u);
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"streamed.csv"});
+
+    // A writer given up before its commit leaves the file as it was and nothing beside it.
+    {
+        auto writer = OpenWriter(m_files, target);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("abandoned"), std::nullopt);
+    }
+    EXPECT_EQ(Contents(target), "row 1\r\nrow 2\r\n");
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"streamed.csv"});
+}
+
+TEST_F(PosixReportFilesTest, StreamedReportIsCopiedInPlaceOnceComplete)
+{
+    const fs::path target = At("linked.csv");
+    Put(target, "earlier");
+    fs::create_hard_link(target, At("twin.csv"));
+    {
+        auto writer = OpenWriter(m_files, target);
+        ASSERT_NE(writer, nullptr);
+        for (int row = 0; row < 1000; ++row) {
+            ASSERT_EQ(writer->Write("row " + std::to_string(row) + "\r\n"), std::nullopt);
+        }
+        EXPECT_EQ(Contents(At("twin.csv")), "earlier");
+        EXPECT_EQ(writer->Commit(), std::nullopt);
+    }
+    const std::string written = Contents(At("twin.csv"));
+    EXPECT_EQ(written.rfind("row 0\r\nrow 1\r\n", 0), 0u);
+    EXPECT_EQ(written.size(), fs::file_size(target));
+    EXPECT_NE(written.find("row 999\r\n"), std::string::npos);
+
+    {
+        auto writer = OpenWriter(m_files, target);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("abandoned"), std::nullopt);
+    }
+    EXPECT_EQ(Contents(target), written);
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"linked.csv", "twin.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, FullFileSystemFailsAndKeepsTheEarlierFile)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root; the full-disk cases are not checked";
+    }
+    const fs::path mountPoint = At("small");
+    fs::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+                     << "); the full-disk cases are not checked";
+    }
+    const MountGuard unmount(mountPoint);
+
+    // Renamed into place: the temporary file runs out of room.
+    const fs::path target = mountPoint / "report.csv";
+    Put(target, "earlier report\r\n");
+    EXPECT_EQ(Save(target, std::string(1 << 20, 'x')), "Stream write error");
+    EXPECT_EQ(Contents(target), "earlier report\r\n");
+    EXPECT_EQ(Names(mountPoint), std::set<std::string>{"report.csv"});
+
+    // Written in place: the report fits beside the file, but the room for it in the file cannot
+    // be reserved, so not a byte of it changes.
+    fs::create_hard_link(target, mountPoint / "twin.csv");
+    EXPECT_EQ(Save(target, std::string(40 << 10, 'y')), "Stream write error");
+    EXPECT_EQ(Contents(target), "earlier report\r\n");
+    EXPECT_EQ(Save(target, std::string(1 << 20, 'y')), "Stream write error");
+    EXPECT_EQ(Contents(target), "earlier report\r\n");
+    EXPECT_EQ(Names(mountPoint), (std::set<std::string>{"report.csv", "twin.csv"}));
+
+    // With room, the same folder takes a report again.
+    EXPECT_EQ(Save(target, "fits\r\n"), std::nullopt);
+    EXPECT_EQ(Contents(mountPoint / "twin.csv"), "fits\r\n");
+}
+
+TEST_F(PosixReportFilesTest, OwnerAndGroupAreKeptWhereTheProcessMaySetThem)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root; the owner case is not checked";
+    }
+    const fs::path target = At("theirs.csv");
+    Put(target, "earlier");
+    ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
+    ::chmod(target.c_str(), 0664);
+    EXPECT_EQ(Save(target, "new"), std::nullopt);
+    const struct stat st = Lstat(target);
+    EXPECT_EQ(st.st_uid, kNobody);
+    EXPECT_EQ(st.st_gid, kNobody);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(Contents(target), "new");
+}
+
+TEST_F(PosixReportFilesTest, PermissionsOfAnotherUserDecideWhatMayBeWritten)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "switching to another user needs root; the permission cases are not checked";
+    }
+    // A folder that takes no new files from "nobody", holding files it may or may not write.
+    const fs::path folder = At("closed");
+    fs::create_directory(folder);
+    const fs::path writable = folder / "writable.csv";
+    const fs::path writeOnly = folder / "write-only.csv";
+    const fs::path notTheirs = folder / "not-theirs.csv";
+    Put(writable, "earlier");
+    Put(writeOnly, "earlier");
+    Put(notTheirs, "earlier");
+    ::chmod(writable.c_str(), 0666);
+    ASSERT_EQ(::chown(writeOnly.c_str(), kNobody, kNobody), 0);
+    ::chmod(writeOnly.c_str(), 0200);
+    ::chmod(notTheirs.c_str(), 0644);
+    ::chmod(m_dir.Path().c_str(), 0755);
+    ::chmod(folder.c_str(), 0755);
+    const ino_t inode = Lstat(writable).st_ino;
+
+    const PosixReportFiles& files = m_files;
+    auto saveAsNobody = [&files](const fs::path& path, const std::string& bytes) {
+        return RunAsNobody([&] {
+            const auto failure = WriteFileReplacing(files, path.string(), bytes);
+            if (failure) {
+                std::fprintf(stderr, "%s\n", failure->c_str());
+            }
+            return failure ? 1 : 0;
+        });
+    };
+    EXPECT_EQ(saveAsNobody(writable, "in place"), 0);
+    EXPECT_EQ(Contents(writable), "in place");
+    EXPECT_EQ(Lstat(writable).st_ino, inode);
+    EXPECT_EQ(Lstat(writable).st_uid, 0u);
+
+    EXPECT_EQ(saveAsNobody(writeOnly, "accepted"), 0);
+    EXPECT_EQ(Contents(writeOnly), "accepted");
+
+    EXPECT_EQ(saveAsNobody(notTheirs, "refused"), 1);
+    EXPECT_EQ(saveAsNobody(folder / "new.csv", "refused"), 1);
+    EXPECT_EQ(Contents(notTheirs), "earlier");
+    EXPECT_EQ(Names(folder), (std::set<std::string>{"not-theirs.csv", "writable.csv", "write-only.csv"}));
+}
+
+} // namespace
+} // namespace pellamy
