@@ -10,7 +10,7 @@
 #include "platform/qt/QtRegionalSettings.h"
 #include "reports/FileDestination.h"
 #include "reports/ReportText.h"
-#include "shell/MimeTypeDescriptions.h"
+#include "shell/qt/MimeTypeDescriptions.h"
 
 #include <chrono>
 #include <cstdio>
