@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixFileOperations.h"
 
+#include "../shell/ScriptedQuestions.h"
 #include "TempFolder.h"
 #include "reports/ListRows.h"
 #include "shell/FileCommands.h"
@@ -9,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -80,24 +80,6 @@ public:
 
 private:
     fs::path m_folder;
-};
-
-class ScriptedQuestions final : public Questions
-{
-public:
-    bool AskYesNo(const std::string& question, const std::string& caption) override
-    {
-        Asked.push_back(caption + ": " + question);
-        if (Answers.empty()) {
-            ADD_FAILURE() << "unexpected question " << question;
-            return false;
-        }
-        const bool answer = Answers.front();
-        Answers.pop_front();
-        return answer;
-    }
-    std::deque<bool> Answers;
-    std::vector<std::string> Asked;
 };
 
 class PosixFileOperationsTest : public ::testing::Test
