@@ -8,7 +8,7 @@
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
-#include "shell/TypeIcons.h"
+#include "shell/qt/TypeIcons.h"
 
 #include <QWidget>
 

@@ -8,7 +8,7 @@
 #include "reports/ReportText.h"
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
-#include "shell/TypeIcons.h"
+#include "shell/qt/TypeIcons.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/SortListViews.h"

@@ -11,7 +11,7 @@
 #include "platform/qt/QtRegionalSettings.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
-#include "shell/MimeTypeDescriptions.h"
+#include "shell/qt/MimeTypeDescriptions.h"
 
 #include <chrono>
 #include <cstdio>

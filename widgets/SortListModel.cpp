@@ -2,7 +2,7 @@
 #include "widgets/SortListModel.h"
 
 #include "platform/qt/QtCaptionCollator.h"
-#include "shell/TypeIcons.h"
+#include "shell/qt/TypeIcons.h"
 
 #include <climits>
 #include <unordered_map>

@@ -2,7 +2,7 @@
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "scan/DisplayTexts.h"
-#include "shell/MimeTypeDescriptions.h"
+#include "shell/qt/MimeTypeDescriptions.h"
 
 #include <gtest/gtest.h>
 

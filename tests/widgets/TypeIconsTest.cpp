@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Type descriptions and icons: one image-list index per distinct icon, answers cached per
 // extension, and icons even where no icon theme is installed.
-#include "shell/TypeIcons.h"
+#include "shell/qt/TypeIcons.h"
 
 #include "ListTestSupport.h"
 #include "widgets/FileListModel.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/TypeImageList.h"
+#include "shell/qt/TypeImageList.h"
 
 namespace pellamy {
 

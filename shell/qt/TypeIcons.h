@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SHELL_TYPEICONS_H
-#define PELLAMY_SHELL_TYPEICONS_H
+#ifndef PELLAMY_SHELL_QT_TYPEICONS_H
+#define PELLAMY_SHELL_QT_TYPEICONS_H
 
-#include "shell/MimeTypeDescriptions.h"
-#include "shell/TypeImageList.h"
+#include "shell/qt/MimeTypeDescriptions.h"
+#include "shell/qt/TypeImageList.h"
 
 #include <QMimeDatabase>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SHELL_TYPEIMAGELIST_H
-#define PELLAMY_SHELL_TYPEIMAGELIST_H
+#ifndef PELLAMY_SHELL_QT_TYPEIMAGELIST_H
+#define PELLAMY_SHELL_QT_TYPEIMAGELIST_H
 
 #include <QHash>
 #include <QIcon>

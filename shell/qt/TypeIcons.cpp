@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/TypeIcons.h"
+#include "shell/qt/TypeIcons.h"
 
 #include <QDir>
 #include <QFileInfo>

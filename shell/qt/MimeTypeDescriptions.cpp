@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/MimeTypeDescriptions.h"
+#include "shell/qt/MimeTypeDescriptions.h"
 
 namespace pellamy {
 
