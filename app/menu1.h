@@ -4,6 +4,7 @@
 
 #include "platform/posix/PosixDirectorySource.h"
 #include "reports/XmlWriter.h"
+#include "scan/ByteCount.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
@@ -105,7 +106,7 @@ public:
     const std::string& CurrentFolder() const { return m_currentFolder; }
     const std::string& CurrentPattern() const { return m_currentPattern; }
     std::int32_t TotalFiles() const { return m_totalFiles; }
-    std::int64_t TotalSize() const { return m_totalSize; }
+    ByteCount TotalSize() const { return m_totalSize; }
     const RegionalSettings& Settings() const { return m_settings; }
 
     // The window's parts, by their definition names.
@@ -197,7 +198,7 @@ private:
     std::string m_currentFolder;
     std::string m_currentPattern;
     std::int32_t m_totalFiles = 0;
-    std::int64_t m_totalSize = 0;
+    ByteCount m_totalSize = 0;
     RegionalSettings m_settings;
     PosixDirectorySource m_directory;
     TypeListModel* m_typeRows = nullptr;
