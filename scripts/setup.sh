@@ -32,6 +32,22 @@ if ((${#missing[@]} > 0)); then
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# The tests of German date and number forms need de_DE.UTF-8; they skip with a message without it.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && [[ -f /etc/locale.gen ]]; then
+    if [[ $(id -u) -eq 0 ]]; then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        as_root=(false)
+    fi
+    if "${as_root[@]}" sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen 2>/dev/null; then
+        "${as_root[@]}" locale-gen >/dev/null || echo "locale-gen failed: the de_DE tests will skip" >&2
+    else
+        echo "Cannot generate de_DE.UTF-8: the de_DE tests will skip" >&2
+    fi
+fi
+
 preset=${1:-release}
 cd "$(dirname "$0")/.."
 cmake --preset "$preset" >/dev/null
