@@ -21,12 +21,6 @@ constexpr ByteCount ToByteCount(std::int64_t size)
 /// `count` in decimal digits, without grouping.
 std::string ByteCountDigits(ByteCount count);
 
-/// Whether `count` fits in an unsigned 64-bit number.
-constexpr bool FitsUint64(ByteCount count)
-{
-    return count <= static_cast<ByteCount>(UINT64_MAX);
-}
-
 } // namespace pellamy
 
 #endif
