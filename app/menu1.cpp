@@ -6,6 +6,7 @@
 
 #include "app/Skin.h"
 #include "app/StatusBar.h"
+#include "platform/posix/FolderAccess.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/DriveCombo.h"
@@ -121,6 +122,9 @@ TForm1::TForm1(QWidget* parent)
     m_settings = SystemRegionalSettings();
 
     auto* layout = new QVBoxLayout(this);
+    // The bands' and lists' minimum sizes must not become the window's: its height can be reduced
+    // freely, its width down to 780.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
@@ -205,9 +209,9 @@ void TForm1::BuildFolderArea()
     JvDriveCombo1->setObjectName(QStringLiteral("JvDriveCombo1"));
     // The navigator's first folder, where programs live. Entering it moves the working directory,
     // which is put back so that relative paths on the command line mean what the user meant.
-    const QString workingDirectory = QDir::currentPath();
-    dList->SetDirectory(QStringLiteral("/usr"));
-    QDir::setCurrent(workingDirectory);
+    const std::string workingDirectory = WorkingFolder();
+    dList->SetDirectory("/usr");
+    SetWorkingFolder(workingDirectory);
     connect(dList, &DirectoryList::Click, this, &TForm1::dListClick);
     connect(JvDriveCombo1, &DriveCombo::Change, this, &TForm1::JvDriveCombo1Change);
 
@@ -390,6 +394,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+QSize TForm1::minimumSizeHint() const
+{
+    return {minimumWidth(), 0};
+}
+
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -407,7 +416,8 @@ void TForm1::DisplayHint(const QString& hint)
         return;
     }
     const qsizetype bar = hint.indexOf(u'|');
-    StatusBar1->SetPanelText(0, bar < 0 ? hint : hint.mid(bar + 1));
+    m_currentHint = bar < 0 ? hint : hint.mid(bar + 1);
+    StatusBar1->SetPanelText(0, m_currentHint);
 }
 
 void TForm1::NudgeWindowWidth()

@@ -56,7 +56,7 @@ public:
 
     // Folder selection and refresh.
     void BuildTypeSummary();
-    void BuildFileList(const std::string& pattern);
+    void BuildFileList(const NamePattern& pattern);
     void sLViewClick();
     void sLViewDblClick();
     void dListClick();
@@ -64,8 +64,9 @@ public:
     void ISFClick();
     void JvDriveCombo1Change();
     void SElectafolder1Click();
-    /// A drop of `paths` on the window: only the first counts, as it stands.
-    void HandleFileDrop(const QStringList& paths);
+    /// A drop of `paths` (the file system's bytes) on the window: only the first counts, as it
+    /// stands.
+    void HandleFileDrop(const std::vector<std::string>& paths);
 
     // Report commands: to the clipboard, or with a file name to that file. The exports give the
     // failure's message for the user, or nothing.
@@ -96,7 +97,12 @@ public:
     /// Replaces the save dialog: gives the file name and the 1-based filter index, or false.
     std::function<bool(std::string& fileName, int& filterIndex)> SaveDialogRunner;
 
+    /// How long a scan runs before status panel 0 shows its live count of the names read.
+    std::int64_t ScanProgressAfterMs = 500;
+
     // The window's own behaviour.
+    /// The window has no minimum height: only its width is bounded.
+    QSize minimumSizeHint() const override;
     void FormResize();
     void DisplayHint(const QString& hint);
     void NudgeWindowWidth();
@@ -104,7 +110,8 @@ public:
     void Useskin1Click();
 
     const std::string& CurrentFolder() const { return m_currentFolder; }
-    const std::string& CurrentPattern() const { return m_currentPattern; }
+    /// The pattern of the last listing; a default pattern before the first.
+    const NamePattern& CurrentPattern() const { return m_currentPattern; }
     std::int32_t TotalFiles() const { return m_totalFiles; }
     ByteCount TotalSize() const { return m_totalSize; }
     const RegionalSettings& Settings() const { return m_settings; }
@@ -188,7 +195,7 @@ private:
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
     /// The progress callback of a scan: a live count of the names read in status panel 0 once the
-    /// scan has run for a while. `EndScanProgress` clears the count when it was shown.
+    /// scan has run for a while. `EndScanProgress` puts the current hint back when it was shown.
     std::function<void(std::uint64_t)> BeginScanProgress();
     void EndScanProgress();
     /// Lists the selected type's files (or every file) when a type row is selected.
@@ -196,7 +203,7 @@ private:
     void SetFileCount();
 
     std::string m_currentFolder;
-    std::string m_currentPattern;
+    NamePattern m_currentPattern;
     std::int32_t m_totalFiles = 0;
     ByteCount m_totalSize = 0;
     RegionalSettings m_settings;
@@ -204,6 +211,7 @@ private:
     TypeListModel* m_typeRows = nullptr;
     FileListModel* m_fileRows = nullptr;
     bool m_hintsAttached = false;
+    QString m_currentHint;
     const QEvent* m_lastKeyEvent = nullptr;
     const QObject* m_lastKeyReceiver = nullptr;
     std::uint64_t m_lastKeyTime = 0;

@@ -22,7 +22,6 @@
 namespace pellamy {
 namespace {
 
-constexpr std::int64_t kProgressAfterMs = 500;
 constexpr std::int64_t kProgressEveryMs = 100;
 
 QString FromUtf8(const std::string& text)
@@ -44,10 +43,11 @@ ScanOptions TForm1::CurrentScanOptions() const
 std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 {
     m_scanStartedMs = QDateTime::currentMSecsSinceEpoch();
+    m_lastProgressMs = 0;
     m_progressShown = false;
     return [this](std::uint64_t namesRead) {
         const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-        if (now - m_scanStartedMs < kProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
+        if (now - m_scanStartedMs < ScanProgressAfterMs || now - m_lastProgressMs < kProgressEveryMs) {
             return;
         }
         m_lastProgressMs = now;
@@ -60,8 +60,10 @@ std::function<void(std::uint64_t)> TForm1::BeginScanProgress()
 
 void TForm1::EndScanProgress()
 {
+    // The count took the hint line's place for the scan; the hint of the control under the
+    // pointer comes back, as after any other change of the hint.
     if (m_progressShown) {
-        StatusBar1->SetPanelText(0, QString());
+        StatusBar1->SetPanelText(0, m_currentHint);
     }
 }
 
@@ -89,12 +91,12 @@ void TForm1::BuildTypeSummary()
     m_totalSize = summary.TotalSize;
     m_typeRows->SetRows(std::move(summary.Rows), m_settings);
 
-    dList->SetDirectory(FromUtf8(NavigatorFolderText(m_currentFolder)));
+    dList->SetDirectory(FromStdString(NavigatorFolderText(m_currentFolder)));
     Panel3Caption->setText(
         FromUtf8(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings)));
 }
 
-void TForm1::BuildFileList(const std::string& pattern)
+void TForm1::BuildFileList(const NamePattern& pattern)
 {
     // Rows are built straight from the scan: the compact rows are all the list keeps.
     std::vector<FileRow> rows;
@@ -116,8 +118,9 @@ void TForm1::ListSelectedType(bool allFiles)
     const BusyCursor busy(this);
     m_fileRows->Clear();
     m_currentPattern =
-        allFiles ? std::string("*.*")
-                 : "*" + std::string(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
+        allFiles
+            ? NamePattern::AllFiles()
+            : NamePattern::OfExtension(m_typeRows->Caption(static_cast<std::size_t>(selected.front().row())));
     BuildFileList(m_currentPattern);
     NudgeWindowWidth();
 }

@@ -53,7 +53,7 @@ std::optional<std::string> Deliver(const ReportText& text, const std::string& fi
 
 std::string NavigatorFolder(const DirectoryList* list)
 {
-    return QFile::encodeName(list->Directory()).toStdString();
+    return ToStdString(list->Directory());
 }
 
 } // namespace

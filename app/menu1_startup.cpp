@@ -5,24 +5,25 @@
 #include "app/Skin.h"
 #include "app/StartupArguments.h"
 #include "app/menu1.h"
+#include "platform/posix/FolderAccess.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/SelectDirectoryDialog.h"
 #include "widgets/TypeListModel.h"
 
 #include <QAction>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 
 namespace pellamy {
 namespace {
 
-// The first local path of a drop, whole; empty when the drop carries none.
-QString FirstDroppedPath(const QMimeData* data)
+// The first local path of a drop, whole and byte for byte; empty when the drop carries none.
+// The path is taken from the URL's percent-encoded form, since decoding it to text would turn
+// bytes that are not valid UTF-8 into replacement characters.
+std::string FirstDroppedPath(const QMimeData* data)
 {
     if (data == nullptr || !data->hasUrls()) {
         return {};
@@ -31,7 +32,7 @@ QString FirstDroppedPath(const QMimeData* data)
     if (urls.isEmpty() || !urls.front().isLocalFile()) {
         return {};
     }
-    return urls.front().toLocalFile();
+    return QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 } // namespace
@@ -47,12 +48,12 @@ void TForm1::FormCreate(const std::vector<std::string>& args)
     Useskin1->setChecked(Skin::IsActive());
 }
 
-void TForm1::HandleFileDrop(const QStringList& paths)
+void TForm1::HandleFileDrop(const std::vector<std::string>& paths)
 {
-    if (paths.isEmpty()) {
+    if (paths.empty()) {
         return;
     }
-    m_currentFolder = FolderOfPath(QFile::encodeName(paths.front()).toStdString(), m_directory);
+    m_currentFolder = FolderOfPath(paths.front(), m_directory);
     m_typeRows->Clear();
     m_fileRows->Clear();
     BuildTypeSummary();
@@ -60,31 +61,31 @@ void TForm1::HandleFileDrop(const QStringList& paths)
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!FirstDroppedPath(event->mimeData()).isEmpty()) {
+    if (!FirstDroppedPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!FirstDroppedPath(event->mimeData()).isEmpty()) {
+    if (!FirstDroppedPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    const QString path = FirstDroppedPath(event->mimeData());
-    if (path.isEmpty()) {
+    std::string path = FirstDroppedPath(event->mimeData());
+    if (path.empty()) {
         return;
     }
     event->acceptProposedAction();
-    HandleFileDrop({path});
+    HandleFileDrop({std::move(path)});
 }
 
 void TForm1::dListClick()
 {
-    m_currentFolder = WithTrailingSlash(QFile::encodeName(dList->Directory()).toStdString());
+    m_currentFolder = WithTrailingSlash(ToStdString(dList->Directory()));
     BuildTypeSummary();
     NudgeWindowWidth();
 }
@@ -106,14 +107,14 @@ void TForm1::JvDriveCombo1Change()
 
 void TForm1::SElectafolder1Click()
 {
-    const QString navigatorFolder = dList->Directory();
-    if (!navigatorFolder.isEmpty() && QDir(navigatorFolder).exists()) {
+    const QByteArray navigatorFolder = dList->Directory();
+    if (IsFolder(ToStdString(navigatorFolder))) {
         Dirs->SetInitialDir(navigatorFolder);
     }
     if (!Dirs->Execute()) {
         return;
     }
-    m_currentFolder = WithTrailingSlash(QFile::encodeName(Dirs->Directory()).toStdString());
+    m_currentFolder = WithTrailingSlash(ToStdString(Dirs->Directory()));
     BuildTypeSummary();
 }
 

@@ -174,13 +174,13 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
                 if (!noValue()) {
                     return UsageError{"--all-files takes no value"};
                 }
-                out.FilePattern = "*.*";
+                out.FilePattern = NamePattern::AllFiles();
             } else {
                 std::string extension;
                 if (!value(extension)) {
                     return UsageError{"--files needs an extension, such as .txt, or \"\""};
                 }
-                out.FilePattern = "*" + extension;
+                out.FilePattern = NamePattern::OfExtension(extension);
             }
         } else if (arg == "--include-system") {
             if (!noValue()) {

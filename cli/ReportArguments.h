@@ -26,8 +26,8 @@ struct ReportArguments
 {
     bool ShowHelp = false;
     bool ShowVersion = false;
-    /// Empty for the type list; the file pattern ("*.txt", "*", "*.*") for a file list.
-    std::optional<std::string> FilePattern;
+    /// Empty for the type list; the names of a file list: one extension's, or every name.
+    std::optional<NamePattern> FilePattern;
     ScanOptions Options;
     ReportFormat Format = ReportFormat::Table;
     /// Empty: the rows in caption order.

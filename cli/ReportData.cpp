@@ -21,7 +21,7 @@ std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::uint32_t>
 } // namespace
 
 ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
-                           const std::optional<std::string>& pattern, const ScanOptions& options,
+                           const std::optional<NamePattern>& pattern, const ScanOptions& options,
                            std::error_code& error, const std::function<void(std::uint64_t)>& progress)
 {
     ReportData data;

@@ -26,7 +26,7 @@ struct ReportData
 {
     bool IsTypeList = true;
     std::string CurrentFolder; // with its trailing "/"
-    std::string Pattern;       // file lists only
+    NamePattern Pattern;       // file lists only
     std::vector<std::string_view> Columns;
     std::vector<std::vector<std::string>> Cells; // per row, in column order
     // Type list: the summary, its rows in the order of `Cells`.
@@ -48,7 +48,7 @@ struct ReportSources
 /// Scans `folder` and builds the type list (no pattern) or the file list of `pattern`, with rows in
 /// caption order. Returns the scan's error in `error` when the folder cannot be read.
 ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
-                           const std::optional<std::string>& pattern, const ScanOptions& options,
+                           const std::optional<NamePattern>& pattern, const ScanOptions& options,
                            std::error_code& error, const std::function<void(std::uint64_t)>& progress = {});
 
 } // namespace pellamy

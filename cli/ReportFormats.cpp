@@ -238,7 +238,7 @@ std::string FormatJson(const ReportData& data)
     json.String(data.CurrentFolder);
     if (!data.IsTypeList) {
         json.Key("pattern");
-        json.String(data.Pattern);
+        json.String(data.Pattern.Text());
     }
     if (data.IsTypeList) {
         json.Key("totalsLine");

@@ -34,6 +34,7 @@ ReportText ExportHtml(const ListRows& view, std::span<const std::string_view> ca
     ReportText page;
     page.AddLine("<html>");
     page.AddLine("<head>");
+    page.AddLine("<meta charset=\"utf-8\">");
     page.AddLine("<title>" + HtmlEscaped(title) + ": " + HtmlEscaped(folder) + "</title>");
     page.AddLine("</head>");
     page.AddLine("<table>");

@@ -15,7 +15,9 @@ namespace pellamy {
 /// every row.
 enum class ExportedRows { Selected, All };
 
-/// The list as a plain HTML page holding one table: "<html>", "<head>", the title line
+/// The list as a plain HTML page holding one table: "<html>", "<head>", `<meta charset="utf-8">`
+/// (the page's bytes are UTF-8, and a browser left to guess would show names in a legacy
+/// encoding), the title line
 /// "<title>" + `title` + ": " + `folder` + "</title>", "</head>", "<table>", a header row with one
 /// "<th><b><center>" cell per caption, then per exported row, in display order, a "<tr>" block
 /// with the caption cell and one cell per sub-item ("<td>-</td>" for an empty sub-item), and last

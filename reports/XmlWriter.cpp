@@ -5,6 +5,7 @@
 #include "scan/Utf8.h"
 
 #include <ostream>
+#include <stdexcept>
 
 namespace pellamy {
 namespace {
@@ -58,6 +59,91 @@ std::string XmlSafe(std::string_view text)
     return out;
 }
 
+// Whether `cp` may begin an XML name.
+bool IsNameStartChar(char32_t cp)
+{
+    return cp == ':' || cp == '_' || (cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') ||
+           (cp >= 0xC0 && cp <= 0xD6) || (cp >= 0xD8 && cp <= 0xF6) || (cp >= 0xF8 && cp <= 0x2FF) ||
+           (cp >= 0x370 && cp <= 0x37D) || (cp >= 0x37F && cp <= 0x1FFF) || (cp >= 0x200C && cp <= 0x200D) ||
+           (cp >= 0x2070 && cp <= 0x218F) || (cp >= 0x2C00 && cp <= 0x2FEF) ||
+           (cp >= 0x3001 && cp <= 0xD7FF) || (cp >= 0xF900 && cp <= 0xFDCF) ||
+           (cp >= 0xFDF0 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0xEFFFF);
+}
+
+// Whether `cp` may stand in an XML name after its first character.
+bool IsNameChar(char32_t cp)
+{
+    return IsNameStartChar(cp) || cp == '-' || cp == '.' || (cp >= '0' && cp <= '9') || cp == 0xB7 ||
+           (cp >= 0x300 && cp <= 0x36F) || (cp >= 0x203F && cp <= 0x2040);
+}
+
+bool IsXmlName(std::string_view text)
+{
+    if (text.empty()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0 || !(i == 0 ? IsNameStartChar(cp) : IsNameChar(cp))) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Throws unless `name` is an XML name: a document with such a name could not be read back.
+void RequireXmlName(std::string_view name, std::string_view what)
+{
+    if (!IsXmlName(name)) {
+        throw std::invalid_argument(std::string(what) + " \"" + std::string(name) + "\" is not an XML name");
+    }
+}
+
+// `text` in the escaped form of a saved document. A carriage return is written as a character
+// reference because a parser reads a raw one as a line feed; inside an attribute value a parser
+// also turns raw line feeds and tabs into blanks, so those are written as references there too.
+std::string Escaped(std::string_view text, bool attributeValue)
+{
+    const std::string safe = XmlSafe(text);
+    std::string out;
+    out.reserve(safe.size());
+    // One pass gives what the five replacements in their order give: "&" is replaced first, and
+    // no later replacement inserts a character that an earlier one would have replaced.
+    for (const char c : safe) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        case '\n':
+            out += attributeValue ? "&#10;" : "\n";
+            break;
+        case '\t':
+            out += attributeValue ? "&#9;" : "\t";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 // Replaces every `from` by `to`, left to right, continuing after each inserted text.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
 {
@@ -74,9 +160,6 @@ enum class ValueForm { Display, Escaped };
 // text: a report of a large list would otherwise hold its text twice.
 void AppendElement(const XmlNode& node, std::size_t level, bool indent, ValueForm form, std::string& out)
 {
-    if (node.Name().empty()) {
-        return;
-    }
     const std::size_t spaces = indent ? level * 2 : 0;
     const XmlNodeAttribute& attribute = node.Attribute();
     auto openTag = [&]() {
@@ -87,7 +170,7 @@ void AppendElement(const XmlNode& node, std::size_t level, bool indent, ValueFor
             out += ' ';
             out += attribute.Name;
             out += "=\"";
-            out += attribute.Value;
+            out += form == ValueForm::Display ? attribute.Value : Escaped(attribute.Value, true);
             out += '"';
         }
         out += '>';
@@ -180,59 +263,37 @@ void XmlNode::SetName(std::string_view text)
         text.remove_suffix(1);
     }
     text = Trimmed(text);
-    m_attribute = XmlNodeAttribute{};
+    XmlNodeAttribute attribute;
+    std::string_view name = text;
     const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        m_name = text;
-        return;
-    }
-    const std::size_t blank = text.find(' ');
-    if (blank == std::string_view::npos || blank > equals) {
-        m_name = Trimmed(text.substr(0, equals));
-        return;
-    }
-    m_name = text.substr(0, blank);
-    const std::string_view rest = text.substr(blank);
-    m_attribute.Name = Trimmed(rest.substr(0, rest.find('=')));
-    std::string value;
-    if (const std::size_t quote = rest.find('"'); quote != std::string_view::npos) {
-        for (const char c : rest.substr(quote)) {
-            if (c != '"') {
-                value += c;
+    if (equals != std::string_view::npos) {
+        const std::size_t blank = text.find(' ');
+        if (blank == std::string_view::npos || blank > equals) {
+            name = Trimmed(text.substr(0, equals));
+        } else {
+            name = text.substr(0, blank);
+            const std::string_view rest = text.substr(blank);
+            attribute.Name = Trimmed(rest.substr(0, rest.find('=')));
+            std::string value;
+            if (const std::size_t quote = rest.find('"'); quote != std::string_view::npos) {
+                for (const char c : rest.substr(quote)) {
+                    if (c != '"') {
+                        value += c;
+                    }
+                }
             }
+            attribute.Value = Trimmed(value);
+            RequireXmlName(attribute.Name, "attribute name");
         }
     }
-    m_attribute.Value = Trimmed(value);
+    RequireXmlName(name, "element name");
+    m_name = name;
+    m_attribute = std::move(attribute);
 }
 
 void XmlNode::SetValueText(std::string_view text)
 {
-    const std::string safe = XmlSafe(text);
-    m_value.clear();
-    m_value.reserve(safe.size());
-    // One pass gives what the five replacements in their order give: "&" is replaced first, and
-    // no later replacement inserts a character that an earlier one would have replaced.
-    for (const char c : safe) {
-        switch (c) {
-        case '&':
-            m_value += "&amp;";
-            break;
-        case '<':
-            m_value += "&lt;";
-            break;
-        case '>':
-            m_value += "&gt;";
-            break;
-        case '\'':
-            m_value += "&apos;";
-            break;
-        case '"':
-            m_value += "&quot;";
-            break;
-        default:
-            m_value += c;
-        }
-    }
+    m_value = Escaped(text, false);
 }
 
 void XmlNode::SetValueInteger(std::int32_t value)
@@ -243,6 +304,9 @@ void XmlNode::SetValueInteger(std::int32_t value)
 std::string XmlDisplayValue(std::string_view escaped)
 {
     std::string text(escaped);
+    // A carriage return is stored as a reference; it is turned back before "&amp;", so a stored
+    // "&amp;#13;" (the typed text "&#13;") still shows as typed.
+    ReplaceAll(text, "&#13;", "\r");
     ReplaceAll(text, "&amp;", "&");
     ReplaceAll(text, "&lt;", "<");
     ReplaceAll(text, "&gt;", ">");

@@ -34,7 +34,8 @@ public:
     XmlNodeList& operator=(const XmlNodeList&) = delete;
 
     /// Creates an element named through `XmlNode::SetName`, appends it to the children of
-    /// `Current` (or to this list at the top level) and makes it `Current`.
+    /// `Current` (or to this list at the top level) and makes it `Current`. Throws
+    /// std::invalid_argument, leaving the tree as it was, when the name is not an XML name.
     XmlNode& BeginElement(std::string_view name);
     /// `BeginElement` followed by `EndElement`: a leaf that the caller then gives a value.
     XmlNode& AddElement(std::string_view name);
@@ -69,12 +70,14 @@ public:
     /// the text between that blank and the first "=", trimmed, and the attribute value the text
     /// from the first double quote on, with every double quote removed, trimmed. Without a blank
     /// before the first "=" the text before that "=", trimmed, is the name and there is no
-    /// attribute. An element whose
-    /// name ends up empty is left out of the document together with everything inside it.
+    /// attribute. Throws std::invalid_argument, leaving the node as it was, when the element
+    /// name or the attribute name that results is not an XML name (empty, or holding a character
+    /// that XML does not allow there), since the document could not be read back.
     void SetName(std::string_view text);
 
     /// Sets the value to `text` with "&", "<", ">", "'" and the double quote escaped, in that
-    /// order. Bytes that are not valid UTF-8 and characters XML 1.0 cannot carry (control
+    /// order, and a carriage return written as "&#13;" (a parser reads a raw one as a line
+    /// feed). Bytes that are not valid UTF-8 and characters XML 1.0 cannot carry (control
     /// characters other than tab, newline and carriage return, U+FFFE, U+FFFF) become U+FFFD, so
     /// that any name gives a well-formed document.
     void SetValueText(std::string_view text);
@@ -101,8 +104,10 @@ private:
 
 /// A write-only XML document builder. Callers build the element tree in `Nodes`, then take the
 /// document as `Text` (values shown unescaped, for the clipboard) or as the saved form (values
-/// escaped) through `SavedText`, `SaveToStream` or `SaveToFile`. Each line of a document is
-/// followed by CR LF; a writer without elements gives the empty document.
+/// escaped) through `SavedText`, `SaveToStream` or `SaveToFile`. In the saved form an attribute
+/// value is escaped like a value, with line feeds and tabs also written as references, so that a
+/// parser reads back its own characters. Each line of a document is followed by CR LF; a writer
+/// without elements gives the empty document.
 class XmlWriter
 {
 public:
@@ -131,8 +136,8 @@ public:
     std::optional<std::string> SaveToFile(const std::string& fileName) const;
 };
 
-/// `text` with "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" turned back, in that order, each
-/// pass over the result of the one before: the display form of a stored value.
+/// `text` with "&#13;", "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" turned back, in that
+/// order, each pass over the result of the one before: the display form of a stored value.
 std::string XmlDisplayValue(std::string_view escaped);
 
 } // namespace pellamy

@@ -49,8 +49,10 @@ public:
     virtual ~DirectorySource() = default;
 
     /// Enumerates `folder` (with or without a trailing "/") and hands every entry to `sink` in
-    /// directory order. Returns an error when the folder cannot be opened, or when reading it
-    /// fails part-way; entries delivered before a failure stay delivered.
+    /// directory order. Returns an error when the folder cannot be opened, when its entries
+    /// cannot be examined (its names can be listed but not looked up: read without search
+    /// permission; nothing is delivered then), or when reading it fails part-way; entries
+    /// delivered before a failure stay delivered.
     virtual std::error_code Enumerate(const std::string& folder, DirectorySink& sink) = 0;
 
     /// The attribute bits of `path` itself, or `Attr::kInvalid` when they cannot be read.

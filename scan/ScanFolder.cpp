@@ -40,34 +40,41 @@ bool IsAccepted(std::uint32_t attributes, const ScanOptions& options)
     return (attributes & mask) != 0;
 }
 
-NamePattern::NamePattern(std::string pattern)
-    : m_text(std::move(pattern))
+NamePattern NamePattern::AllFiles()
 {
-    if (m_text == "*.*" || m_text == "*") {
-        m_everything = true;
-    } else if (!m_text.empty() && m_text.front() == '*') {
-        m_suffix = true;
-        m_foldedTail = FoldCase(std::string_view(m_text).substr(1));
-    } else {
-        m_foldedTail = FoldCase(m_text);
+    NamePattern pattern;
+    pattern.m_kind = Kind::Everything;
+    pattern.m_text = "*.*";
+    return pattern;
+}
+
+NamePattern NamePattern::OfExtension(std::string_view extension)
+{
+    NamePattern pattern;
+    pattern.m_text = "*" + std::string(extension);
+    if (extension.empty()) {
+        pattern.m_kind = Kind::Everything;
+        return pattern;
     }
-    m_asciiTail = true;
-    for (const char c : m_foldedTail) {
+    pattern.m_kind = Kind::Suffix;
+    pattern.m_foldedTail = FoldCase(extension);
+    for (const char c : pattern.m_foldedTail) {
         if (static_cast<unsigned char>(c) >= 0x80) {
-            m_asciiTail = false;
+            pattern.m_asciiTail = false;
         }
     }
+    return pattern;
 }
 
 bool NamePattern::Matches(std::string_view name) const
 {
-    if (m_everything) {
-        return true;
+    if (m_kind != Kind::Suffix) {
+        return m_kind == Kind::Everything;
     }
     if (m_asciiTail) {
         // Folding maps ASCII to ASCII and everything else to non-ASCII, so an ASCII tail can be
         // compared against the raw name's last bytes without folding the whole name.
-        if (name.size() < m_foldedTail.size() || (!m_suffix && name.size() != m_foldedTail.size())) {
+        if (name.size() < m_foldedTail.size()) {
             return false;
         }
         const std::string_view end = name.substr(name.size() - m_foldedTail.size());
@@ -85,9 +92,6 @@ bool NamePattern::Matches(std::string_view name) const
     // Folding can change a character's byte length, so the name is folded as a whole rather
     // than compared byte for byte against the raw name.
     const std::string folded = FoldCase(name);
-    if (!m_suffix) {
-        return folded == m_foldedTail;
-    }
     return folded.size() >= m_foldedTail.size() &&
            std::string_view(folded).substr(folded.size() - m_foldedTail.size()) == m_foldedTail;
 }
@@ -150,13 +154,12 @@ std::int32_t ClampCount(std::int64_t n)
 
 } // namespace
 
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
                         const ScanOptions& options,
                         const std::function<void(const DirectoryEntryView&)>& accept, std::error_code* error,
                         const std::function<void(std::uint64_t)>& progress)
 {
-    const NamePattern namePattern(pattern);
-    AcceptingSink sink(namePattern, options, accept, progress);
+    AcceptingSink sink(pattern, options, accept, progress);
     const std::error_code ec = source.Enumerate(WithTrailingSlash(folder), sink);
     if (error != nullptr) {
         *error = ec;
@@ -164,7 +167,7 @@ std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, cons
     return ClampCount(sink.Count());
 }
 
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
                         const ScanOptions& options, ScanResults& results, std::error_code* error,
                         const std::function<void(std::uint64_t)>& progress)
 {

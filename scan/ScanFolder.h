@@ -44,25 +44,38 @@ std::uint32_t FindLevelExclusion(bool includeSystemFiles);
 /// Whether an entry with `attributes` is accepted under `options`.
 bool IsAccepted(std::uint32_t attributes, const ScanOptions& options);
 
-/// A file-name pattern of the forms the program uses: "*.*" and "*" match every name, "*" followed
-/// by an extension matches names ending in that extension without regard to case (the extension
-/// is matched literally: "*" and "?" inside it are ordinary characters, as a name may hold them).
-/// Any other text matches the one name equal to it, again without regard to case.
+/// The names a listing takes: every name ("*.*", the summary's and a double click's pattern), or
+/// the names ending in one type row's extension ("*" followed by the extension), matched without
+/// regard to case and literally: "*" and "?" inside the extension are ordinary characters, as a
+/// name may hold them, so the extension ".*" matches only names ending in ".*". The row without
+/// extension gives "*", which matches every name. A default pattern (no listing yet) has an empty
+/// text and matches no name.
 class NamePattern
 {
 public:
-    explicit NamePattern(std::string pattern);
+    NamePattern() = default;
+
+    /// Every name: "*.*".
+    static NamePattern AllFiles();
+    /// The names of the type row captioned `extension`: "*" followed by it.
+    static NamePattern OfExtension(std::string_view extension);
 
     bool Matches(std::string_view name) const;
-    bool MatchesEverything() const { return m_everything; }
+    bool MatchesEverything() const { return m_kind == Kind::Everything; }
+    /// The pattern as the program writes it: "*.*", or "*" followed by the extension. The
+    /// extension ".*" gives the text "*.*" too, so the text names a listing for people but never
+    /// decides what matches.
     const std::string& Text() const { return m_text; }
 
+    bool operator==(const NamePattern&) const = default;
+
 private:
+    enum class Kind { Nothing, Everything, Suffix };
+
+    Kind m_kind = Kind::Nothing;
     std::string m_text;
     std::string m_foldedTail;
-    bool m_everything = false;
-    bool m_suffix = false;
-    bool m_asciiTail = false;
+    bool m_asciiTail = true;
 };
 
 /// `folder` with one "/" at its end: the form in which the program keeps a folder.
@@ -73,7 +86,7 @@ std::string WithTrailingSlash(std::string_view folder);
 /// not exist or cannot be read accepts nothing and, if `error` is given, stores the reason there
 /// (an enumeration that fails part-way keeps what it accepted before the failure).
 /// `progress`, when given, is called now and then with the number of names read so far.
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
                         const ScanOptions& options,
                         const std::function<void(const DirectoryEntryView&)>& accept,
                         std::error_code* error = nullptr,
@@ -81,7 +94,7 @@ std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, cons
 
 /// The same scan, appending each accepted entry to `results`. Returns the number of entries in
 /// `results` afterwards.
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const std::string& pattern,
+std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
                         const ScanOptions& options, ScanResults& results, std::error_code* error = nullptr,
                         const std::function<void(std::uint64_t)>& progress = {});
 

@@ -58,7 +58,7 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
     TypeSummary summary;
     TypeGrouper grouper;
     ScanFolder(
-        source, folder, "*.*", options,
+        source, folder, NamePattern::AllFiles(), options,
         [&grouper](const DirectoryEntryView& e) { grouper.Add(e.Name, e.Size); }, error, progress);
     summary.Rows = grouper.TakeRows();
     std::int64_t files = 0;

@@ -11,6 +11,9 @@ PACKAGES=(
     shared-mime-info python3 xvfb xauth fonts-dejavu-core fonts-liberation locales
 )
 
+# Locales the tests of regional settings run pellamy-report under; they skip those that are missing.
+LOCALES=(de_DE.UTF-8 en_US.UTF-8)
+
 missing=()
 for package in "${PACKAGES[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
@@ -32,19 +35,21 @@ if ((${#missing[@]} > 0)); then
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The tests of German date and number forms need de_DE.UTF-8; they skip with a message without it.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && [[ -f /etc/locale.gen ]]; then
-    if [[ $(id -u) -eq 0 ]]; then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        as_root=(false)
-    fi
-    if "${as_root[@]}" sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen 2>/dev/null; then
-        "${as_root[@]}" locale-gen >/dev/null || echo "locale-gen failed: the de_DE tests will skip" >&2
-    else
-        echo "Cannot generate de_DE.UTF-8: the de_DE tests will skip" >&2
+# Generating locales changes the system, so it happens only when running as root.
+if [[ $(id -u) -eq 0 && -f /etc/locale.gen ]]; then
+    generate=false
+    for name in "${LOCALES[@]}"; do
+        if ! locale -a 2>/dev/null | grep -qxF "${name/UTF-8/utf8}"; then
+            if grep -q "^# *${name} UTF-8" /etc/locale.gen; then
+                sed -i "s/^# *${name} UTF-8/${name} UTF-8/" /etc/locale.gen
+            elif ! grep -q "^${name} UTF-8" /etc/locale.gen; then
+                echo "${name} UTF-8" >>/etc/locale.gen
+            fi
+            generate=true
+        fi
+    done
+    if $generate; then
+        locale-gen >/dev/null
     fi
 fi
 

@@ -5,10 +5,9 @@
 #include "widgets/FolderRowsModel.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -108,11 +107,7 @@ DirectoryList::DirectoryList(QWidget* parent, DriveProvider drives)
     setUniformItemSizes(true);
     setIconSize(QSize(kIconSize, kIconSize));
 
-    QString start = CleanFolderPath(QDir::currentPath());
-    if (start.isEmpty()) {
-        start = QStringLiteral("/");
-    }
-    m_directory = start;
+    m_directory = WorkingFolderPath();
     Fill();
 }
 
@@ -143,7 +138,7 @@ std::vector<Drive> DirectoryList::Drives() const
     return m_drives ? m_drives() : std::vector<Drive>{};
 }
 
-bool DirectoryList::Enter(const QString& folder)
+bool DirectoryList::Enter(const QByteArray& folder)
 {
     if (!EnterFolder(folder)) {
         return false;
@@ -152,14 +147,14 @@ bool DirectoryList::Enter(const QString& folder)
     return true;
 }
 
-void DirectoryList::SetDirectory(const QString& path)
+void DirectoryList::SetDirectory(const QByteArray& path)
 {
-    const QString target = CleanFolderPath(path);
+    const QByteArray target = CleanFolderPath(path);
     if (target.isEmpty() || target == m_directory) {
         return;
     }
     const std::vector<Drive> drives = Drives();
-    const QString targetRoot = DriveRootOf(drives, target);
+    const QByteArray targetRoot = DriveRootOf(drives, target);
     if (targetRoot != DriveRootOf(drives, m_directory) && m_combo != nullptr &&
         m_combo->ListsDrive(targetRoot)) {
         if (Enter(targetRoot)) {
@@ -168,11 +163,11 @@ void DirectoryList::SetDirectory(const QString& path)
     }
     if (!Enter(target) && !Enter(m_directory)) {
         // The folder shown has gone: fall back to the nearest ancestor that can be entered.
-        QString up = m_directory;
-        while (up != QLatin1String("/") && !Enter(up)) {
-            up = CleanFolderPath(up + QLatin1String("/.."));
+        QByteArray up = m_directory;
+        while (up != "/" && !Enter(up)) {
+            up = CleanFolderPath(up + "/..");
         }
-        if (up == QLatin1String("/")) {
+        if (up == "/") {
             Enter(up);
             m_directory = up;
         }
@@ -180,9 +175,9 @@ void DirectoryList::SetDirectory(const QString& path)
     Fill();
 }
 
-bool DirectoryList::OpenDriveRoot(const QString& root)
+bool DirectoryList::OpenDriveRoot(const QByteArray& root)
 {
-    const QString clean = CleanFolderPath(root);
+    const QByteArray clean = CleanFolderPath(root);
     if (!Enter(clean)) {
         return false;
     }
@@ -193,15 +188,36 @@ bool DirectoryList::OpenDriveRoot(const QString& root)
 void DirectoryList::Fill()
 {
     m_filling = true;
-    const QString root = DriveRootOf(Drives(), m_directory);
+    const QByteArray root = DriveRootOf(Drives(), m_directory);
     m_rows->Fill(root, m_directory, SortedSubFolders(m_directory));
     const QModelIndex open = m_rows->index(m_rows->OpenRow());
     selectionModel()->setCurrentIndex(open, QItemSelectionModel::ClearAndSelect);
-    scrollTo(open);
+    // Before the list is shown its viewport has no real size yet, and scrolling to the open row
+    // then would hide the chain above it for good; it is done once the list is shown.
+    if (isVisible()) {
+        ShowOpenRow();
+    } else {
+        m_showOpenRowPending = true;
+    }
     m_pendingPath.clear();
     m_filling = false;
     if (m_combo != nullptr) {
         m_combo->SelectDrive(root);
+    }
+}
+
+void DirectoryList::ShowOpenRow()
+{
+    // From the top, so that the chain from the root stays in view as far as the open row allows.
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    scrollTo(m_rows->index(m_rows->OpenRow()));
+}
+
+void DirectoryList::showEvent(QShowEvent* event)
+{
+    QListView::showEvent(event);
+    if (std::exchange(m_showOpenRowPending, false)) {
+        ShowOpenRow();
     }
 }
 
@@ -223,7 +239,7 @@ void DirectoryList::OpenPendingRow()
     if (m_pendingPath.isEmpty()) {
         return;
     }
-    const QString path = std::exchange(m_pendingPath, QString());
+    const QByteArray path = std::exchange(m_pendingPath, QByteArray());
     SetDirectory(path);
     Q_EMIT Click();
 }

@@ -16,7 +16,8 @@ class FolderRowsModel;
 /// the chain of folders from its drive root (a mount point) down to it and its visible
 /// sub-folders sorted by name without regard to case.
 ///
-/// `Directory` is the open folder, absolute, without a trailing "/" except for "/" itself.
+/// `Directory` is the open folder as the file system's bytes, absolute, without a trailing "/"
+/// except for "/" itself.
 /// Entering a folder also makes it the process's working directory. When the user selects
 /// another row, with the mouse or the keyboard, the list opens that row's folder and then emits
 /// `Click`; Enter opens the selected row's folder without `Click`. Setting `Directory` from the
@@ -24,7 +25,7 @@ class FolderRowsModel;
 class DirectoryList final : public QListView
 {
     Q_OBJECT
-    Q_PROPERTY(QString Directory READ Directory WRITE SetDirectory)
+    Q_PROPERTY(QByteArray Directory READ Directory WRITE SetDirectory)
 
 public:
     /// A list that opens the process's working directory; drives come from `drives` until a
@@ -33,7 +34,7 @@ public:
     ~DirectoryList() override;
 
     /// The open folder.
-    QString Directory() const { return m_directory; }
+    QByteArray Directory() const { return m_directory; }
 
     /// Opens `path` by these rules: an empty path, one that names the open folder, and one that
     /// is not absolute change nothing. A path on another drive that the linked drive box lists
@@ -41,7 +42,7 @@ public:
     /// enters `path` when it is a folder that can be entered, and otherwise stays in (or, when it
     /// has gone, returns to the nearest existing ancestor of) the folder it shows. The rows are
     /// read anew and the drive box follows without a change notification.
-    void SetDirectory(const QString& path);
+    void SetDirectory(const QByteArray& path);
 
     /// The linked drive box, or nullptr.
     DriveCombo* GetDriveCombo() const;
@@ -52,7 +53,7 @@ public:
 
     /// Enters the root of the drive at `root` and reads the rows anew, for the drive box when the
     /// user picks a drive. False, with nothing changed, when the root cannot be entered.
-    bool OpenDriveRoot(const QString& root);
+    bool OpenDriveRoot(const QByteArray& root);
 
     /// The rows as shown.
     FolderRowsModel* Rows() const { return m_rows; }
@@ -63,6 +64,7 @@ Q_SIGNALS:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -70,16 +72,18 @@ protected:
 
 private:
     std::vector<Drive> Drives() const;
-    bool Enter(const QString& folder);
+    bool Enter(const QByteArray& folder);
     void Fill();
+    void ShowOpenRow();
     void OpenPendingRow();
 
     FolderRowsModel* m_rows;
     DriveProvider m_drives;
     QPointer<DriveCombo> m_combo;
-    QString m_directory;
-    QString m_pendingPath;
+    QByteArray m_directory;
+    QByteArray m_pendingPath;
     bool m_filling = false;
+    bool m_showOpenRowPending = false;
     int m_inputDepth = 0;
 };
 

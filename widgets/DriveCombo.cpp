@@ -113,22 +113,22 @@ bool DriveCombo::IsListedKind(DriveKind kind)
 
 QString DriveCombo::DisplayName(const Drive& drive)
 {
-    const QString root = RootText(drive);
+    const QString root = ShownName(RootText(drive));
     const QString label = QString::fromUtf8(drive.Label).trimmed();
     return label.isEmpty() ? root.trimmed() : QStringLiteral("%1 (%2)").arg(label, root).trimmed();
 }
 
-QString DriveCombo::CurrentDrive() const
+QByteArray DriveCombo::CurrentDrive() const
 {
-    return currentIndex() >= 0 ? itemData(currentIndex()).toString() : QString();
+    return currentIndex() >= 0 ? itemData(currentIndex()).toByteArray() : QByteArray();
 }
 
-bool DriveCombo::ListsDrive(const QString& root) const
+bool DriveCombo::ListsDrive(const QByteArray& root) const
 {
     return findData(root) >= 0;
 }
 
-bool DriveCombo::SelectDrive(const QString& root)
+bool DriveCombo::SelectDrive(const QByteArray& root)
 {
     const int index = findData(root);
     if (index < 0) {
@@ -147,7 +147,7 @@ DirectoryList* DriveCombo::GetDirList() const
 void DriveCombo::RefreshDrives()
 {
     m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
-    const QString keep =
+    const QByteArray keep =
         m_dirList != nullptr ? DriveRootOf(m_allDrives, m_dirList->Directory()) : m_selectedRoot;
     clear();
     for (const Drive& drive : m_allDrives) {
@@ -156,14 +156,14 @@ void DriveCombo::RefreshDrives()
         }
     }
     if (!SelectDrive(keep) && !SelectDrive(m_selectedRoot)) {
-        SelectDrive(QStringLiteral("/"));
+        SelectDrive("/");
     }
 }
 
 void DriveCombo::UserPicked(int index)
 {
-    const QString root = itemData(index).toString();
-    const QString previous = m_selectedRoot;
+    const QByteArray root = itemData(index).toByteArray();
+    const QByteArray previous = m_selectedRoot;
     if (root == previous) {
         return;
     }

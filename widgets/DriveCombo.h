@@ -47,14 +47,14 @@ public:
     const std::vector<Drive>& AllDrives() const { return m_allDrives; }
 
     /// The root of the selected drive; empty when nothing is selected.
-    QString CurrentDrive() const;
+    QByteArray CurrentDrive() const;
 
     /// Whether an item has the root `root`.
-    bool ListsDrive(const QString& root) const;
+    bool ListsDrive(const QByteArray& root) const;
 
     /// Selects the item of `root` without a notification; false, with the selection kept, when
     /// no item has that root.
-    bool SelectDrive(const QString& root);
+    bool SelectDrive(const QByteArray& root);
 
     /// Builds the items anew from the drive provider and selects the drive of the linked list's
     /// folder (or the drive selected before) again, without a notification.
@@ -76,7 +76,7 @@ private:
     DriveProvider m_drives;
     std::vector<Drive> m_allDrives;
     QPointer<DirectoryList> m_dirList;
-    QString m_selectedRoot;
+    QByteArray m_selectedRoot;
     std::unique_ptr<QFile> m_mountTable;
     QSocketNotifier* m_mountWatch = nullptr;
     QTimer m_rebuildDelay;

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FolderPaths.h"
 
+#include "platform/posix/FolderAccess.h"
 #include "platform/posix/FolderListing.h"
 
 #include <QCollator>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -21,29 +20,37 @@ QLocale CollationLocale()
     return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
 }
 
-QStringList SortedNames(const std::vector<std::string>& names)
+// The names ordered by what they show, the bytes deciding between names that show alike.
+QByteArrayList SortedNames(const std::vector<std::string>& names)
 {
-    QStringList out;
-    out.reserve(static_cast<qsizetype>(names.size()));
+    QByteArrayList bytes;
+    QStringList shown;
+    bytes.reserve(static_cast<qsizetype>(names.size()));
+    shown.reserve(static_cast<qsizetype>(names.size()));
     for (const std::string& name : names) {
-        out.push_back(
-            QFile::decodeName(QByteArray::fromRawData(name.data(), static_cast<qsizetype>(name.size()))));
+        bytes.push_back(FromStdString(name));
+        shown.push_back(ShownName(bytes.back()));
     }
     QCollator collator(CollationLocale());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
-    keys.reserve(static_cast<std::size_t>(out.size()));
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        keys.emplace_back(collator.sortKey(out[i]), i);
+    keys.reserve(names.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        keys.emplace_back(collator.sortKey(shown[i]), i);
     }
     std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
         const int order = a.first.compare(b.first);
-        return order != 0 ? order < 0 : out[a.second] < out[b.second];
+        if (order != 0) {
+            return order < 0;
+        }
+        const QString& shownA = shown[a.second];
+        const QString& shownB = shown[b.second];
+        return shownA != shownB ? shownA < shownB : bytes[a.second] < bytes[b.second];
     });
-    QStringList sorted;
-    sorted.reserve(out.size());
+    QByteArrayList sorted;
+    sorted.reserve(bytes.size());
     for (const auto& key : keys) {
-        sorted.push_back(out[key.second]);
+        sorted.push_back(bytes[key.second]);
     }
     return sorted;
 }
@@ -55,67 +62,106 @@ DriveProvider SystemDrives()
     return [] { return ReadMountedDrives(); };
 }
 
-QString CleanFolderPath(const QString& path)
+QByteArray CleanFolderPath(const QByteArray& path)
 {
-    if (!path.startsWith(QLatin1Char('/'))) {
+    if (!path.startsWith('/')) {
         return {};
     }
-    return QDir::cleanPath(path);
+    QByteArrayList steps;
+    for (const QByteArray& step : path.split('/')) {
+        if (step.isEmpty() || step == ".") {
+            continue;
+        }
+        if (step == "..") {
+            if (!steps.isEmpty()) {
+                steps.pop_back();
+            }
+            continue;
+        }
+        steps.push_back(step);
+    }
+    return '/' + steps.join('/');
 }
 
-QString DriveRootOf(const std::vector<Drive>& drives, const QString& folder)
+QByteArray DriveRootOf(const std::vector<Drive>& drives, const QByteArray& folder)
 {
-    const Drive* drive = DriveOfPath(drives, QFile::encodeName(folder).toStdString());
-    return drive != nullptr ? RootText(*drive) : QStringLiteral("/");
+    const Drive* drive = DriveOfPath(drives, std::string_view(folder.constData(), folder.size()));
+    return drive != nullptr ? RootText(*drive) : QByteArray("/");
 }
 
-int DepthBelow(const QString& root, const QString& folder)
+int DepthBelow(const QByteArray& root, const QByteArray& folder)
 {
     if (folder.size() <= root.size()) {
         return 0;
     }
-    const QStringView below = QStringView(folder).mid(root.size());
-    return static_cast<int>(below.count(QLatin1Char('/'))) + (root == QLatin1String("/") ? 1 : 0);
+    const QByteArrayView below = QByteArrayView(folder).sliced(root.size());
+    return static_cast<int>(below.count('/')) + (root == "/" ? 1 : 0);
 }
 
-QString JoinFolder(const QString& folder, const QString& name)
+QByteArray JoinFolder(const QByteArray& folder, const QByteArray& name)
 {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
-QStringList FolderChain(const QString& root, const QString& folder)
+QByteArrayList FolderChain(const QByteArray& root, const QByteArray& folder)
 {
-    QStringList chain{root};
+    QByteArrayList chain{root};
     if (folder.size() <= root.size()) {
         return chain;
     }
-    const QStringList steps = folder.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString path = root;
-    for (const QString& step : steps) {
-        path = JoinFolder(path, step);
-        chain.push_back(path);
+    QByteArray path = root;
+    for (const QByteArray& step : folder.mid(root.size()).split('/')) {
+        if (!step.isEmpty()) {
+            path = JoinFolder(path, step);
+            chain.push_back(path);
+        }
     }
     return chain;
 }
 
-bool EnterFolder(const QString& folder)
+bool EnterFolder(const QByteArray& folder)
 {
-    return !folder.isEmpty() && QFileInfo(folder).isDir() && QDir::setCurrent(folder);
+    return SetWorkingFolder(ToStdString(folder));
 }
 
-QStringList SortedSubFolders(const QString& folder)
+QByteArray WorkingFolderPath()
 {
-    return SortedNames(ReadFolderListing(QFile::encodeName(folder).toStdString(), false).Folders);
+    const QByteArray clean = CleanFolderPath(FromStdString(WorkingFolder()));
+    return clean.isEmpty() ? QByteArray("/") : clean;
 }
 
-QStringList SortedFiles(const QString& folder)
+QByteArrayList SortedSubFolders(const QByteArray& folder)
 {
-    return SortedNames(ReadFolderListing(QFile::encodeName(folder).toStdString(), true).Files);
+    return SortedNames(ReadFolderListing(ToStdString(folder), false).Folders);
 }
 
-QString RootText(const Drive& drive)
+QStringList SortedFiles(const QByteArray& folder)
 {
-    return QFile::decodeName(QByteArray::fromStdString(drive.Root));
+    QStringList shown;
+    for (const QByteArray& name : SortedNames(ReadFolderListing(ToStdString(folder), true).Files)) {
+        shown.push_back(ShownName(name));
+    }
+    return shown;
+}
+
+QByteArray RootText(const Drive& drive)
+{
+    return FromStdString(drive.Root);
+}
+
+QString ShownName(const QByteArray& bytes)
+{
+    return QFile::decodeName(bytes);
+}
+
+std::string ToStdString(const QByteArray& path)
+{
+    return path.toStdString();
+}
+
+QByteArray FromStdString(const std::string& path)
+{
+    return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
 }
 
 } // namespace pellamy

@@ -19,29 +19,29 @@ void FolderRowsModel::SetIcons(const QIcon& ancestor, const QIcon& open, const Q
     }
 }
 
-void FolderRowsModel::Fill(const QString& root, const QString& folder, const QStringList& subFolders)
+void FolderRowsModel::Fill(const QByteArray& root, const QByteArray& folder, const QByteArrayList& subFolders)
 {
     beginResetModel();
     m_rows.clear();
-    const QStringList chain = FolderChain(root, folder);
+    const QByteArrayList chain = FolderChain(root, folder);
     m_rows.reserve(static_cast<std::size_t>(chain.size() + subFolders.size()));
     for (qsizetype i = 0; i < chain.size(); ++i) {
-        const QString& path = chain[i];
-        const QString name = i == 0 ? path : path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        const QByteArray& path = chain[i];
+        const QString name = ShownName(i == 0 ? path : path.mid(path.lastIndexOf('/') + 1));
         m_rows.push_back(Row{path, name, static_cast<int>(i),
                              i + 1 == chain.size() ? FolderRowKind::Open : FolderRowKind::Ancestor});
     }
     m_openRow = static_cast<int>(chain.size()) - 1;
     const int subDepth = static_cast<int>(chain.size());
-    for (const QString& name : subFolders) {
-        m_rows.push_back(Row{JoinFolder(folder, name), name, subDepth, FolderRowKind::Sub});
+    for (const QByteArray& name : subFolders) {
+        m_rows.push_back(Row{JoinFolder(folder, name), ShownName(name), subDepth, FolderRowKind::Sub});
     }
     endResetModel();
 }
 
-QString FolderRowsModel::PathAt(int row) const
+QByteArray FolderRowsModel::PathAt(int row) const
 {
-    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(row)].Path : QString();
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(row)].Path : QByteArray();
 }
 
 int FolderRowsModel::rowCount(const QModelIndex& parent) const
@@ -59,6 +59,7 @@ QVariant FolderRowsModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return row.Name;
     case Qt::ToolTipRole:
+        return ShownName(row.Path);
     case PathRole:
         return row.Path;
     case Qt::DecorationRole:

@@ -3,8 +3,8 @@
 #define PELLAMY_WIDGETS_FOLDERROWSMODEL_H
 
 #include <QAbstractListModel>
+#include <QByteArrayList>
 #include <QIcon>
-#include <QStringList>
 
 #include <vector>
 
@@ -18,9 +18,11 @@ enum class FolderRowKind {
 };
 
 /// The rows of a folder list: the chain from the drive root down to the open folder, then the
-/// open folder's sub-folders. Each row holds the folder's full path (`PathRole`), its name as
-/// shown (the root shows its whole path), its depth below the root (`DepthRole`) and its
-/// `FolderRowKind` (`KindRole`); its picture is the icon set for its kind.
+/// open folder's sub-folders. Each row holds the folder's full path as the file system's bytes
+/// (`PathRole`, a QByteArray), its name as shown (the root shows its whole path; bytes that are
+/// not valid UTF-8 show as the replacement character, and the tooltip shows the path the same
+/// way), its depth below the root (`DepthRole`) and its `FolderRowKind` (`KindRole`); its picture
+/// is the icon set for its kind.
 class FolderRowsModel final : public QAbstractListModel
 {
     Q_OBJECT
@@ -39,13 +41,13 @@ public:
 
     /// Fills the rows anew for `folder` on the drive whose root is `root`, with the already
     /// ordered `subFolders` names. Both paths are clean.
-    void Fill(const QString& root, const QString& folder, const QStringList& subFolders);
+    void Fill(const QByteArray& root, const QByteArray& folder, const QByteArrayList& subFolders);
 
     /// The row of the open folder, or -1 before the first fill.
     int OpenRow() const { return m_openRow; }
 
     /// The full path of `row`; empty for a row that does not exist.
-    QString PathAt(int row) const;
+    QByteArray PathAt(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -53,7 +55,7 @@ public:
 private:
     struct Row
     {
-        QString Path;
+        QByteArray Path;
         QString Name;
         int Depth = 0;
         FolderRowKind Kind = FolderRowKind::Sub;

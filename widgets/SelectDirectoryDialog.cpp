@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/SelectDirectoryDialog.h"
 
+#include "platform/posix/FolderAccess.h"
 #include "widgets/ClassicPictures.h"
 #include "widgets/FolderRowsModel.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,7 +86,7 @@ ClassicPicture PictureOf(DriveKind kind)
 // one, or the share for a remote drive.
 QString ClassicDriveText(const Drive& drive)
 {
-    QString text = RootText(drive);
+    QString text = ShownName(RootText(drive));
     const QString label = QString::fromUtf8(drive.Label);
     switch (drive.Kind) {
     case DriveKind::Fixed:
@@ -106,10 +106,15 @@ QString ClassicDriveText(const Drive& drive)
     return text;
 }
 
-bool CanOpen(const QString& folder)
+bool CanOpen(const QByteArray& folder)
 {
-    const QFileInfo info(folder);
-    return !folder.isEmpty() && info.isDir() && info.isExecutable();
+    return CanEnterFolder(ToStdString(folder));
+}
+
+// `path` taken within `folder` when it is relative.
+QByteArray WithinFolder(const QByteArray& folder, const QByteArray& path)
+{
+    return path.startsWith('/') ? path : JoinFolder(folder, path);
 }
 
 bool AskWithMessageBox(QWidget* parent, const QString& caption, const QString& text)
@@ -211,13 +216,15 @@ bool SelectDirectoryDialog::Execute()
     m_directory = m_initialDir;
     m_createFailed = false;
     FillDrives();
-    QString start =
-        m_initialDir.isEmpty() ? QString() : CleanFolderPath(QDir::current().absoluteFilePath(m_initialDir));
+    QByteArray start = m_initialDir.isEmpty()
+                           ? QByteArray()
+                           : CleanFolderPath(WithinFolder(WorkingFolderPath(), m_initialDir));
     if (!CanOpen(start)) {
-        start = CleanFolderPath(QDir::currentPath());
+        start = WorkingFolderPath();
     }
     m_openFolder.clear();
-    Open(start.isEmpty() ? QStringLiteral("/") : start);
+    m_shownFolder.clear();
+    Open(start);
     m_nameEdit->setFocus();
 
     if (const QScreen* display = parentWidget() != nullptr ? parentWidget()->screen() : screen()) {
@@ -246,13 +253,14 @@ void SelectDirectoryDialog::FillDrives()
     }
 }
 
-void SelectDirectoryDialog::Open(const QString& folder)
+void SelectDirectoryDialog::Open(const QByteArray& folder)
 {
     if (!CanOpen(folder)) {
         return;
     }
     m_openFolder = folder;
-    const QString root = DriveRootOf(m_allDrives, folder);
+    m_shownFolder = ShownName(folder);
+    const QByteArray root = DriveRootOf(m_allDrives, folder);
     m_folderRows->Fill(root, folder, SortedSubFolders(folder));
     const QModelIndex open = m_folderRows->index(m_folderRows->OpenRow());
     m_folderView->selectionModel()->setCurrentIndex(open, QItemSelectionModel::ClearAndSelect);
@@ -262,8 +270,21 @@ void SelectDirectoryDialog::Open(const QString& folder)
     if (drive >= 0) {
         m_driveBox->setCurrentIndex(drive);
     }
-    m_nameEdit->setText(folder);
+    m_nameEdit->setText(m_shownFolder);
     m_nameEdit->selectAll();
+}
+
+QByteArray SelectDirectoryDialog::TypedFolder() const
+{
+    // The shown path may have lost bytes that are not valid UTF-8; where the text still begins
+    // with it, as a whole folder step, the open folder's bytes take its place.
+    const QString text = m_nameEdit->text();
+    const qsizetype shown = m_shownFolder.size();
+    if (shown > 0 && text.startsWith(m_shownFolder) &&
+        (text.size() == shown || m_shownFolder.endsWith(u'/') || text[shown] == u'/')) {
+        return m_openFolder + QFile::encodeName(text.mid(shown));
+    }
+    return QFile::encodeName(text);
 }
 
 void SelectDirectoryDialog::OpenSelectedRow()
@@ -276,7 +297,7 @@ void SelectDirectoryDialog::OpenSelectedRow()
 
 void SelectDirectoryDialog::DrivePicked(int index)
 {
-    const QString root = m_driveBox->itemData(index).toString();
+    const QByteArray root = m_driveBox->itemData(index).toByteArray();
     if (root == DriveRootOf(m_allDrives, m_openFolder)) {
         return;
     }
@@ -293,23 +314,24 @@ void SelectDirectoryDialog::DrivePicked(int index)
 
 void SelectDirectoryDialog::OkClicked()
 {
-    const QString text = m_nameEdit->text();
-    const QString folder = text.isEmpty() ? QString() : QDir(m_openFolder).absoluteFilePath(text);
-    if (!QFileInfo(folder).isDir()) {
+    const QByteArray typed = TypedFolder();
+    const QByteArray folder = typed.isEmpty() ? QByteArray() : WithinFolder(m_openFolder, typed);
+    if (!IsFolder(ToStdString(folder))) {
         if (!m_confirm(this, QStringLiteral("Confirm"),
                        QStringLiteral("The specified directory does not exist. Create it?"))) {
             return;
         }
-        m_directory = text;
-        if (text.isEmpty()) {
+        m_directory = typed;
+        if (typed.isEmpty()) {
             m_createFailed = true;
             reject();
             return;
         }
-        QDir().mkpath(folder);
+        // A failure to create the folder goes unreported; the name is returned all the same.
+        MakeFolders(ToStdString(CleanFolderPath(folder)));
     }
-    m_directory = text;
-    QDir::setCurrent(m_openFolder);
+    m_directory = typed;
+    EnterFolder(m_openFolder);
     accept();
 }
 

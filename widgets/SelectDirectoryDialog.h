@@ -40,6 +40,10 @@ using ConfirmQuestion = std::function<bool(QWidget* parent, const QString& capti
 /// to create it going unreported. A relative name is taken within the folder open in the dialog,
 /// which becomes the working directory on acceptance so that the name keeps that meaning.
 /// Both properties keep their values between uses.
+///
+/// Folders are the file system's bytes. The edit field shows the open folder's path as painted
+/// text; while the typed text still begins with that shown path, the open folder's own bytes
+/// stand for it in `Directory`, so a folder whose name is not valid UTF-8 comes back exactly.
 class SelectDirectoryDialog final : public QDialog
 {
     Q_OBJECT
@@ -52,11 +56,11 @@ public:
     explicit SelectDirectoryDialog(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
     ~SelectDirectoryDialog() override;
 
-    QString InitialDir() const { return m_initialDir; }
-    void SetInitialDir(const QString& folder) { m_initialDir = folder; }
+    QByteArray InitialDir() const { return m_initialDir; }
+    void SetInitialDir(const QByteArray& folder) { m_initialDir = folder; }
 
     /// The folder chosen by the last confirmed use; `InitialDir` after a cancelled one.
-    QString Directory() const { return m_directory; }
+    QByteArray Directory() const { return m_directory; }
 
     /// Replaces the "Confirm" question, for callers that answer it without a window.
     void SetConfirmQuestion(ConfirmQuestion question);
@@ -66,10 +70,11 @@ public:
     bool Execute();
 
     /// The folder open in the dialog's folder list.
-    QString OpenFolder() const { return m_openFolder; }
+    QByteArray OpenFolder() const { return m_openFolder; }
 
 private:
-    void Open(const QString& folder);
+    void Open(const QByteArray& folder);
+    QByteArray TypedFolder() const;
     void OpenSelectedRow();
     void DrivePicked(int index);
     void FillDrives();
@@ -79,9 +84,10 @@ private:
     DriveProvider m_drives;
     std::vector<Drive> m_allDrives;
     ConfirmQuestion m_confirm;
-    QString m_initialDir;
-    QString m_directory;
-    QString m_openFolder;
+    QByteArray m_initialDir;
+    QByteArray m_directory;
+    QByteArray m_openFolder;
+    QString m_shownFolder;
     bool m_createFailed = false;
 
     QLineEdit* m_nameEdit;

@@ -253,6 +253,14 @@ std::error_code PosixDirectorySource::Enumerate(const std::string& folder, Direc
     if (*fd < 0) {
         return {errno, std::system_category()};
     }
+    // A folder with read but not search permission lists its names, yet none of its entries can
+    // be examined: it cannot be read. Looking up "." inside it needs the same search permission
+    // as looking up any entry, so it tells the case apart before a single name is handed on.
+    struct statx self
+    {};
+    if (::statx(*fd, ".", AT_NO_AUTOMOUNT, STATX_TYPE, &self) != 0) {
+        return {errno, std::system_category()};
+    }
     // The buffer is 8-byte aligned because the kernel writes records with 64-bit fields into it.
     std::unique_ptr<std::uint64_t[]> storage(new std::uint64_t[kDirBufferSize / sizeof(std::uint64_t)]);
     char* buffer = reinterpret_cast<char*>(storage.get());

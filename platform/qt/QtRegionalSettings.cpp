@@ -107,25 +107,52 @@ void ConvertTimeFormat(const QString& qtFormat, const QLocale& locale, RegionalS
 
 } // namespace
 
-RegionalSettings RegionalSettingsFromLocale(const QLocale& locale)
+RegionalSettings RegionalSettingsFromLocales(const QLocale& timeLocale, const QLocale& numericLocale)
 {
     RegionalSettings out;
-    out.DecimalSeparator = locale.decimalPoint().toStdString();
-    if (locale.language() == QLocale::C) {
+    out.DecimalSeparator = numericLocale.decimalPoint().toStdString();
+    if (timeLocale.language() == QLocale::C) {
         // The C locale's short date spells the month as a name; a user who runs without a
         // locale gets the unambiguous numeric ISO order instead, on a 24-hour clock.
         out.ShortDateFormat = "yyyy/MM/dd";
         out.DateSeparator = "-";
         return out;
     }
-    ConvertDateFormat(locale.dateFormat(QLocale::ShortFormat), out);
-    ConvertTimeFormat(locale.timeFormat(QLocale::LongFormat), locale, out);
+    ConvertDateFormat(timeLocale.dateFormat(QLocale::ShortFormat), out);
+    ConvertTimeFormat(timeLocale.timeFormat(QLocale::LongFormat), timeLocale, out);
     return out;
+}
+
+RegionalSettings RegionalSettingsFromLocale(const QLocale& locale)
+{
+    return RegionalSettingsFromLocales(locale, locale);
+}
+
+QLocale CategoryLocale(const char* categoryVariable)
+{
+#ifdef Q_OS_UNIX
+    // The order of the C library and of Qt's system locale on Unix: LC_ALL, then the category's
+    // own variable, then LANG, else the C locale. LANGUAGE names message languages only.
+    for (const char* variable : {"LC_ALL", categoryVariable, "LANG"}) {
+        const QString name = qEnvironmentVariable(variable);
+        if (!name.isEmpty()) {
+            return QLocale(name);
+        }
+    }
+    return QLocale::c();
+#else
+    (void)categoryVariable;
+    return QLocale::system();
+#endif
 }
 
 RegionalSettings SystemRegionalSettings()
 {
-    return RegionalSettingsFromLocale(QLocale::system());
+    // QLocale::system() answers each question from the locale of its category, but its
+    // language() follows the message languages (LANGUAGE, LC_MESSAGES), so it cannot tell
+    // whether the dates are those of the C locale; the category locales are built here by the
+    // same rule instead.
+    return RegionalSettingsFromLocales(CategoryLocale("LC_TIME"), CategoryLocale("LC_NUMERIC"));
 }
 
 } // namespace pellamy

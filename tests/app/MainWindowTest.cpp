@@ -6,6 +6,7 @@
 #include "platform/TmpfsFolder.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FolderRowsModel.h"
 #include "widgets/SortListViews.h"
 #include "widgets/TypeListModel.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -93,6 +95,30 @@ public:
     }
 };
 
+// Records the text of status panel 0 each time the status bar is painted.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(StatusBar* bar)
+        : m_bar(bar)
+    {
+        bar->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_bar && event->type() == QEvent::Paint) {
+            Texts.push_back(m_bar->PanelText(0));
+        }
+        return false;
+    }
+
+    QStringList Texts;
+
+private:
+    StatusBar* m_bar;
+};
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -135,7 +161,7 @@ private Q_SLOTS:
                  QStringLiteral("Folder attributes:       TOTALS:    Files:5   Size:512.3 KB "));
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 0"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{0});
-        QCOMPARE(form.dList->Directory(), m_dir.path());
+        QCOMPARE(form.dList->Directory(), QFile::encodeName(m_dir.path()));
         QVERIFY(!Skin::IsActive());
         QVERIFY(!form.Useskin1->isChecked());
     }
@@ -221,27 +247,47 @@ private Q_SLOTS:
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
         form.sLViewClick();
-        QCOMPARE(form.CurrentPattern(), std::string());
+        QCOMPARE(form.CurrentPattern().Text(), std::string());
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{0}); // no row selected changes nothing
 
         QVERIFY(SelectType(form, ".txt") || SelectType(form, ".TXT"));
         form.sLViewClick();
-        QVERIFY(form.CurrentPattern() == "*.txt" || form.CurrentPattern() == "*.TXT");
+        QVERIFY(form.CurrentPattern().Text() == "*.txt" || form.CurrentPattern().Text() == "*.TXT");
         QCOMPARE(ListedNames(form), (std::vector<std::string>{"a.txt", "b.TXT"}));
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 2"));
         QCOMPARE(form.TotalFiles(), 5); // a listing leaves the totals alone
 
         QVERIFY(SelectType(form, ".jpg"));
         form.sLViewDblClick();
-        QCOMPARE(form.CurrentPattern(), std::string("*.*"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.*"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{5});
 
         // The empty caption gives the pattern "*", which lists every file.
         QVERIFY(SelectType(form, ""));
         form.sLViewClick();
-        QCOMPARE(form.CurrentPattern(), std::string("*"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{5});
         QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 5"));
+    }
+
+    void wildcardTypeRowListsOnlyItsOwnFiles()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("a.*")), 1);
+        WriteFile(dir.filePath(QStringLiteral("b.txt")), 2);
+        WriteFile(dir.filePath(QStringLiteral("c")), 3);
+        TForm1 form;
+        form.FormCreate({Std(dir.path())});
+        QVERIFY(SelectType(form, ".*"));
+        form.sLViewClick();
+        QCOMPARE(ListedNames(form), (std::vector<std::string>{"a.*"}));
+        QCOMPARE(form.StatusBar1->PanelText(1), QStringLiteral("Files: 1"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.*"));
+        QVERIFY(!form.CurrentPattern().MatchesEverything());
+
+        // The double click lists every file.
+        form.sLViewDblClick();
+        QCOMPARE(form.FileRows()->RowCount(), std::size_t{3});
     }
 
     void mouseClicksOnTheTypeListRunTheHandlers()
@@ -260,10 +306,10 @@ private Q_SLOTS:
         QVERIFY(jpg >= 0);
         const QPoint at = form.sLView->visualRect(rows->index(jpg, 1)).center();
         QTest::mouseClick(form.sLView->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(form.CurrentPattern(), std::string("*.jpg"));
+        QCOMPARE(form.CurrentPattern().Text(), std::string("*.jpg"));
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{1});
         QTest::mouseDClick(form.sLView->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(form.CurrentPattern(), std::string("*.*"));
+        QCOMPARE(form.CurrentPattern(), NamePattern::AllFiles());
     }
 
     void f5ListsTheSelectedTypeAgainWithAnyModifier()
@@ -298,7 +344,7 @@ private Q_SLOTS:
         form.sLViewClick();
         QCOMPARE(form.FileRows()->RowCount(), std::size_t{1});
 
-        form.dList->SetDirectory(m_other.path());
+        form.dList->SetDirectory(QFile::encodeName(m_other.path()));
         QCOMPARE(form.CurrentFolder(), Std(Folder())); // moving the navigator by program runs nothing
         form.arcFile->click();
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
@@ -319,11 +365,11 @@ private Q_SLOTS:
     {
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
-        form.HandleFileDrop({m_other.path()});
+        form.HandleFileDrop({Std(m_other.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
-        form.HandleFileDrop({m_dir.filePath(QStringLiteral("photo.jpg"))});
+        form.HandleFileDrop({Std(m_dir.filePath(QStringLiteral("photo.jpg")))});
         QCOMPARE(QString::fromStdString(form.CurrentFolder()), Folder());
-        form.HandleFileDrop({m_other.filePath(QStringLiteral("only.pdf")), m_dir.path()});
+        form.HandleFileDrop({Std(m_other.filePath(QStringLiteral("only.pdf"))), Std(m_dir.path())});
         QCOMPARE(form.CurrentFolder(), Std(m_other.path() + u'/'));
 
         // A real drop event on the window.
@@ -384,6 +430,84 @@ private Q_SLOTS:
         QCOMPARE(form.width(), before);
         QCOMPARE(form.Panel1->height(), 29);
         QCOMPARE(form.Panel3->height(), 29);
+    }
+
+    void theHeightCanBeReducedFreely()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.minimumHeight(), 0);
+        QVERIFY(form.minimumSizeHint().height() < 100);
+        form.resize(973, 60);
+        QCOMPARE(form.height(), 60);
+        form.resize(600, 60);
+        QCOMPARE(form.size(), QSize(780, 60));
+        QCOMPARE(form.minimumWidth(), 780);
+        form.resize(973, 625);
+        QCOMPARE(form.height(), 625);
+        QCOMPARE(form.Panel1->height(), 29);
+    }
+
+    void theNavigatorShowsTheChainFromTheRootAtStart()
+    {
+        QTemporaryDir deep;
+        QString folder = deep.path();
+        for (const char* step : {"one", "two", "three", "four", "five", "six"}) {
+            folder += u'/' + QLatin1String(step);
+        }
+        // Sub-folders enough to make the list scroll.
+        for (int i = 0; i < 30; ++i) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub%1").arg(i)));
+        }
+        TForm1 form;
+        form.FormCreate({Std(folder)});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCoreApplication::processEvents();
+        const FolderRowsModel* rows = form.dList->Rows();
+        QCOMPARE(rows->index(0).data().toString(), QStringLiteral("/"));
+        const QRect viewport = form.dList->viewport()->rect();
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(0))));
+        QVERIFY(viewport.contains(form.dList->visualRect(rows->index(rows->OpenRow()))));
+    }
+
+    void theHintComesBackAfterALiveCount()
+    {
+        TForm1 form;
+        form.ScanProgressAfterMs = 0;
+        form.FormCreate({Std(m_dir.path())});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // What panel 0 showed whenever the status bar was painted during the scans.
+        PaintedTexts painted(form.StatusBar1);
+
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(form.ISF, &enter);
+        const QString hint = form.StatusBar1->PanelText(0);
+        QVERIFY(hint.startsWith(QStringLiteral("Playing with  system files")));
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QRegularExpression(QStringLiteral("^Reading folder: \\d+ entries$")))
+                    .size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), hint);
+
+        // Over a control without a hint the line is empty again after the count.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(form.ISF, &leave);
+        painted.Texts.clear();
+        form.ISF->click();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0), QString());
+
+        // The count shows during a type's listing too, and gives way to the hint in the same way.
+        QCoreApplication::sendEvent(form.LView2, &enter);
+        QVERIFY(SelectType(form, ".jpg"));
+        painted.Texts.clear();
+        form.sLViewClick();
+        QVERIFY(painted.Texts.filter(QStringLiteral("Reading folder: ")).size() > 0);
+        QCOMPARE(form.StatusBar1->PanelText(0),
+                 QStringLiteral("Double click a file to open it.  Popup menu on right button"));
     }
 
     void popupMenusShowTheirEntriesInOrder()
@@ -450,7 +574,8 @@ private Q_SLOTS:
         form.Copyfoldername1->trigger();
         QCOMPARE(clipboard->text(), m_dir.path());
         form.Print1->trigger();
-        QVERIFY(clipboard->text().startsWith(QStringLiteral("<html>\r\n<head>\r\n<title>Folder content: ") +
+        QVERIFY(clipboard->text().startsWith(QStringLiteral("<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
+                                                            "<title>Folder content: ") +
                                              m_dir.path() + QStringLiteral("</title>\r\n")));
         form.CopyfolderdetailsasXML1->trigger();
         QVERIFY(clipboard->text().contains(QStringLiteral("<FileTotal>5</FileTotal>")));
@@ -458,7 +583,7 @@ private Q_SLOTS:
         QVERIFY(clipboard->text().contains(QStringLiteral("<Filename>photo.jpg</Filename>")));
 
         // An empty type list leaves the clipboard as it was.
-        form.HandleFileDrop({QStringLiteral("/names/nothing")});
+        form.HandleFileDrop({"/names/nothing"});
         clipboard->setText(QStringLiteral("kept"));
         form.CopyfolderdetailsasCSV1->trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("kept"));

@@ -36,10 +36,15 @@ TEST(ParseReportArguments, DefaultsAreTheSettingsAtStart)
 
 TEST(ParseReportArguments, FileListPatterns)
 {
-    EXPECT_EQ(Parsed({"--files", ".txt"}).FilePattern, "*.txt");
-    EXPECT_EQ(Parsed({"--files="}).FilePattern, "*");
-    EXPECT_EQ(Parsed({"--files", ""}).FilePattern, "*");
-    EXPECT_EQ(Parsed({"--all-files"}).FilePattern, "*.*");
+    EXPECT_EQ(Parsed({"--files", ".txt"}).FilePattern, NamePattern::OfExtension(".txt"));
+    EXPECT_EQ(Parsed({"--files="}).FilePattern, NamePattern::OfExtension(""));
+    EXPECT_EQ(Parsed({"--files", ""}).FilePattern->Text(), "*");
+    EXPECT_EQ(Parsed({"--all-files"}).FilePattern, NamePattern::AllFiles());
+    // The extension ".*" is a type like any other, not the pattern of every file.
+    const auto star = Parsed({"--files", ".*"}).FilePattern;
+    ASSERT_TRUE(star.has_value());
+    EXPECT_FALSE(star->MatchesEverything());
+    EXPECT_NE(star, NamePattern::AllFiles());
     EXPECT_NE(Refused({"--files", ".a", "--all-files"}), "<accepted>");
     EXPECT_NE(Refused({"--files"}), "<accepted>");
 }

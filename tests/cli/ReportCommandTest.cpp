@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,8 +35,12 @@ std::string ReadAll(int fd)
     return text;
 }
 
-// Runs pellamy-report with `args` in `workingFolder`, under the C locale and UTC.
-RunResult RunReport(const std::vector<std::string>& args, const fs::path& workingFolder = fs::current_path())
+// Runs pellamy-report with `args` in `workingFolder`, under the C locale and UTC. `environment`
+// then changes variables ("NAME=value" sets one, "NAME" alone removes it); `launcher`, when
+// given, is a program with its arguments that runs pellamy-report.
+RunResult RunReport(const std::vector<std::string>& args, const fs::path& workingFolder = fs::current_path(),
+                    const std::vector<std::string>& environment = {},
+                    const std::vector<std::string>& launcher = {})
 {
     int out[2];
     int err[2];
@@ -53,15 +58,23 @@ RunResult RunReport(const std::vector<std::string>& args, const fs::path& workin
         }
         ::setenv("LC_ALL", "C", 1);
         ::setenv("TZ", "UTC0", 1);
+        for (const std::string& variable : environment) {
+            const auto equals = variable.find('=');
+            if (equals == std::string::npos) {
+                ::unsetenv(variable.c_str());
+            } else {
+                ::setenv(variable.substr(0, equals).c_str(), variable.c_str() + equals + 1, 1);
+            }
+        }
+        std::vector<std::string> words = launcher;
+        words.emplace_back(PELLAMY_REPORT_EXE);
+        words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
-        std::string exe = PELLAMY_REPORT_EXE;
-        argv.push_back(exe.data());
-        std::vector<std::string> copies = args;
-        for (std::string& a : copies) {
-            argv.push_back(a.data());
+        for (std::string& word : words) {
+            argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        ::execv(exe.c_str(), argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -223,6 +236,56 @@ TEST_F(ReportFolder, FiltersAndSystemFiles)
     EXPECT_EQ(doc["rows"][0]["cells"][1], "pipe") << "captions tie; directory order keeps its place";
 }
 
+// The environment of a run with every locale variable removed but `settings`.
+std::vector<std::string> OnlyLocaleVariables(std::vector<std::string> settings)
+{
+    std::vector<std::string> environment = {"LC_ALL",      "LC_TIME", "LC_NUMERIC",
+                                            "LC_MESSAGES", "LANG",    "LANGUAGE"};
+    environment.insert(environment.end(), settings.begin(), settings.end());
+    return environment;
+}
+
+bool LocaleInstalled(const char* name)
+{
+    const locale_t locale = ::newlocale(LC_ALL_MASK, name, nullptr);
+    if (locale == nullptr) {
+        return false;
+    }
+    ::freelocale(locale);
+    return true;
+}
+
+TEST_F(ReportFolder, DatesFollowLcTimeAndTheDecimalSeparatorLcNumeric)
+{
+    for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8"}) {
+        if (!LocaleInstalled(name)) {
+            GTEST_SKIP() << "the locale " << name << " is not installed (locale-gen)";
+        }
+    }
+    struct Case
+    {
+        std::vector<std::string> Settings;
+        std::string Modified;
+        std::string Size;
+    };
+    const std::vector<Case> cases = {
+        {{"LANGUAGE=C", "LC_ALL=de_DE.UTF-8"}, "14.11.23 22:13:20", "1,5 KB"},
+        {{"LC_TIME=de_DE.UTF-8", "LC_NUMERIC=C"}, "14.11.23 22:13:20", "1.5 KB"},
+        {{"LC_ALL=C", "LANGUAGE=de", "LANG=de_DE.UTF-8"}, "2023-11-14 22:13:20", "1.5 KB"},
+        {{"LANG=en_US.UTF-8", "LC_NUMERIC=de_DE.UTF-8", "LC_MESSAGES=C"}, "11/14/23 10:13:20 PM", "1,5 KB"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = RunReport({"--files", ".txt", "--format", "json", m_dir.Path().string()},
+                                      fs::current_path(), OnlyLocaleVariables(c.Settings));
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+        const auto doc = nlohmann::json::parse(r.Out);
+        const auto& a = doc["rows"][1];
+        ASSERT_EQ(a["name"], "a.TXT");
+        EXPECT_EQ(a["cells"][3], c.Modified) << testing::PrintToString(c.Settings);
+        EXPECT_EQ(a["cells"][5], c.Size) << testing::PrintToString(c.Settings);
+    }
+}
+
 TEST_F(ReportFolder, WorkingFolderIsTheDefaultAndAFileStandsForItsFolder)
 {
     RunResult r = RunReport({"--format", "json"}, m_dir.Path());
@@ -250,6 +313,64 @@ TEST_F(ReportFolder, OutputFileIsReplacedWhole)
         ++files;
     }
     EXPECT_EQ(files, 1u) << "no temporary file is left beside the target";
+}
+
+TEST(ReportCommand, WildcardExtensionListsOnlyItsOwnFiles)
+{
+    TempFolder dir;
+    dir.Write("a.*");
+    dir.Write("b.txt");
+    dir.Write("c");
+    RunResult r = RunReport({"--files", ".*", "--format", "json", dir.Path().string()});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    auto doc = nlohmann::json::parse(r.Out);
+    ASSERT_EQ(doc["rows"].size(), 1u) << r.Out;
+    EXPECT_EQ(doc["rows"][0]["name"], "a.*");
+
+    r = RunReport({"--format", "json", dir.Path().string()});
+    doc = nlohmann::json::parse(r.Out);
+    ASSERT_EQ(doc["rows"].size(), 3u);
+    EXPECT_EQ(doc["rows"][1]["cells"][0], ".*");
+    EXPECT_EQ(doc["rows"][1]["count"], 1) << "the listing holds what the type row counts";
+
+    r = RunReport({"--all-files", "--format", "json", dir.Path().string()});
+    EXPECT_EQ(nlohmann::json::parse(r.Out)["rows"].size(), 3u);
+}
+
+TEST(ReportCommand, FolderWhoseEntriesCannotBeExaminedCannotBeRead)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run pellamy-report as another user: the owner's own folder "
+                        "cannot be made listable but not searchable for a test of this kind";
+    }
+    TempFolder dir;
+    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    const fs::path open = dir.Path() / "open";
+    const fs::path listedOnly = dir.Path() / "listed-only";
+    for (const fs::path& folder : {open, listedOnly}) {
+        fs::create_directory(folder);
+        std::ofstream(folder / "a.txt") << "x";
+    }
+    fs::permissions(listedOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::vector<std::string> nobody = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+
+    // The same user reads a folder it may search, so what follows is the permission's doing.
+    RunResult r = RunReport({"--format", "json", open.string()}, dir.Path(), {}, nobody);
+    if (r.ExitCode == 126 || r.ExitCode == 127) {
+        GTEST_SKIP() << "setpriv cannot run pellamy-report as user 65534 here: " << r.Err;
+    }
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(nlohmann::json::parse(r.Out)["totalSize"], 1);
+
+    for (const std::vector<std::string>& list : {std::vector<std::string>{}, {"--files", ".txt"}}) {
+        std::vector<std::string> args = list;
+        args.push_back(listedOnly.string());
+        r = RunReport(args, dir.Path(), {}, nobody);
+        EXPECT_EQ(r.ExitCode, 1) << r.Out;
+        EXPECT_EQ(r.Err, "pellamy-report: " + listedOnly.string() + ": Permission denied\n");
+        EXPECT_TRUE(r.Out.empty()) << r.Out;
+    }
 }
 
 TEST(ReportCommand, ErrorsExitWithTheirCodes)

@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pellamy {
 
@@ -24,6 +27,7 @@ class FolderNavigatorTest : public QObject
 
 private:
     QString Path(const QString& relative) const { return m_temp->path() + QLatin1Char('/') + relative; }
+    QByteArray Dir(const QString& relative) const { return QFile::encodeName(Path(relative)); }
 
     void MakeFolder(const QString& relative) const { QVERIFY(QDir().mkpath(Path(relative))); }
 
@@ -91,6 +95,8 @@ private Q_SLOTS:
     void cleanup()
     {
         QDir::setCurrent(m_startFolder);
+        // By bytes: QDir cannot name folders whose names are not valid UTF-8.
+        std::filesystem::remove_all(QFile::encodeName(m_temp->path()).toStdString());
         m_temp.reset();
     }
 
@@ -98,37 +104,37 @@ private Q_SLOTS:
     {
         auto navigator = MakeNavigator();
         DirectoryList& list = *navigator->dList();
-        list.SetDirectory(Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files"));
 
-        QCOMPARE(list.Directory(), Path("c/Program Files"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files"));
         QCOMPARE(Names(list),
                  (QStringList{Path("c"), "Program Files", "alpha", "Beta", "gamma", "link to zeta", "Zulu"}));
         QCOMPARE(list.Rows()->OpenRow(), 1);
         QCOMPARE(list.currentIndex().row(), 1);
-        QCOMPARE(list.Rows()->PathAt(2), Path("c/Program Files/alpha"));
+        QCOMPARE(list.Rows()->PathAt(2), Dir("c/Program Files/alpha"));
         QCOMPARE(list.Rows()->index(0).data(FolderRowsModel::DepthRole).toInt(), 0);
         QCOMPARE(list.Rows()->index(2).data(FolderRowsModel::DepthRole).toInt(), 2);
         QCOMPARE(list.Rows()->index(1).data(FolderRowsModel::KindRole).toInt(), int(FolderRowKind::Open));
         QCOMPARE(QDir::currentPath(), Path("c/Program Files"));
-        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), Path("c"));
+        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), Dir("c"));
 
         // A folder deeper down: one row per ancestor from the drive root.
-        list.SetDirectory(Path("c/Program Files/Beta/inner/"));
+        list.SetDirectory(Dir("c/Program Files/Beta/inner/"));
         QCOMPARE(Names(list), (QStringList{Path("c"), "Program Files", "Beta", "inner"}));
-        QCOMPARE(list.Directory(), Path("c/Program Files/Beta/inner"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files/Beta/inner"));
         QCOMPARE(list.currentIndex().row(), 3);
 
         // A drive root shows only its own row above its sub-folders.
-        list.SetDirectory(Path("c/"));
-        QCOMPARE(list.Directory(), Path("c"));
+        list.SetDirectory(Dir("c/"));
+        QCOMPARE(list.Directory(), Dir("c"));
         QCOMPARE(Names(list), (QStringList{Path("c"), "Program Files", "zeta"}));
         QCOMPARE(list.currentIndex().row(), 0);
 
         // The file system's own root keeps its "/".
-        list.SetDirectory(QStringLiteral("/"));
-        QCOMPARE(list.Directory(), QStringLiteral("/"));
+        list.SetDirectory("/");
+        QCOMPARE(list.Directory(), QByteArray("/"));
         QCOMPARE(Names(list).value(0), QStringLiteral("/"));
-        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), QStringLiteral("/"));
+        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), QByteArray("/"));
         QVERIFY(!Names(list).contains(QStringLiteral("proc")) || QDir(QStringLiteral("/proc")).exists());
     }
 
@@ -136,28 +142,28 @@ private Q_SLOTS:
     {
         auto navigator = MakeNavigator();
         DirectoryList& list = *navigator->dList();
-        list.SetDirectory(Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files"));
         QSignalSpy resets(list.Rows(), &QAbstractItemModel::modelReset);
         QSignalSpy clicks(&list, &DirectoryList::Click);
         QSignalSpy changes(navigator->JvDriveCombo1(), &DriveCombo::Change);
 
-        for (const QString& ignored :
-             {QString(), Path("c/Program Files"), Path("c/Program Files/"), Path("c/./Program Files"),
-              QStringLiteral("relative/folder"), QStringLiteral("\\\\server\\share"), QStringLiteral("\\")}) {
+        for (const QByteArray& ignored :
+             {QByteArray(), Dir("c/Program Files"), Dir("c/Program Files/"), Dir("c/./Program Files"),
+              QByteArray("relative/folder"), QByteArray("\\\\server\\share"), QByteArray("\\")}) {
             list.SetDirectory(ignored);
-            QCOMPARE(list.Directory(), Path("c/Program Files"));
+            QCOMPARE(list.Directory(), Dir("c/Program Files"));
         }
         QCOMPARE(resets.count(), 0);
 
         // A missing folder on the same drive leaves the list where it was.
-        list.SetDirectory(Path("c/Program Files/missing"));
-        QCOMPARE(list.Directory(), Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files/missing"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files"));
         QCOMPARE(Names(list).size(), 7);
-        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), Path("c"));
+        QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), Dir("c"));
 
         // ".." is resolved before the folder is entered.
-        list.SetDirectory(Path("c/Program Files/alpha/../gamma"));
-        QCOMPARE(list.Directory(), Path("c/Program Files/gamma"));
+        list.SetDirectory(Dir("c/Program Files/alpha/../gamma"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files/gamma"));
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(changes.count(), 0);
     }
@@ -167,26 +173,26 @@ private Q_SLOTS:
         auto navigator = MakeNavigator();
         DirectoryList& list = *navigator->dList();
         DriveCombo& combo = *navigator->JvDriveCombo1();
-        list.SetDirectory(Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files"));
         QSignalSpy changes(&combo, &DriveCombo::Change);
         QSignalSpy clicks(&list, &DirectoryList::Click);
 
-        list.SetDirectory(Path("d/data/"));
-        QCOMPARE(list.Directory(), Path("d/data"));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        list.SetDirectory(Dir("d/data/"));
+        QCOMPARE(list.Directory(), Dir("d/data"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
         QCOMPARE(Names(list), (QStringList{Path("d"), "data", "deeper"}));
 
         // A missing folder on another listed drive ends at that drive's root.
-        list.SetDirectory(Path("c/Program Files"));
-        list.SetDirectory(Path("d/missing"));
-        QCOMPARE(list.Directory(), Path("d"));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        list.SetDirectory(Dir("c/Program Files"));
+        list.SetDirectory(Dir("d/missing"));
+        QCOMPARE(list.Directory(), Dir("d"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
 
         // A drive the box does not list is entered directly; the box keeps its selection.
-        list.SetDirectory(Path("r/ramdata"));
-        QCOMPARE(list.Directory(), Path("r/ramdata"));
+        list.SetDirectory(Dir("r/ramdata"));
+        QCOMPARE(list.Directory(), Dir("r/ramdata"));
         QCOMPARE(Names(list), (QStringList{Path("r"), "ramdata"}));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
 
         QCOMPARE(changes.count(), 0);
         QCOMPARE(clicks.count(), 0);
@@ -196,10 +202,10 @@ private Q_SLOTS:
     {
         auto navigator = MakeNavigator();
         DirectoryList& list = *navigator->dList();
-        list.SetDirectory(Path("c/Program Files/Beta/inner"));
+        list.SetDirectory(Dir("c/Program Files/Beta/inner"));
         QVERIFY(QDir(Path("c/Program Files/Beta")).removeRecursively());
-        list.SetDirectory(Path("c/Program Files/Beta/inner/missing"));
-        QCOMPARE(list.Directory(), Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files/Beta/inner/missing"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files"));
         QVERIFY(!Names(list).contains(QStringLiteral("Beta")));
     }
 
@@ -209,14 +215,14 @@ private Q_SLOTS:
         navigator->show();
         QVERIFY(QTest::qWaitForWindowExposed(navigator.get()));
         DirectoryList& list = *navigator->dList();
-        list.SetDirectory(Path("c/Program Files"));
+        list.SetDirectory(Dir("c/Program Files"));
         QSignalSpy clicks(&list, &DirectoryList::Click);
         QSignalSpy changes(navigator->JvDriveCombo1(), &DriveCombo::Change);
-        QStringList seenInHandler;
+        QByteArrayList seenInHandler;
         connect(&list, &DirectoryList::Click, this, [&] { seenInHandler.push_back(list.Directory()); });
 
         ClickRow(list, 3); // "Beta"
-        QCOMPARE(list.Directory(), Path("c/Program Files/Beta"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files/Beta"));
         QCOMPARE(Names(list), (QStringList{Path("c"), "Program Files", "Beta", "inner"}));
         QCOMPARE(list.currentIndex().row(), 2);
         QCOMPARE(clicks.count(), 1);
@@ -227,26 +233,67 @@ private Q_SLOTS:
 
         list.setFocus();
         QTest::keyClick(&list, Qt::Key_Up);
-        QCOMPARE(list.Directory(), Path("c/Program Files"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files"));
         QCOMPARE(clicks.count(), 2);
 
         QTest::keyClick(&list, Qt::Key_Down);
-        QCOMPARE(list.Directory(), Path("c/Program Files/alpha"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files/alpha"));
         QCOMPARE(clicks.count(), 3);
-        QCOMPARE(seenInHandler, (QStringList{Path("c/Program Files/Beta"), Path("c/Program Files"),
-                                             Path("c/Program Files/alpha")}));
+        QCOMPARE(seenInHandler, (QByteArrayList{Dir("c/Program Files/Beta"), Dir("c/Program Files"),
+                                                Dir("c/Program Files/alpha")}));
 
         // Enter on the open row opens it again: nothing changes and nothing is raised.
         QSignalSpy resets(list.Rows(), &QAbstractItemModel::modelReset);
         QTest::keyClick(&list, Qt::Key_Return);
-        QCOMPARE(list.Directory(), Path("c/Program Files/alpha"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files/alpha"));
         QCOMPARE(resets.count(), 0);
         QCOMPARE(clicks.count(), 3);
         QCOMPARE(changes.count(), 0);
 
         // Programmatic setting raises no click.
-        list.SetDirectory(Path("c/zeta"));
+        list.SetDirectory(Dir("c/zeta"));
         QCOMPARE(clicks.count(), 3);
+    }
+
+    void folderNamesThatAreNotUtf8KeepTheirBytes()
+    {
+        // Two names that show alike (each byte 0xfe, 0xff alone is invalid) and a lone lead byte.
+        const QByteArray parent = Dir("d/data");
+        const QByteArray ff = parent + "/\xff";
+        const QByteArray fe = parent + "/\xfe";
+        const QByteArray lone = parent + "/caf\xc3";
+        for (const QByteArray& folder : {ff, fe, lone, ff + "/inner"}) {
+            QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        }
+        auto navigator = MakeNavigator();
+        navigator->show();
+        QVERIFY(QTest::qWaitForWindowExposed(navigator.get()));
+        DirectoryList& list = *navigator->dList();
+
+        list.SetDirectory(ff);
+        QCOMPARE(list.Directory(), ff);
+        QCOMPARE(Names(list), (QStringList{Path("d"), "data", QStringLiteral("\uFFFD"), "inner"}));
+        QCOMPARE(list.Rows()->PathAt(3), ff + "/inner");
+        char working[4096] = {};
+        QVERIFY(::getcwd(working, sizeof working) != nullptr);
+        QCOMPARE(QByteArray(working), ff);
+
+        // Clicking rows opens each folder itself, not its parent, and not a look-alike.
+        list.SetDirectory(parent);
+        QCOMPARE(Names(list), (QStringList{Path("d"), "data", QStringLiteral("caf\uFFFD"), "deeper",
+                                           QStringLiteral("\uFFFD"), QStringLiteral("\uFFFD")}));
+        QCOMPARE(list.Rows()->PathAt(4), fe);
+        QCOMPARE(list.Rows()->PathAt(5), ff);
+        QSignalSpy clicks(&list, &DirectoryList::Click);
+        ClickRow(list, 5);
+        QCOMPARE(list.Directory(), ff);
+        QCOMPARE(list.currentIndex().row(), 2);
+        QTest::keyClick(&list, Qt::Key_Up); // back to "data"
+        ClickRow(list, 2);
+        QCOMPARE(list.Directory(), lone);
+        QCOMPARE(clicks.count(), 3);
+        QCOMPARE(list.Rows()->index(2).data(Qt::ToolTipRole).toString(),
+                 Path("d/data/caf") + QStringLiteral("\uFFFD"));
     }
 
     void pickingADriveMovesTheListThenRaisesChange()
@@ -258,26 +305,26 @@ private Q_SLOTS:
         DriveCombo& combo = *navigator->JvDriveCombo1();
         // "r" is a RAM disk: not an item.
         QCOMPARE(combo.count(), 4);
-        QVERIFY(!combo.ListsDrive(Path("r")));
+        QVERIFY(!combo.ListsDrive(Dir("r")));
         QCOMPARE(combo.itemText(1), QStringLiteral("System (%1)").arg(Path("c")));
 
-        list.SetDirectory(Path("c/Program Files"));
-        QString directoryAtChange;
+        list.SetDirectory(Dir("c/Program Files"));
+        QByteArray directoryAtChange;
         connect(&combo, &DriveCombo::Change, this, [&] { directoryAtChange = list.Directory(); });
         QSignalSpy changes(&combo, &DriveCombo::Change);
         QSignalSpy clicks(&list, &DirectoryList::Click);
 
         combo.setFocus();
         QTest::keyClick(&combo, Qt::Key_Down); // to "d"
-        QCOMPARE(list.Directory(), Path("d"));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        QCOMPARE(list.Directory(), Dir("d"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(directoryAtChange, Path("d"));
+        QCOMPARE(directoryAtChange, Dir("d"));
 
         // A drive without a medium: the list stays, the box returns, the notification follows.
         QTest::keyClick(&combo, Qt::Key_Down); // to "nodisc"
-        QCOMPARE(list.Directory(), Path("d"));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        QCOMPARE(list.Directory(), Dir("d"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
         QCOMPARE(changes.count(), 2);
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(QDir::currentPath(), Path("d"));
@@ -288,25 +335,25 @@ private Q_SLOTS:
         auto navigator = MakeNavigator();
         DirectoryList& list = *navigator->dList();
         DriveCombo& combo = *navigator->JvDriveCombo1();
-        list.SetDirectory(Path("d/data"));
+        list.SetDirectory(Dir("d/data"));
         QSignalSpy changes(&combo, &DriveCombo::Change);
         QSignalSpy resets(list.Rows(), &QAbstractItemModel::modelReset);
 
         m_extraDrives.push_back(Drive{Path("e").toStdString(), DriveKind::Removable, {}, {}});
         combo.RefreshDrives();
         QCOMPARE(combo.count(), 5);
-        QVERIFY(combo.ListsDrive(Path("e")));
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        QVERIFY(combo.ListsDrive(Dir("e")));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
 
         // A drive mounted over the list's folder: the box selects it; the list stays.
         m_extraDrives.push_back(Drive{Path("d/data").toStdString(), DriveKind::Removable, {}, {}});
         combo.RefreshDrives();
-        QCOMPARE(combo.CurrentDrive(), Path("d/data"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d/data"));
         m_extraDrives.pop_back();
         combo.RefreshDrives();
-        QCOMPARE(combo.CurrentDrive(), Path("d"));
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
 
-        QCOMPARE(list.Directory(), Path("d/data"));
+        QCOMPARE(list.Directory(), Dir("d/data"));
         QCOMPARE(resets.count(), 0);
         QCOMPARE(changes.count(), 0);
     }

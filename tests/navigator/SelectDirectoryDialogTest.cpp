@@ -15,8 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace pellamy {
 
@@ -32,6 +34,7 @@ class SelectDirectoryDialogTest : public QObject
 
 private:
     QString Path(const QString& relative) const { return m_temp->path() + QLatin1Char('/') + relative; }
+    QByteArray Dir(const QString& relative) const { return QFile::encodeName(Path(relative)); }
 
     std::unique_ptr<SelectDirectoryDialog> MakeDialog()
     {
@@ -92,6 +95,13 @@ private:
         return names;
     }
 
+    static bool IsFolderBytes(const QByteArray& path)
+    {
+        struct stat info
+        {};
+        return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
     std::unique_ptr<QTemporaryDir> m_temp;
     std::vector<Question> m_questions;
     std::vector<bool> m_answers;
@@ -121,13 +131,15 @@ private Q_SLOTS:
     void cleanup()
     {
         QDir::setCurrent(m_startFolder);
+        // By bytes: QDir cannot name folders whose names are not valid UTF-8.
+        std::filesystem::remove_all(QFile::encodeName(m_temp->path()).toStdString());
         m_temp.reset();
     }
 
     void showsTheInitialFolderWithItsTextsAndPictures()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c/Program Files"));
+        dialog->SetInitialDir(Dir("c/Program Files"));
         const bool confirmed = Run(*dialog, [&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Select Directory"));
             QCOMPARE(dialog->size(), QSize(424, 255));
@@ -167,18 +179,18 @@ private Q_SLOTS:
             Cancel(*dialog);
         });
         QVERIFY(!confirmed);
-        QCOMPARE(dialog->Directory(), Path("c/Program Files"));
+        QCOMPARE(dialog->Directory(), Dir("c/Program Files"));
         QVERIFY(m_questions.empty());
     }
 
     void createsAMissingFolderWithItsParentsAndReturnsTheTextAsTyped()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c"));
+        dialog->SetInitialDir(Dir("c"));
         m_answers = {true};
         const QString typed = Path("new/nested/folder/");
         QVERIFY(Run(*dialog, [&] { TypeAndConfirm(*dialog, typed); }));
-        QCOMPARE(dialog->Directory(), typed);
+        QCOMPARE(dialog->Directory(), QFile::encodeName(typed));
         QVERIFY(QFileInfo(Path("new/nested/folder")).isDir());
         QCOMPARE(m_questions.size(), std::size_t(1));
         QCOMPARE(m_questions[0].Caption, QStringLiteral("Confirm"));
@@ -186,19 +198,19 @@ private Q_SLOTS:
 
         // An existing folder is accepted without a question, its trailing "/" kept.
         QVERIFY(Run(*dialog, [&] { TypeAndConfirm(*dialog, Path("c/Program Files/")); }));
-        QCOMPARE(dialog->Directory(), Path("c/Program Files/"));
+        QCOMPARE(dialog->Directory(), Dir("c/Program Files/"));
         QCOMPARE(m_questions.size(), std::size_t(1));
-        QCOMPARE(dialog->InitialDir(), Path("c"));
+        QCOMPARE(dialog->InitialDir(), Dir("c"));
     }
 
     void aRelativeNameIsMadeInTheOpenFolder()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c/Program Files"));
+        dialog->SetInitialDir(Dir("c/Program Files"));
         QDir::setCurrent(Path("net"));
         m_answers = {true};
         QVERIFY(Run(*dialog, [&] { TypeAndConfirm(*dialog, QStringLiteral("made/here")); }));
-        QCOMPARE(dialog->Directory(), QStringLiteral("made/here"));
+        QCOMPARE(dialog->Directory(), QByteArray("made/here"));
         QVERIFY(QFileInfo(Path("c/Program Files/made/here")).isDir());
         QVERIFY(!QFileInfo::exists(Path("net/made")));
         QCOMPARE(QDir::currentPath(), Path("c/Program Files"));
@@ -207,7 +219,7 @@ private Q_SLOTS:
     void answeringNoReturnsToTheDialogAndCancelKeepsTheInitialFolder()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c"));
+        dialog->SetInitialDir(Dir("c"));
         m_answers = {false};
         const bool confirmed = Run(*dialog, [&] {
             TypeAndConfirm(*dialog, Path("never"));
@@ -215,19 +227,19 @@ private Q_SLOTS:
             Cancel(*dialog);
         });
         QVERIFY(!confirmed);
-        QCOMPARE(dialog->Directory(), Path("c"));
+        QCOMPARE(dialog->Directory(), Dir("c"));
         QVERIFY(!QFileInfo::exists(Path("never")));
         QCOMPARE(m_questions.size(), std::size_t(1));
 
         // Closing the window is a cancel too.
         QVERIFY(!Run(*dialog, [&] { dialog->close(); }));
-        QCOMPARE(dialog->Directory(), Path("c"));
+        QCOMPARE(dialog->Directory(), Dir("c"));
     }
 
     void anEmptyNameAcceptedWithYesCannotBeCreated()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c"));
+        dialog->SetInitialDir(Dir("c"));
         m_answers = {true};
         QVERIFY_THROWS_EXCEPTION(DirectoryCreateError,
                                  Run(*dialog, [&] { TypeAndConfirm(*dialog, QString()); }));
@@ -240,56 +252,102 @@ private Q_SLOTS:
 
         // The next use starts afresh.
         QVERIFY(!Run(*dialog, [&] { Cancel(*dialog); }));
-        QCOMPARE(dialog->Directory(), Path("c"));
+        QCOMPARE(dialog->Directory(), Dir("c"));
     }
 
     void opensOnTheWorkingDirectoryWithoutAUsableInitialFolder()
     {
         auto dialog = MakeDialog();
         QDir::setCurrent(Path("net/shared"));
-        for (const QString& initial : {QString(), Path("missing")}) {
+        for (const QByteArray& initial : {QByteArray(), Dir("missing")}) {
             dialog->SetInitialDir(initial);
             QVERIFY(!Run(*dialog, [&] {
-                QCOMPARE(dialog->OpenFolder(), Path("net/shared"));
+                QCOMPARE(dialog->OpenFolder(), Dir("net/shared"));
                 Cancel(*dialog);
             }));
             QCOMPARE(dialog->Directory(), initial);
         }
     }
 
+    void folderNamesThatAreNotUtf8ComeBackByteForByte()
+    {
+        const QByteArray ff = Dir("c/Program Files") + "/\xff";
+        const QByteArray lone = Dir("c/Program Files/Beta") + "/caf\xc3";
+        QCOMPARE(::mkdir(ff.constData(), 0755), 0);
+        QCOMPARE(::mkdir(lone.constData(), 0755), 0);
+        auto dialog = MakeDialog();
+
+        // Opened on such a folder and confirmed as shown.
+        dialog->SetInitialDir(ff);
+        QVERIFY(Run(*dialog, [&] {
+            QCOMPARE(dialog->OpenFolder(), ff);
+            QCOMPARE(RowNames(*dialog), (QStringList{Path("c"), "Program Files", QStringLiteral("\uFFFD")}));
+            const QLineEdit* edit = dialog->findChild<QLineEdit*>("DirName");
+            QCOMPARE(edit->text(), Path("c/Program Files/") + QStringLiteral("\uFFFD"));
+            TypeAndConfirm(*dialog, edit->text());
+        }));
+        QCOMPARE(dialog->Directory(), ff);
+
+        // A name typed below it is made inside that very folder.
+        m_answers = {true};
+        QVERIFY(Run(*dialog, [&] {
+            TypeAndConfirm(*dialog, dialog->findChild<QLineEdit*>("DirName")->text() + "/new/");
+        }));
+        QCOMPARE(dialog->Directory(), ff + "/new/");
+        QVERIFY(IsFolderBytes(ff + "/new"));
+        QCOMPARE(m_questions.size(), std::size_t(1));
+
+        // Reached with a double click on its row.
+        dialog->SetInitialDir(Dir("c/Program Files/Beta"));
+        QVERIFY(Run(*dialog, [&] {
+            QListView* list = dialog->findChild<QListView*>("DirList");
+            QCOMPARE(RowNames(*dialog).value(3), QStringLiteral("caf\uFFFD"));
+            const QRect row = list->visualRect(list->model()->index(3, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+            QCOMPARE(dialog->OpenFolder(), lone);
+            TypeAndConfirm(*dialog, dialog->findChild<QLineEdit*>("DirName")->text());
+        }));
+        QCOMPARE(dialog->Directory(), lone);
+
+        // Text that does not begin with the shown folder is taken as typed.
+        QVERIFY(Run(*dialog, [&] { TypeAndConfirm(*dialog, Path("c/Program Files/alpha")); }));
+        QCOMPARE(dialog->Directory(), Dir("c/Program Files/alpha"));
+    }
+
     void doubleClickAndEnterOpenARowAndASingleClickOnlySelects()
     {
         auto dialog = MakeDialog();
-        dialog->SetInitialDir(Path("c/Program Files"));
+        dialog->SetInitialDir(Dir("c/Program Files"));
         QVERIFY(Run(*dialog, [&] {
             QListView* list = dialog->findChild<QListView*>("DirList");
             const QRect beta = list->visualRect(list->model()->index(3, 0));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, beta.center());
             QCOMPARE(list->currentIndex().row(), 3);
-            QCOMPARE(dialog->OpenFolder(), Path("c/Program Files"));
+            QCOMPARE(dialog->OpenFolder(), Dir("c/Program Files"));
 
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, beta.center());
-            QCOMPARE(dialog->OpenFolder(), Path("c/Program Files/Beta"));
+            QCOMPARE(dialog->OpenFolder(), Dir("c/Program Files/Beta"));
             QCOMPARE(RowNames(*dialog), (QStringList{Path("c"), "Program Files", "Beta"}));
             QCOMPARE(dialog->findChild<QLineEdit*>("DirName")->text(), Path("c/Program Files/Beta"));
 
             list->setFocus();
             list->setCurrentIndex(list->model()->index(0, 0));
             QTest::keyClick(list, Qt::Key_Return);
-            QCOMPARE(dialog->OpenFolder(), Path("c"));
+            QCOMPARE(dialog->OpenFolder(), Dir("c"));
             QVERIFY(dialog->isVisible());
 
             // A drive that cannot be opened leaves the list where it is.
             QComboBox* drives = dialog->findChild<QComboBox*>("DriveList");
             drives->setFocus();
             QTest::keyClick(drives, Qt::Key_Down); // the share
-            QCOMPARE(dialog->OpenFolder(), Path("net"));
+            QCOMPARE(dialog->OpenFolder(), Dir("net"));
             QTest::keyClick(drives, Qt::Key_Down); // no disc
-            QCOMPARE(dialog->OpenFolder(), Path("net"));
+            QCOMPARE(dialog->OpenFolder(), Dir("net"));
             QCOMPARE(drives->currentIndex(), 2);
             TypeAndConfirm(*dialog, dialog->findChild<QLineEdit*>("DirName")->text());
         }));
-        QCOMPARE(dialog->Directory(), Path("net"));
+        QCOMPARE(dialog->Directory(), Dir("net"));
     }
 };
 

@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace pellamy {
 namespace {
 
@@ -48,6 +55,70 @@ TEST(RegionalSettingsFromLocale, CLocaleGetsNumericDates)
 {
     const RegionalSettings s = RegionalSettingsFromLocale(QLocale::c());
     EXPECT_EQ(DateTimeText(kAfternoon, s), "2024-03-07 13:05:09");
+}
+
+TEST(RegionalSettingsFromLocales, DatesFollowTheTimeLocaleAndTheSeparatorTheNumericOne)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    RegionalSettings s = RegionalSettingsFromLocales(german, QLocale::c());
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "07.03.24 13:05:09");
+    EXPECT_EQ(SizeText(1536, false, s), "1.5 KB");
+
+    s = RegionalSettingsFromLocales(QLocale::c(), german);
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "2024-03-07 13:05:09");
+    EXPECT_EQ(SizeText(1536, false, s), "1,5 KB");
+}
+
+// Sets the locale variables of one test and puts the earlier values back afterwards.
+class LocaleVariables : public ::testing::Test
+{
+protected:
+    static constexpr std::array<const char*, 6> kNames = {"LC_ALL",      "LC_TIME", "LC_NUMERIC",
+                                                          "LC_MESSAGES", "LANG",    "LANGUAGE"};
+
+    void SetUp() override
+    {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            ::unsetenv(name);
+        }
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(LocaleVariables, EachCategoryFollowsLcAllThenItsOwnVariableThenLang)
+{
+    EXPECT_EQ(CategoryLocale("LC_TIME").language(), QLocale::C) << "nothing set: the C locale";
+
+    ::setenv("LANG", "en_US.UTF-8", 1);
+    ::setenv("LC_TIME", "de_DE.UTF-8", 1);
+    EXPECT_EQ(CategoryLocale("LC_TIME").language(), QLocale::German);
+    EXPECT_EQ(CategoryLocale("LC_NUMERIC").language(), QLocale::English);
+
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    ::setenv("LANGUAGE", "de", 1);
+    EXPECT_EQ(CategoryLocale("LC_TIME").language(), QLocale::C);
+    EXPECT_EQ(CategoryLocale("LC_NUMERIC").language(), QLocale::C);
+
+    // The message languages never change the formats.
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    ::setenv("LANGUAGE", "C", 1);
+    const RegionalSettings s = SystemRegionalSettings();
+    EXPECT_EQ(DateTimeText(kAfternoon, s), "07.03.24 13:05:09");
+    EXPECT_EQ(s.DecimalSeparator, ",");
 }
 
 TEST(MimeTypeDescriptions, KnownUnknownAndMissingExtensions)

@@ -17,6 +17,7 @@ TEST(ExportHtml, TypeListPageHoldsEveryRowWithAnEmptyCaptionCell)
     const ReportText page = ExportHtml(types, kTypeColumns, ExportedRows::All, "/home/me", "Folder content");
     EXPECT_EQ(page.Bytes(), "<html>\r\n"
                             "<head>\r\n"
+                            "<meta charset=\"utf-8\">\r\n"
                             "<title>Folder content: /home/me</title>\r\n"
                             "</head>\r\n"
                             "<table>\r\n"
@@ -51,6 +52,7 @@ TEST(ExportHtml, FileListPageHoldsOnlySelectedRowsWithEveryTextEscaped)
         ExportHtml(files, kFileColumns, ExportedRows::Selected, "/srv/<x>&y", "Files by type");
     EXPECT_EQ(page.Bytes(), "<html>\r\n"
                             "<head>\r\n"
+                            "<meta charset=\"utf-8\">\r\n"
                             "<title>Files by type: /srv/&lt;x&gt;&amp;y</title>\r\n"
                             "</head>\r\n"
                             "<table>\r\n"

@@ -255,6 +255,27 @@ TEST_F(ReportExportTest, FileListXmlIsWellFormedAndHoldsEveryName)
     EXPECT_NE(run.Out.find("<Filename>a&amp;b.txt</Filename>"), std::string::npos);
 }
 
+TEST_F(ReportExportTest, XmlParsersReadBackCarriageReturnsInNamesExactly)
+{
+    const fs::path folder = m_root / "returns";
+    fs::create_directory(folder);
+    const std::set<std::string> created = {"cr\rinside.txt", "crlf\r\ninside.txt", "trailing\r"};
+    for (const std::string& name : created) {
+        std::ofstream(folder / name).close();
+    }
+    const ProcessResult run =
+        Execute(PELLAMY_REPORT_EXE, {"--all-files", "--format", "xml", folder.string()});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const json elements = Parsed("xml", run.Out).at("elements");
+    std::set<std::string> names;
+    for (const json& element : elements) {
+        if (element.at("tag") == "Filename") {
+            names.insert(Unhex(element.at("text")));
+        }
+    }
+    EXPECT_EQ(names, created);
+}
+
 TEST_F(ReportExportTest, TypeListXmlNamesTheFolderAsTheNavigatorShowsIt)
 {
     const ProcessResult run = Report({"--format", "xml"});
@@ -276,8 +297,11 @@ TEST_F(ReportExportTest, HtmlShowsEveryNameAsText)
 {
     const ProcessResult run = Report({"--all-files", "--format", "html", "--sort", "size:desc"});
     ASSERT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out.rfind("<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>", 0), 0u)
+        << "the page names its encoding on the line after <head>";
     const json page = Parsed("html", run.Out);
-    const std::set<std::string> allowed = {"html", "head", "title", "table", "tr", "th", "b", "center", "td"};
+    const std::set<std::string> allowed = {"html", "head", "meta", "title",  "table",
+                                           "tr",   "th",   "b",    "center", "td"};
     for (const json& tag : page.at("tags")) {
         EXPECT_TRUE(allowed.count(tag.get<std::string>())) << "markup from a name: <" << tag << ">";
     }

@@ -38,6 +38,20 @@ TEST(ExportFilesXml, HoldsTheSelectedRowsEscapedWhenSavedAndPlainOnTheClipboard)
     EXPECT_EQ(shown.find("&amp;"), std::string::npos);
 }
 
+TEST(ExportFilesXml, CarriageReturnInANameIsSavedAsAReferenceAndCopiedAsItself)
+{
+    TextRows files;
+    files.AddRow({".txt", "cr\rname.txt", "", "", "A", "0 KB"}, true);
+    XmlWriter writer;
+    ExportFilesXml(writer, files, "/in\rfolder/");
+    const std::string saved = writer.SavedText();
+    EXPECT_NE(saved.find("  <FolderName>/in&#13;folder/</FolderName>\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("    <Filename>cr&#13;name.txt</Filename>\r\n"), std::string::npos) << saved;
+    const std::string shown = writer.Text();
+    EXPECT_NE(shown.find("    <Filename>cr\rname.txt</Filename>\r\n"), std::string::npos);
+    EXPECT_EQ(shown.find("&#13;"), std::string::npos);
+}
+
 TEST(ExportFolderXml, HoldsTheTotalsAndEveryTypeRow)
 {
     TextRows types;

@@ -37,7 +37,8 @@ FakeDirectorySource MixedFolder()
     return source;
 }
 
-ScanResults Scan(FakeDirectorySource& source, const ScanOptions& options, const std::string& pattern = "*.*")
+ScanResults Scan(FakeDirectorySource& source, const ScanOptions& options,
+                 const NamePattern& pattern = NamePattern::AllFiles())
 {
     ScanResults results;
     ScanFolder(source, "/data", pattern, options, results);
@@ -113,7 +114,7 @@ TEST(ScanFolder, AppendsToResultsAndReturnsTheirCount)
 {
     FakeDirectorySource source = MixedFolder();
     ScanResults results(2);
-    EXPECT_EQ(ScanFolder(source, "/data", "*.*", {}, results), 6);
+    EXPECT_EQ(ScanFolder(source, "/data", NamePattern::AllFiles(), {}, results), 6);
     EXPECT_EQ(results.size(), 6u);
 }
 
@@ -121,8 +122,8 @@ TEST(ScanFolder, FolderWithAndWithoutSlashGivesTheSamePath)
 {
     FakeDirectorySource source;
     ScanResults results;
-    ScanFolder(source, "/data/x", "*", {}, results);
-    ScanFolder(source, "/data/x/", "*", {}, results);
+    ScanFolder(source, "/data/x", NamePattern::OfExtension(""), {}, results);
+    ScanFolder(source, "/data/x/", NamePattern::OfExtension(""), {}, results);
     ASSERT_EQ(source.FoldersAsked.size(), 2u);
     EXPECT_EQ(source.FoldersAsked[0], "/data/x/");
     EXPECT_EQ(source.FoldersAsked[1], "/data/x/");
@@ -135,24 +136,30 @@ TEST(ScanFolder, FailuresAreSilentButReported)
     missing.Entries = {E{"a.txt"}};
     ScanResults results;
     std::error_code error;
-    EXPECT_EQ(ScanFolder(missing, "/nowhere", "*.*", {}, results, &error), 0);
+    EXPECT_EQ(ScanFolder(missing, "/nowhere", NamePattern::AllFiles(), {}, results, &error), 0);
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 
     FakeDirectorySource broken;
     broken.Entries = {E{"a.txt"}, E{"b.txt"}, E{"c.txt"}};
     broken.FailAfter = 2;
-    EXPECT_EQ(ScanFolder(broken, "/data", "*.*", {}, results, &error), 2)
+    EXPECT_EQ(ScanFolder(broken, "/data", NamePattern::AllFiles(), {}, results, &error), 2)
         << "entries before the failure count";
     EXPECT_TRUE(error);
 }
 
 TEST(NamePattern, MatchesEverythingOrAnExtensionWithoutRegardToCase)
 {
-    EXPECT_TRUE(NamePattern("*.*").Matches("README"));
-    EXPECT_TRUE(NamePattern("*").Matches(".profile"));
-    EXPECT_TRUE(NamePattern("*").MatchesEverything());
+    EXPECT_TRUE(NamePattern::AllFiles().Matches("README"));
+    EXPECT_EQ(NamePattern::AllFiles().Text(), "*.*");
+    // The row without extension lists every name.
+    const NamePattern none = NamePattern::OfExtension("");
+    EXPECT_TRUE(none.Matches(".profile"));
+    EXPECT_TRUE(none.Matches("a.txt"));
+    EXPECT_TRUE(none.MatchesEverything());
+    EXPECT_EQ(none.Text(), "*");
 
-    const NamePattern txt("*.TXT");
+    const NamePattern txt = NamePattern::OfExtension(".TXT");
+    EXPECT_EQ(txt.Text(), "*.TXT");
     EXPECT_TRUE(txt.Matches("a.txt"));
     EXPECT_TRUE(txt.Matches("B.TxT"));
     EXPECT_TRUE(txt.Matches(".txt"));
@@ -160,16 +167,29 @@ TEST(NamePattern, MatchesEverythingOrAnExtensionWithoutRegardToCase)
     EXPECT_FALSE(txt.Matches("atxt"));
     EXPECT_FALSE(txt.Matches("xt"));
 
-    // Wildcard characters in an extension are ordinary characters of a name.
-    const NamePattern odd("*.a*b");
+    // Letters beyond ASCII fold too.
+    EXPECT_TRUE(NamePattern::OfExtension(".ÄBC").Matches("datei.äbc"));
+    EXPECT_FALSE(NamePattern::OfExtension(".ÄBC").Matches("datei.abc"));
+
+    EXPECT_FALSE(NamePattern().Matches("a.txt")) << "no listing yet matches nothing";
+}
+
+TEST(NamePattern, WildcardsInAnExtensionAreOrdinaryCharacters)
+{
+    // The row ".*" shares its text with the pattern of every file, but lists only its own files.
+    const NamePattern star = NamePattern::OfExtension(".*");
+    EXPECT_EQ(star.Text(), "*.*");
+    EXPECT_FALSE(star.MatchesEverything());
+    EXPECT_NE(star, NamePattern::AllFiles());
+    EXPECT_TRUE(star.Matches("a.*"));
+    EXPECT_FALSE(star.Matches("a.txt"));
+    EXPECT_FALSE(star.Matches("README"));
+
+    const NamePattern odd = NamePattern::OfExtension(".a*b");
     EXPECT_TRUE(odd.Matches("x.A*B"));
     EXPECT_FALSE(odd.Matches("x.aXb"));
-    EXPECT_TRUE(NamePattern("*.?").Matches("what.?"));
-    EXPECT_FALSE(NamePattern("*.?").Matches("what.c"));
-
-    // Letters beyond ASCII fold too.
-    EXPECT_TRUE(NamePattern("*.ÄBC").Matches("datei.äbc"));
-    EXPECT_FALSE(NamePattern("*.ÄBC").Matches("datei.abc"));
+    EXPECT_TRUE(NamePattern::OfExtension(".?").Matches("what.?"));
+    EXPECT_FALSE(NamePattern::OfExtension(".?").Matches("what.c"));
 }
 
 TEST(ScanFolder, OnlyNamesMatchingThePatternAreRead)
@@ -177,7 +197,7 @@ TEST(ScanFolder, OnlyNamesMatchingThePatternAreRead)
     FakeDirectorySource source;
     source.Entries = {E{"a.txt"}, E{"b.doc"}, E{"c.TXT"}};
     ScanResults results;
-    ScanFolder(source, "/d", "*.txt", {}, results);
+    ScanFolder(source, "/d", NamePattern::OfExtension(".txt"), {}, results);
     EXPECT_EQ(Names(results), (std::vector<std::string>{"a.txt", "c.TXT"}));
     EXPECT_EQ(source.DetailsRead, 2u);
 }
