@@ -5,6 +5,7 @@
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixReportFiles.h"
 #include "reports/XmlWriter.h"
+#include "scan/ByteCount.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
@@ -113,7 +114,7 @@ public:
     /// The pattern of the last listing; a default pattern before the first.
     const NamePattern& CurrentPattern() const { return m_currentPattern; }
     std::int32_t TotalFiles() const { return m_totalFiles; }
-    std::int64_t TotalSize() const { return m_totalSize; }
+    ByteCount TotalSize() const { return m_totalSize; }
     const RegionalSettings& Settings() const { return m_settings; }
 
     // The window's parts, by their definition names.
@@ -205,7 +206,7 @@ private:
     std::string m_currentFolder;
     NamePattern m_currentPattern;
     std::int32_t m_totalFiles = 0;
-    std::int64_t m_totalSize = 0;
+    ByteCount m_totalSize = 0;
     RegionalSettings m_settings;
     PosixDirectorySource m_directory;
     /// Where the save commands write their reports.

@@ -5,9 +5,7 @@
 #include "reports/HtmlReport.h"
 #include "reports/XmlReports.h"
 #include "scan/ColumnCompare.h"
-
-#include <algorithm>
-#include <numeric>
+#include "scan/ColumnOrder.h"
 
 namespace pellamy {
 namespace {
@@ -22,35 +20,75 @@ TextRows DisplayedRows(const ReportData& data)
 }
 
 template <typename T>
-void Reorder(std::vector<T>& items, const std::vector<std::size_t>& order)
+void Reorder(std::vector<T>& items, const std::vector<std::uint32_t>& order)
 {
     if (items.size() != order.size()) {
         return;
     }
     std::vector<T> sorted;
     sorted.reserve(items.size());
-    for (const std::size_t i : order) {
+    for (const std::uint32_t i : order) {
         sorted.push_back(std::move(items[i]));
     }
     items = std::move(sorted);
+}
+
+// The order of a header click on `column`: sizes, times and counts by the values behind their
+// texts, each row's key computed once; the text columns by the list's text comparison.
+std::vector<std::uint32_t> ColumnOrder(const ReportData& data, int column, bool ascending,
+                                       const RegionalSettings& settings)
+{
+    if (data.IsTypeList && (column == 2 || column == 3)) {
+        const auto& rows = data.Summary.Rows;
+        if (column == 2) {
+            std::vector<std::int64_t> counts;
+            counts.reserve(rows.size());
+            for (const TypeRow& row : rows) {
+                counts.push_back(row.Count);
+            }
+            return OrderByCounts(counts, ascending);
+        }
+        std::vector<ByteCount> sizes;
+        sizes.reserve(rows.size());
+        for (const TypeRow& row : rows) {
+            sizes.push_back(row.Size);
+        }
+        return OrderByShownSizes(sizes, ascending);
+    }
+    if (!data.IsTypeList && (column == 2 || column == 3)) {
+        std::vector<FileTime> times;
+        times.reserve(data.Entries.size());
+        for (const FileEntry& entry : data.Entries) {
+            times.push_back(column == 2 ? entry.CreationTime : entry.LastWriteTime);
+        }
+        return OrderByShownTimes(times, ascending);
+    }
+    if (!data.IsTypeList && column == 5) {
+        std::vector<ByteCount> sizes;
+        sizes.reserve(data.Entries.size());
+        for (const FileEntry& entry : data.Entries) {
+            sizes.push_back(ToByteCount(entry.Size));
+        }
+        return OrderByShownSizes(sizes, ascending);
+    }
+    const auto compare = data.IsTypeList ? CompareTypeCells : CompareFileCells;
+    std::vector<std::string_view> cells;
+    cells.reserve(data.Cells.size());
+    for (const auto& row : data.Cells) {
+        const auto at = static_cast<std::size_t>(column);
+        cells.push_back(at < row.size() ? std::string_view(row[at]) : std::string_view());
+    }
+    return OrderByKeys(std::move(cells), ascending, [&](std::string_view a, std::string_view b) {
+        return compare(column, a, b, settings);
+    });
 }
 
 } // namespace
 
 void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSettings& settings)
 {
-    const int column = static_cast<int>(sort.Column);
-    const auto compare = data.IsTypeList ? CompareTypeCells : CompareFileCells;
-    auto cell = [&](std::size_t row) -> std::string_view {
-        const auto& cells = data.Cells[row];
-        return sort.Column < cells.size() ? std::string_view(cells[sort.Column]) : std::string_view();
-    };
-    std::vector<std::size_t> order(data.Cells.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int result = compare(column, cell(a), cell(b), settings);
-        return sort.Descending ? result > 0 : result < 0;
-    });
+    const std::vector<std::uint32_t> order =
+        ColumnOrder(data, static_cast<int>(sort.Column), !sort.Descending, settings);
     Reorder(data.Cells, order);
     if (data.IsTypeList) {
         Reorder(data.Summary.Rows, order);

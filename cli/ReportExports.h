@@ -12,8 +12,9 @@
 namespace pellamy {
 
 /// Orders the rows (their texts and the values behind them) as a click on the header of
-/// `sort.Column` would: by the list's column comparison, equal rows keeping their order, reversed
-/// for a descending sort. `settings` must be those that made the texts.
+/// `sort.Column` would: sizes, times and counts by the values their texts show (computed once per
+/// row from the values behind them), the other columns by the list's text comparison; rows that
+/// tie keep their order, in either direction. `settings` must be those that made the texts.
 void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSettings& settings);
 
 /// The CSV that "Copy folder details as CSV" gives for the type list, or that "Copy selected

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportFormats.h"
 
+#include "scan/ByteCount.h"
 #include "scan/DisplayTexts.h"
 #include "scan/Utf8.h"
 
@@ -38,6 +39,96 @@ void Pad(std::string& out, std::size_t n)
 {
     out.append(n, ' ');
 }
+
+// Writes JSON laid out as nlohmann's dump with an indent of two: one member or element a line,
+// "key": value, empty containers as [] and {}. Numbers are written as their digits, so a size sum
+// beyond 64 bits keeps every digit (no JSON library value type holds it).
+class JsonWriter
+{
+public:
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+
+    void Key(std::string_view key)
+    {
+        NextItem();
+        AppendString(key);
+        m_out += ": ";
+        m_afterKey = true;
+    }
+
+    /// A string; bytes that are not valid UTF-8 become U+FFFD.
+    void String(std::string_view text)
+    {
+        NextItem();
+        AppendString(text);
+    }
+
+    /// A number given as its decimal digits.
+    void Number(std::string_view digits)
+    {
+        NextItem();
+        m_out += digits;
+    }
+
+    void Null()
+    {
+        NextItem();
+        m_out += "null";
+    }
+
+    std::string Take() { return std::move(m_out); }
+
+private:
+    void Open(char bracket)
+    {
+        NextItem();
+        m_out += bracket;
+        m_empty.push_back(true);
+    }
+
+    void Close(char bracket)
+    {
+        const bool empty = m_empty.back();
+        m_empty.pop_back();
+        if (!empty) {
+            m_out += '\n';
+            m_out.append(2 * m_empty.size(), ' ');
+        }
+        m_out += bracket;
+    }
+
+    // Starts a member or element: after a key the value follows on its line; otherwise a comma
+    // after the previous item, a new line and the indent of the current level.
+    void NextItem()
+    {
+        if (m_afterKey) {
+            m_afterKey = false;
+            return;
+        }
+        if (m_empty.empty()) {
+            return;
+        }
+        if (!m_empty.back()) {
+            m_out += ',';
+        }
+        m_empty.back() = false;
+        m_out += '\n';
+        m_out.append(2 * m_empty.size(), ' ');
+    }
+
+    void AppendString(std::string_view text)
+    {
+        m_out +=
+            nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+
+    std::string m_out;
+    std::vector<bool> m_empty; // per open container: nothing written in it yet
+    bool m_afterKey = false;
+};
 
 } // namespace
 
@@ -141,51 +232,80 @@ std::string FormatTable(const ReportData& data)
 
 std::string FormatJson(const ReportData& data)
 {
-    nlohmann::ordered_json doc;
-    doc["folder"] = data.CurrentFolder;
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("folder");
+    json.String(data.CurrentFolder);
     if (!data.IsTypeList) {
-        doc["pattern"] = data.Pattern.Text();
+        json.Key("pattern");
+        json.String(data.Pattern.Text());
     }
     if (data.IsTypeList) {
-        doc["totalsLine"] = data.TotalsLine;
-        doc["totalFiles"] = data.Summary.TotalFiles;
-        doc["totalSize"] = data.Summary.TotalSize;
+        json.Key("totalsLine");
+        json.String(data.TotalsLine);
+        json.Key("totalFiles");
+        json.Number(std::to_string(data.Summary.TotalFiles));
+        json.Key("totalSize");
+        json.Number(ByteCountDigits(data.Summary.TotalSize));
+        json.Key("folderAttributes");
         if (data.Summary.FolderAttributes == Attr::kInvalid) {
-            doc["folderAttributes"] = nullptr;
+            json.Null();
         } else {
-            doc["folderAttributes"] = data.Summary.FolderAttributes;
+            json.Number(std::to_string(data.Summary.FolderAttributes));
         }
     }
-    doc["columns"] = nlohmann::ordered_json::array();
+    json.Key("columns");
+    json.BeginArray();
     for (const std::string_view column : data.Columns) {
-        doc["columns"].push_back(std::string(column));
+        json.String(column);
     }
-    auto time = [](FileTime t) -> nlohmann::ordered_json {
+    json.EndArray();
+    auto time = [&json](FileTime t) {
         const std::string iso = FileTimeToIso8601(t);
-        return iso.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(iso);
+        if (iso.empty()) {
+            json.Null();
+        } else {
+            json.String(iso);
+        }
     };
-    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    json.Key("rows");
+    json.BeginArray();
     for (std::size_t r = 0; r < data.Cells.size(); ++r) {
-        nlohmann::ordered_json row;
-        row["cells"] = data.Cells[r];
+        json.BeginObject();
+        json.Key("cells");
+        json.BeginArray();
+        for (const std::string& cell : data.Cells[r]) {
+            json.String(cell);
+        }
+        json.EndArray();
         if (data.IsTypeList) {
             const TypeRow& t = data.Summary.Rows[r];
-            row["extension"] = t.Extension;
-            row["count"] = t.Count;
-            row["size"] = t.Size;
+            json.Key("extension");
+            json.String(t.Extension);
+            json.Key("count");
+            json.Number(std::to_string(t.Count));
+            json.Key("size");
+            json.Number(ByteCountDigits(t.Size));
         } else {
             const FileEntry& e = data.Entries[r];
-            row["name"] = e.Name;
-            row["size"] = e.Size;
-            row["created"] = time(e.CreationTime);
-            row["modified"] = time(e.LastWriteTime);
-            row["accessed"] = time(e.LastAccessTime);
-            row["attributes"] = e.Attributes;
+            json.Key("name");
+            json.String(e.Name);
+            json.Key("size");
+            json.Number(std::to_string(e.Size));
+            json.Key("created");
+            time(e.CreationTime);
+            json.Key("modified");
+            time(e.LastWriteTime);
+            json.Key("accessed");
+            time(e.LastAccessTime);
+            json.Key("attributes");
+            json.Number(std::to_string(e.Attributes));
         }
-        rows.push_back(std::move(row));
+        json.EndObject();
     }
-    doc["rows"] = std::move(rows);
-    return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    json.EndArray();
+    json.EndObject();
+    return json.Take() + "\n";
 }
 
 } // namespace pellamy

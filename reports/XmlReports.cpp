@@ -40,7 +40,7 @@ void ExportFilesXml(XmlWriter& writer, const ListRows& fileRows, std::string_vie
 }
 
 void ExportFolderXml(XmlWriter& writer, const ListRows& typeRows, std::string_view folderName,
-                     std::int32_t totalFiles, std::int64_t totalSize, const RegionalSettings& settings)
+                     std::int32_t totalFiles, ByteCount totalSize, const RegionalSettings& settings)
 {
     static constexpr std::array<std::string_view, 4> kLeaves = {"Type", "Description", "Number", "Size"};
     StartDocument(writer, "FolderList");

@@ -4,6 +4,7 @@
 
 #include "reports/ListRows.h"
 #include "reports/XmlWriter.h"
+#include "scan/ByteCount.h"
 #include "scan/RegionalSettings.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ void ExportFilesXml(XmlWriter& writer, const ListRows& fileRows, std::string_vie
 /// row of the type list, selected or not, in display order, a "FileType" element with the leaves
 /// "Type", "Description", "Number" and "Size".
 void ExportFolderXml(XmlWriter& writer, const ListRows& typeRows, std::string_view folderName,
-                     std::int32_t totalFiles, std::int64_t totalSize, const RegionalSettings& settings);
+                     std::int32_t totalFiles, ByteCount totalSize, const RegionalSettings& settings);
 
 } // namespace pellamy
 

@@ -5,9 +5,10 @@
 #include "scan/DisplayTexts.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace pellamy {
 namespace {
@@ -44,23 +45,21 @@ std::optional<double> ReadDecimal(std::string_view text, std::string_view separa
     if (!digits) {
         return std::nullopt;
     }
-    return std::strtod(plain.c_str(), nullptr);
+    // from_chars reads the full stop whatever the C library's LC_NUMERIC says, unlike strtod.
+    double value = 0.0;
+    const char* first = plain.data();
+    if (plain.front() == '+') {
+        ++first; // from_chars takes no plus sign
+    }
+    if (std::from_chars(first, plain.data() + plain.size(), value).ec != std::errc()) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 int Sign(long long v)
 {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
-}
-
-// Days from 0001-01-01 to a proleptic Gregorian date.
-long long DaysFromCivil(int y, int m, int d)
-{
-    y -= m <= 2 ? 1 : 0;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) + 306 - 366;
 }
 
 // Cells that do not convert order before every value, and among themselves as text.
@@ -109,8 +108,7 @@ std::optional<long long> DateTimeSortValue(std::string_view text, const Regional
     if (!t) {
         return std::nullopt;
     }
-    const long long days = DaysFromCivil(t->Year, t->Month, t->Day);
-    return ((days * 24 + t->Hour) * 60 + t->Minute) * 60000LL + t->Second * 1000LL + t->Millisecond;
+    return SecondsSinceYearOne(*t) * 1000 + t->Millisecond;
 }
 
 std::optional<long long> NumberSortValue(std::string_view text)

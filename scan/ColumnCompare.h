@@ -24,14 +24,17 @@ std::optional<long long> DateTimeSortValue(std::string_view text, const Regional
 /// A whole decimal number as the "Number" column holds it, or nothing.
 std::optional<long long> NumberSortValue(std::string_view text);
 
-/// How a header click compares two cells of the type list (columns Type, Description, Number,
-/// Size) in ascending order: "Number" numerically, "Size" by `SizeSortValue`, the others by the
-/// case-insensitive text comparison. Negative, zero or positive.
+/// How the type list's handler compares two cell texts (columns Type, Description, Number, Size)
+/// in ascending order: "Number" numerically, "Size" by `SizeSortValue`, the others by the
+/// case-insensitive text comparison. Negative, zero or positive. For handlers that see only the
+/// texts; a header sort with the standard handler orders by the values behind them
+/// (scan/ColumnOrder.h).
 int CompareTypeCells(int column, std::string_view a, std::string_view b, const RegionalSettings& settings);
 
-/// How a header click compares two cells of the file list (columns Type, Name, Created,
-/// Modified, Attribs, Size): the times by date and time (equal to the second is equal), "Size" by
-/// `SizeSortValue`, the others by the case-insensitive text comparison.
+/// How the file list's handler compares two cell texts (columns Type, Name, Created, Modified,
+/// Attribs, Size): the times by date and time read back from the texts (equal to the second is
+/// equal), "Size" by `SizeSortValue`, the others by the case-insensitive text comparison. For
+/// handlers that see only the texts, as for `CompareTypeCells`.
 int CompareFileCells(int column, std::string_view a, std::string_view b, const RegionalSettings& settings);
 
 } // namespace pellamy

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/DisplayTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <vector>
 
 namespace pellamy {
@@ -11,9 +13,12 @@ namespace {
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
 // Seconds from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kEpochDifference = 11'644'473'600;
-constexpr std::int64_t kKilo = 1024;
-constexpr std::int64_t kMega = 1'048'576;
-constexpr std::int64_t kGiga = 1'073'741'824;
+// The last second since 1970 whose every tick a file time still holds.
+constexpr std::int64_t kLastUnixSecond =
+    static_cast<std::int64_t>((UINT64_MAX - (kTicksPerSecond - 1)) / kTicksPerSecond) - kEpochDifference;
+constexpr std::uint64_t kKilo = 1024;
+constexpr std::uint64_t kMega = 1'048'576;
+constexpr std::uint64_t kGiga = 1'073'741'824;
 
 // Days since 1970-01-01 to a proleptic Gregorian date (H. Hinnant's civil_from_days).
 void CivilFromDays(std::int64_t z, int& y, int& m, int& d)
@@ -193,40 +198,35 @@ bool ReadTime(std::string_view text, std::size_t& pos, const RegionalSettings& s
 
 } // namespace
 
-std::string SizeText(std::int64_t size, bool forceMegabytes, const RegionalSettings& settings)
+ShownSize ShowSize(ByteCount size, bool forceMegabytes)
 {
-    std::int64_t divisor = kKilo;
-    const char* unit = "KB";
+    ShownSize shown;
+    std::uint64_t divisor = kKilo;
     if (forceMegabytes) {
         divisor = kMega;
-        unit = "MB";
+        shown.Unit = SizeUnit::Megabytes;
     } else if (size > kGiga) {
         divisor = kGiga;
-        unit = "GB";
+        shown.Unit = SizeUnit::Gigabytes;
     } else if (size > kMega) {
         divisor = kMega;
-        unit = "MB";
+        shown.Unit = SizeUnit::Megabytes;
     }
-    const bool negative = size < 0;
-    // Work on the magnitude in unsigned arithmetic so that even the most negative value is safe.
-    const std::uint64_t magnitude =
-        negative ? 0 - static_cast<std::uint64_t>(size) : static_cast<std::uint64_t>(size);
-    const auto d = static_cast<std::uint64_t>(divisor);
-    std::uint64_t whole = magnitude / d;
-    const std::uint64_t rest = magnitude % d; // below 2^30, so rest * 100 cannot overflow
-    std::uint64_t hundredths = rest * 100 / d;
-    if ((rest * 100 % d) * 2 >= d) {
+    const ByteCount whole = size / divisor;
+    const auto rest = static_cast<std::uint64_t>(size % divisor); // below 2^30: rest * 100 fits
+    std::uint64_t hundredths = rest * 100 / divisor;
+    if ((rest * 100 % divisor) * 2 >= divisor) {
         ++hundredths;
     }
-    if (hundredths == 100) {
-        ++whole;
-        hundredths = 0;
-    }
-    std::string out;
-    if (negative && (whole != 0 || hundredths != 0)) {
-        out += '-';
-    }
-    out += std::to_string(whole);
+    shown.Hundredths = whole * 100 + hundredths;
+    return shown;
+}
+
+std::string SizeText(ByteCount size, bool forceMegabytes, const RegionalSettings& settings)
+{
+    const ShownSize shown = ShowSize(size, forceMegabytes);
+    const auto hundredths = static_cast<unsigned>(shown.Hundredths % 100);
+    std::string out = ByteCountDigits(shown.Hundredths / 100);
     if (hundredths != 0) {
         out += settings.DecimalSeparator;
         out += static_cast<char>('0' + hundredths / 10);
@@ -234,8 +234,17 @@ std::string SizeText(std::int64_t size, bool forceMegabytes, const RegionalSetti
             out += static_cast<char>('0' + hundredths % 10);
         }
     }
-    out += ' ';
-    out += unit;
+    switch (shown.Unit) {
+    case SizeUnit::Kilobytes:
+        out += " KB";
+        break;
+    case SizeUnit::Megabytes:
+        out += " MB";
+        break;
+    case SizeUnit::Gigabytes:
+        out += " GB";
+        break;
+    }
     return out;
 }
 
@@ -262,8 +271,19 @@ std::string AttributeLetters(std::uint32_t attributes)
 
 std::optional<LocalDateTime> FileTimeToLocalDateTime(FileTime time)
 {
-    const auto ticks = static_cast<std::int64_t>(time / static_cast<std::uint64_t>(kTicksPerSecond));
-    const std::int64_t unixSeconds = ticks - kEpochDifference;
+    if (time == kNoFileTime) {
+        return std::nullopt;
+    }
+    // At most about 1.8e12 seconds: the subtraction cannot overflow.
+    const auto seconds = static_cast<std::int64_t>(time / static_cast<std::uint64_t>(kTicksPerSecond));
+    const std::int64_t unixSeconds = seconds - kEpochDifference;
+    if constexpr (sizeof(std::time_t) < sizeof(std::int64_t)) {
+        // A 32-bit time_t holds 1901 to 2038 only.
+        if (unixSeconds < static_cast<std::int64_t>(std::numeric_limits<std::time_t>::min()) ||
+            unixSeconds > static_cast<std::int64_t>(std::numeric_limits<std::time_t>::max())) {
+            return std::nullopt;
+        }
+    }
     const auto t = static_cast<std::time_t>(unixSeconds);
     std::tm tm{};
 #if defined(_WIN32)
@@ -371,6 +391,9 @@ std::optional<LocalDateTime> ParseDateTimeText(std::string_view text, const Regi
 
 std::string FileTimeToIso8601(FileTime time)
 {
+    if (time == kNoFileTime) {
+        return {};
+    }
     const auto totalSeconds = static_cast<std::int64_t>(time / static_cast<std::uint64_t>(kTicksPerSecond));
     const auto ticks = static_cast<long long>(time % static_cast<std::uint64_t>(kTicksPerSecond));
     const std::int64_t unixSeconds = totalSeconds - kEpochDifference;
@@ -396,11 +419,37 @@ std::string FileTimeToIso8601(FileTime time)
 
 FileTime FileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds)
 {
-    if (seconds < -kEpochDifference) {
-        return 0;
+    // Both bounds are checked before adding the epoch difference, which could overflow otherwise.
+    if (seconds < -kEpochDifference || seconds > kLastUnixSecond) {
+        return kNoFileTime;
     }
+    constexpr std::uint32_t kLastNanosecond = 999'999'999;
     const auto since1601 = static_cast<std::uint64_t>(seconds + kEpochDifference);
-    return since1601 * static_cast<std::uint64_t>(kTicksPerSecond) + nanoseconds / 100;
+    return since1601 * static_cast<std::uint64_t>(kTicksPerSecond) +
+           std::min(nanoseconds, kLastNanosecond) / 100;
+}
+
+std::int64_t SecondsSinceYearOne(const LocalDateTime& time)
+{
+    int y = time.Year;
+    const int m = time.Month;
+    y -= m <= 2 ? 1 : 0;
+    // Days from 0001-01-01 to a proleptic Gregorian date (H. Hinnant's days_from_civil).
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const auto doy = static_cast<unsigned>((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + time.Day - 1);
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t days = era * 146097 + static_cast<std::int64_t>(doe) + 306 - 366;
+    return ((days * 24 + time.Hour) * 60 + time.Minute) * 60 + time.Second;
+}
+
+std::optional<std::int64_t> ShownSecond(FileTime time)
+{
+    const auto local = FileTimeToLocalDateTime(time);
+    if (!local) {
+        return std::nullopt;
+    }
+    return SecondsSinceYearOne(*local);
 }
 
 } // namespace pellamy

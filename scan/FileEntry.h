@@ -26,6 +26,10 @@ inline constexpr std::uint32_t kInvalid = 0xFFFFFFFFu;
 /// A file time: 100-nanosecond intervals since 1601-01-01 00:00 UTC.
 using FileTime = std::uint64_t;
 
+/// The file time that stands for "no time": a time that no file time can hold (before 1601, or
+/// too far ahead). Every conversion gives it the empty text (and `null` in JSON).
+inline constexpr FileTime kNoFileTime = UINT64_MAX;
+
 /// One accepted directory entry. `Name` holds the entry's name exactly as the file system gives it
 /// (any bytes but "/" and NUL; usually UTF-8), without its folder.
 struct FileEntry

@@ -26,7 +26,7 @@ std::array<std::string, 6> FileRowTexts(const FileRow& row, const RegionalSettin
 {
     return {std::string(FileRowCaption(row)),         row.Name,
             FileTimeText(row.CreationTime, settings), FileTimeText(row.LastWriteTime, settings),
-            AttributeLetters(row.Attributes),         SizeText(row.Size, false, settings)};
+            AttributeLetters(row.Attributes),         SizeText(ToByteCount(row.Size), false, settings)};
 }
 
 } // namespace pellamy

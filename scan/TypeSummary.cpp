@@ -39,7 +39,7 @@ void TypeGrouper::Add(std::string_view name, std::int64_t size)
     }
     TypeRow& row = m_rows[m_lastIndex];
     ++row.Count;
-    row.Size += size;
+    row.Size += ToByteCount(size);
 }
 
 std::vector<TypeRow> TypeGrouper::TakeRows()
@@ -73,7 +73,7 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
     return summary;
 }
 
-std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, std::int64_t totalSize,
+std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
                        const RegionalSettings& settings)
 {
     std::string line = "Folder attributes:";

@@ -2,6 +2,7 @@
 #ifndef PELLAMY_SCAN_TYPESUMMARY_H
 #define PELLAMY_SCAN_TYPESUMMARY_H
 
+#include "scan/ByteCount.h"
 #include "scan/DirectorySource.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
@@ -29,7 +30,7 @@ struct TypeRow
     std::string Extension;
     std::string Description;
     std::int64_t Count = 0;
-    std::int64_t Size = 0;
+    ByteCount Size = 0; // the sum of the files' sizes, which no number of files can wrap
 };
 
 /// The column captions of the type list.
@@ -61,7 +62,7 @@ struct TypeSummary
 {
     std::vector<TypeRow> Rows; // in order of first appearance; the list orders them by caption
     std::int32_t TotalFiles = 0;
-    std::int64_t TotalSize = 0;
+    ByteCount TotalSize = 0;
     std::uint32_t FolderAttributes = Attr::kInvalid;
 };
 
@@ -74,7 +75,7 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
                             const std::function<void(std::uint64_t)>& progress = {});
 
 /// "Folder attributes:%s       TOTALS:    Files:%d   Size:%s " filled in.
-std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, std::int64_t totalSize,
+std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
                        const RegionalSettings& settings);
 
 } // namespace pellamy

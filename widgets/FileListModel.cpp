@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
-#include <unordered_map>
 
 namespace pellamy {
 namespace {
@@ -73,72 +71,6 @@ int CompareTextKeys(const TextKey& a, const TextKey& b)
     return Sign(CompareTextNoCase(a.Text.substr(std::min<std::size_t>(16, a.Text.size())),
                                   b.Text.substr(std::min<std::size_t>(16, b.Text.size()))));
 }
-
-// The time a "Created" or "Modified" text gives when read back under the settings that made it, in
-// milliseconds. A text is a date, then a blank and a time of day unless the time is midnight; the
-// two parts read independently, so each distinct date and each distinct time of day is written and
-// read once per sort, with a fixed reference date carrying the time of day. When that reference
-// date does not read back (a format whose fields run together), every text is converted whole.
-class TimeKeys
-{
-public:
-    explicit TimeKeys(const RegionalSettings& settings)
-        : m_settings(settings)
-        , m_referenceDay(DateTimeSortValue(DateTimeText(kReference, settings), settings))
-        , m_timeOfDay(m_referenceDay ? 86'400 : 0, kUnknown)
-    {}
-
-    std::optional<long long> Key(FileTime time)
-    {
-        if (!m_referenceDay) {
-            return DateTimeSortValue(FileTimeText(time, m_settings), m_settings);
-        }
-        const auto local = FileTimeToLocalDateTime(time);
-        if (!local) {
-            return std::nullopt;
-        }
-        const long long day = Day(*local);
-        if (day == kInvalid) {
-            return std::nullopt;
-        }
-        const int second = (local->Hour * 60 + local->Minute) * 60 + local->Second;
-        if (second == 0) {
-            return day;
-        }
-        long long& timeOfDay = m_timeOfDay[static_cast<std::size_t>(second)];
-        if (timeOfDay == kUnknown) {
-            LocalDateTime at = kReference;
-            at.Hour = local->Hour;
-            at.Minute = local->Minute;
-            at.Second = local->Second;
-            const auto value = DateTimeSortValue(DateTimeText(at, m_settings), m_settings);
-            timeOfDay = value ? *value - *m_referenceDay : kInvalid;
-        }
-        return timeOfDay == kInvalid ? std::nullopt : std::optional<long long>(day + timeOfDay);
-    }
-
-private:
-    static constexpr LocalDateTime kReference{2001, 12, 25, 0, 0, 0, 0};
-    static constexpr long long kUnknown = LLONG_MIN;
-    static constexpr long long kInvalid = LLONG_MIN + 1;
-
-    long long Day(const LocalDateTime& local)
-    {
-        const auto packed = static_cast<std::uint32_t>((local.Year * 16 + local.Month) * 32 + local.Day);
-        const auto [it, added] = m_days.try_emplace(packed, kUnknown);
-        if (added) {
-            const LocalDateTime midnight{local.Year, local.Month, local.Day, 0, 0, 0, 0};
-            const auto value = DateTimeSortValue(DateTimeText(midnight, m_settings), m_settings);
-            it->second = value ? *value : kInvalid;
-        }
-        return it->second;
-    }
-
-    const RegionalSettings& m_settings;
-    std::optional<long long> m_referenceDay;
-    std::vector<long long> m_timeOfDay;
-    std::unordered_map<std::uint32_t, long long> m_days;
-};
 
 } // namespace
 
@@ -218,7 +150,7 @@ std::string FileListModel::CellText(std::size_t row, int column) const
     case 4:
         return AttributeLetters(r.Attributes);
     case 5:
-        return SizeText(r.Size, false, Settings());
+        return SizeText(ToByteCount(r.Size), false, Settings());
     default:
         return {};
     }
@@ -246,9 +178,8 @@ Qt::Alignment FileListModel::ColumnAlignment(int column) const
 
 std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending) const
 {
-    // Each key is what LView2CustomSort (or, for the columns it leaves alone, the list's text
-    // comparison) derives from the cell's text, so the order is the one a comparison per pair of
-    // rows gives.
+    // "Created", "Modified" and "Size" order by the values their texts show; the other columns by
+    // the list's case-insensitive text comparison, from keys that give that comparison's order.
     switch (column) {
     case 0:
     case 1: {
@@ -261,8 +192,14 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
         return OrderByKeys(std::move(keys), ascending, CompareTextKeys);
     }
     case 2:
-    case 3:
-        return TimeOrder(column, ascending);
+    case 3: {
+        std::vector<FileTime> times;
+        times.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows) {
+            times.push_back(column == 2 ? row.CreationTime : row.LastWriteTime);
+        }
+        return OrderByShownTimes(times, ascending);
+    }
     case 4: {
         std::vector<std::uint64_t> keys;
         keys.reserve(m_rows.size());
@@ -273,14 +210,12 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
                            [](std::uint64_t a, std::uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); });
     }
     case 5: {
-        const RegionalSettings& settings = Settings();
-        std::vector<double> keys;
-        keys.reserve(m_rows.size());
+        std::vector<ByteCount> sizes;
+        sizes.reserve(m_rows.size());
         for (const StoredRow& row : m_rows) {
-            keys.push_back(SizeSortValue(SizeText(row.Size, false, settings), settings));
+            sizes.push_back(ToByteCount(row.Size));
         }
-        return OrderByKeys(std::move(keys), ascending,
-                           [](double a, double b) { return TolerantCompare(a, b); });
+        return OrderByShownSizes(sizes, ascending);
     }
     default: {
         std::vector<std::uint32_t> order(m_rows.size());
@@ -288,33 +223,6 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
         return order;
     }
     }
-}
-
-std::vector<std::uint32_t> FileListModel::TimeOrder(int column, bool ascending) const
-{
-    struct Key
-    {
-        std::optional<long long> Value;
-        FileTime Time;
-    };
-    TimeKeys converter(Settings());
-    std::vector<Key> keys;
-    keys.reserve(m_rows.size());
-    for (const StoredRow& row : m_rows) {
-        const FileTime time = column == 2 ? row.CreationTime : row.LastWriteTime;
-        keys.push_back({converter.Key(time), time});
-    }
-    const RegionalSettings& settings = Settings();
-    return OrderByKeys(std::move(keys), ascending, [&settings](const Key& a, const Key& b) {
-        if (a.Value && b.Value) {
-            return Sign(*a.Value - *b.Value);
-        }
-        if (!a.Value && !b.Value) {
-            // Texts that do not read back order among themselves as text, before all others.
-            return Sign(CompareTextNoCase(FileTimeText(a.Time, settings), FileTimeText(b.Time, settings)));
-        }
-        return a.Value ? 1 : -1;
-    });
 }
 
 void FileListModel::PermuteRows(const std::vector<std::uint32_t>& order)

@@ -59,17 +59,17 @@ private:
     {
         return std::string_view(m_names).substr(row.NameOffset, row.NameLength);
     }
-    std::vector<std::uint32_t> TimeOrder(int column, bool ascending) const;
 
     std::vector<StoredRow> m_rows;
     std::string m_names;
 };
 
-/// The file list's `OnCustomSort`: "Created" and "Modified" (columns 2 and 3) compare the date-times
-/// read back from the texts, equal when less than a millisecond apart; "Size" (column 5) compares the
-/// `SizeSortValue`s with the tolerant comparison; all with `Handled` set. Any other column is left
-/// to the list's own case-insensitive text comparison. Texts are read with the settings the
-/// sender's rows were made with.
+/// The file list's `OnCustomSort`, for handlers that compare cell texts: "Created" and "Modified"
+/// (columns 2 and 3) compare the date-times read back from the texts, equal when less than a
+/// millisecond apart; "Size" (column 5) compares the `SizeSortValue`s with the tolerant comparison;
+/// all with `Handled` set. Any other column is left to the list's own case-insensitive text
+/// comparison. Texts are read with the settings the sender's rows were made with. A view holding
+/// this handler sorts by the values behind the texts instead (`SortListModel::SortByKeys`).
 void LView2CustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
                       int& Res, bool& Handled);
 

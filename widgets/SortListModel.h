@@ -2,6 +2,7 @@
 #ifndef PELLAMY_WIDGETS_SORTLISTMODEL_H
 #define PELLAMY_WIDGETS_SORTLISTMODEL_H
 
+#include "scan/ColumnOrder.h"
 #include "scan/RegionalSettings.h"
 #include "scan/TextCollator.h"
 
@@ -66,8 +67,9 @@ public:
     /// The caption (column 0) of a row, valid until the rows change.
     virtual std::string_view Caption(std::size_t row) const = 0;
 
-    /// The handler whose order `SortByKeys` gives: the view uses the keyed sort when its
-    /// `OnCustomSort` holds exactly this function.
+    /// The list's standard `OnCustomSort` handler: when a view's `OnCustomSort` holds exactly this
+    /// function, it sorts with `SortByKeys` instead, which orders the columns that the handler reads
+    /// back from their texts (sizes, times, counts) by the values behind those texts.
     virtual TSLVOnCustomSortProc StandardCustomSort() const = 0;
 
     /// The regional settings the cell texts are made with, captured at the last fill.
@@ -87,8 +89,10 @@ public:
     /// comparison. Rows that compare equal keep their relative order.
     void SortByComparison(int column, bool ascending, const CellComparison& compare);
 
-    /// Sorts all rows by `column` in the order `StandardCustomSort` gives, converting each cell once
-    /// per sort instead of once per comparison. Nothing converted is kept afterwards.
+    /// Sorts all rows by `column` as the standard handler means it: sizes, times and counts by the
+    /// values their texts show (so no text form can misorder them), every other column by its text,
+    /// each row's key computed once per sort. Rows with equal keys keep their relative order.
+    /// Nothing computed is kept afterwards.
     void SortByKeys(int column, bool ascending);
 
 protected:
@@ -107,27 +111,6 @@ protected:
     /// The order that puts the rows ascending by caption under the collator; rows with equal
     /// captions keep their order. Each distinct caption is collated once.
     std::vector<std::uint32_t> CaptionOrder() const;
-
-    /// The order of a sort by one key per row: `compare(a, b)` answers for ascending order.
-    template <typename Key, typename Compare>
-    static std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
-    {
-        std::vector<std::pair<Key, std::uint32_t>> items;
-        items.reserve(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            items.emplace_back(std::move(keys[i]), static_cast<std::uint32_t>(i));
-        }
-        keys = {};
-        std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
-            const int c = compare(a.first, b.first);
-            return ascending ? c < 0 : c > 0;
-        });
-        std::vector<std::uint32_t> order(items.size());
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            order[i] = items[i].second;
-        }
-        return order;
-    }
 
     /// Rearranges `items` in place so that position i holds what was at `order[i]`.
     template <typename T>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/TypeListModel.h"
 
+#include "scan/CaseFold.h"
 #include "scan/ColumnCompare.h"
 #include "scan/DisplayTexts.h"
 #include "widgets/SortListViews.h"
@@ -71,18 +72,30 @@ Qt::Alignment TypeListModel::ColumnAlignment(int column) const
 
 std::vector<std::uint32_t> TypeListModel::KeyedOrder(int column, bool ascending) const
 {
-    // A type list holds one row per extension, a few hundred at most: each cell's text is made once
-    // and the rule of sLViewCustomSort itself compares them, so the order is that rule's by
-    // construction.
+    if (column == 2) {
+        std::vector<std::int64_t> counts;
+        counts.reserve(m_rows.size());
+        for (const TypeRow& row : m_rows) {
+            counts.push_back(row.Count);
+        }
+        return OrderByCounts(counts, ascending);
+    }
+    if (column == 3) {
+        std::vector<ByteCount> sizes;
+        sizes.reserve(m_rows.size());
+        for (const TypeRow& row : m_rows) {
+            sizes.push_back(row.Size);
+        }
+        return OrderByShownSizes(sizes, ascending);
+    }
+    // The text columns: each cell's text made once, compared as the list compares texts.
     std::vector<std::string> keys;
     keys.reserve(m_rows.size());
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         keys.push_back(CellText(row, column));
     }
-    const RegionalSettings& settings = Settings();
-    return OrderByKeys(std::move(keys), ascending, [&](const std::string& a, const std::string& b) {
-        return CompareTypeCells(column, a, b, settings);
-    });
+    return OrderByKeys(std::move(keys), ascending,
+                       [](const std::string& a, const std::string& b) { return CompareTextNoCase(a, b); });
 }
 
 void TypeListModel::PermuteRows(const std::vector<std::uint32_t>& order)

@@ -47,7 +47,8 @@ private:
 /// The type list's `OnCustomSort`: "Number" (column 2) compares the counts as integers and "Size"
 /// (column 3) the `SizeSortValue`s with the tolerant comparison, both with `Handled` set; any other
 /// column is left to the list's own case-insensitive text comparison. Sizes are read with the
-/// decimal separator of the settings the sender's rows were made with.
+/// decimal separator of the settings the sender's rows were made with. A view holding this handler
+/// sorts by the counts and byte counts behind the texts instead (`SortListModel::SortByKeys`).
 void sLViewCustomSort(TSortListView* Sender, int ColIndex, std::string_view Str1, std::string_view Str2,
                       int& Res, bool& Handled);
 

@@ -54,6 +54,11 @@ FileTime ToFileTime(const struct statx_timestamp& ts)
     return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
 }
 
+bool EarlierTimestamp(const struct statx_timestamp& a, const struct statx_timestamp& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
 bool IsHiddenName(std::string_view name)
 {
     return !name.empty() && name.front() == '.' && name != "." && name != "..";
@@ -92,11 +97,12 @@ void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFo
     out.Size = (type == S_IFREG) ? static_cast<std::int64_t>(sx.stx_size) : 0;
     out.LastAccessTime = ToFileTime(sx.stx_atime);
     out.LastWriteTime = ToFileTime(sx.stx_mtime);
-    const FileTime ctime = ToFileTime(sx.stx_ctime);
     if ((sx.stx_mask & STATX_BTIME) != 0 && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0)) {
         out.CreationTime = ToFileTime(sx.stx_btime);
     } else {
-        out.CreationTime = std::min({ctime, out.LastWriteTime, out.LastAccessTime});
+        // The earliest is taken of the system's own times, so that one before 1601 (which has no
+        // file time) still counts as the earliest.
+        out.CreationTime = ToFileTime(std::min({sx.stx_ctime, sx.stx_mtime, sx.stx_atime}, EarlierTimestamp));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/Skin.h"
 #include "app/StatusBar.h"
 #include "app/menu1.h"
+#include "platform/TmpfsFolder.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FolderRowsModel.h"
@@ -163,6 +164,32 @@ private Q_SLOTS:
         QCOMPARE(form.dList->Directory(), QFile::encodeName(m_dir.path()));
         QVERIFY(!Skin::IsActive());
         QVERIFY(!form.Useskin1->isChecked());
+    }
+
+    void showsTheTrueSizeOfHugeSparseFiles()
+    {
+        TmpfsFolder dir;
+        if (!dir.Mounted()) {
+            QSKIP(dir.Reason().c_str());
+        }
+        for (const char* name : {"a.raw", "b.raw", "c.raw"}) {
+            std::ofstream(dir.Path() / name).flush();
+            std::error_code error;
+            std::filesystem::resize_file(dir.Path() / name, INT64_MAX, error);
+            if (error) {
+                QSKIP("the file system refuses a file of 2^63 - 1 bytes");
+            }
+        }
+        TForm1 form;
+        form.FormCreate({dir.Path().string()});
+        QCOMPARE(form.TotalFiles(), 3);
+        QVERIFY(form.TotalSize() == 3 * ByteCount{INT64_MAX});
+        QCOMPARE(form.Panel3Caption->text(),
+                 QStringLiteral("Folder attributes:       TOTALS:    Files:3   Size:25769803776 GB "));
+        QCOMPARE(form.TypeRows()->CellText(0, 3), std::string("25769803776 GB"));
+        QVERIFY(SelectType(form, ".raw"));
+        form.sLViewClick();
+        QCOMPARE(form.FileRows()->CellText(0, 5), std::string("8589934592 GB"));
     }
 
     void startsWithAFileOrWithoutArguments()

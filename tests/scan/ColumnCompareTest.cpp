@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 namespace pellamy {
 namespace {
 
@@ -21,6 +24,36 @@ TEST(SizeSortValue, OrdersUnitsAboveEachOther)
     comma.DecimalSeparator = ",";
     EXPECT_DOUBLE_EQ(SizeSortValue("1,5 KB", comma), 1.5);
     EXPECT_DOUBLE_EQ(SizeSortValue("no unit", comma), 0.0);
+}
+
+// The C library's LC_NUMERIC set to a comma locale, as QApplication does for the user's
+// locale; restored afterwards.
+class CommaNumericLocale : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_old = std::setlocale(LC_NUMERIC, nullptr);
+        if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+            GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (locale-gen de_DE.UTF-8)";
+        }
+    }
+    void TearDown() override { std::setlocale(LC_NUMERIC, m_old.c_str()); }
+
+private:
+    std::string m_old;
+};
+
+TEST_F(CommaNumericLocale, SizeTextsReadTheSameWhateverTheCLibrarysLocale)
+{
+    RegionalSettings comma;
+    comma.DecimalSeparator = ",";
+    EXPECT_GT(CompareTypeCells(3, "1,5 MB", "1,2 MB", comma), 0);
+    EXPECT_LT(CompareFileCells(5, "1,2 MB", "1,5 MB", comma), 0);
+    EXPECT_DOUBLE_EQ(SizeSortValue("1,25 KB", comma), 1.25);
+    const RegionalSettings dot;
+    EXPECT_GT(CompareTypeCells(3, "1.5 MB", "1.2 MB", dot), 0);
+    EXPECT_DOUBLE_EQ(SizeSortValue("0.5 MB", dot), 524288.0);
 }
 
 TEST(TolerantCompare, EqualWithinOnePartInATrillion)

@@ -195,7 +195,92 @@ TEST(FileTimeToIso8601, WritesUtcWithMicroseconds)
     EXPECT_EQ(FileTimeToIso8601(FileTimeFromUnix(1719828000, 250'000'900)), "2024-07-01T10:00:00.250000Z");
     EXPECT_EQ(FileTimeToIso8601(0), "1601-01-01T00:00:00.000000Z");
     EXPECT_EQ(FileTimeToIso8601(~FileTime{0}), "");
-    EXPECT_EQ(FileTimeFromUnix(-20'000'000'000LL, 0), 0u);
+}
+
+// Sizes and sums far beyond 64 bits: a sparse file may claim 2^63 - 1 bytes, and a folder may hold
+// 2^32 of them.
+TEST(SizeText, ShowsTheTrueValueOfSumsBeyondSixtyFourBits)
+{
+    const RegionalSettings dot;
+    const ByteCount twoTo63 = ByteCount{1} << 63;
+    EXPECT_EQ(SizeText(twoTo63, false, dot), "8589934592 GB");
+    EXPECT_EQ(SizeText(twoTo63 - 1, false, dot), "8589934592 GB"); // 8589934591.999... rounds up
+    EXPECT_EQ(SizeText(2 * (twoTo63 - 1), false, dot), "17179869184 GB");
+    EXPECT_EQ(SizeText(twoTo63, true, dot), "8796093022208 MB");
+    const ByteCount mostInAFolder = (ByteCount{1} << 32) * (twoTo63 - 1);
+    EXPECT_EQ(SizeText(mostInAFolder, false, dot), "36893488147419103228 GB");
+    EXPECT_EQ(SizeText(mostInAFolder + (ByteCount{1} << 29), false, dot), "36893488147419103228.5 GB");
+    EXPECT_EQ(ByteCountDigits(mostInAFolder), "39614081257132168792477007872");
+    EXPECT_EQ(ByteCountDigits(0), "0");
+}
+
+TEST(ShowSize, OrdersByUnitThenByTheShownNumber)
+{
+    // The value of each text, and one value for one text.
+    EXPECT_LT(ShowSize(1048576, false), ShowSize(1048577, false));       // 1024 KB < 1 MB
+    EXPECT_LT(ShowSize(1073741824, false), ShowSize(1073741825, false)); // 1024 MB < 1 GB
+    EXPECT_LT(ShowSize(1536, false), ShowSize(1537 + 10, false));        // 1.5 KB < 1.51 KB
+    EXPECT_EQ(ShowSize(1536, false), ShowSize(1538, false));             // both 1.5 KB
+    EXPECT_EQ(ShowSize(0, false), ShowSize(5, false));                   // both 0 KB
+    EXPECT_EQ(ShowSize(1048575, false), (ShownSize{SizeUnit::Kilobytes, 102400}));
+}
+
+// Times a file time cannot hold, or no text can show.
+TEST(FileTimeFromUnix, TimesOutsideWhatAFileTimeHoldsBecomeNoTime)
+{
+    constexpr std::int64_t kTo1601 = 11'644'473'600;
+    EXPECT_EQ(FileTimeFromUnix(-kTo1601, 0), 0u);
+    EXPECT_EQ(FileTimeFromUnix(-kTo1601 - 1, 999'999'999), kNoFileTime);
+    EXPECT_EQ(FileTimeFromUnix(INT64_MIN, 0), kNoFileTime);
+    EXPECT_EQ(FileTimeFromUnix(INT64_MAX, 999'999'999), kNoFileTime);
+    EXPECT_EQ(FileTimeFromUnix(1'899'981'014'400, 0), kNoFileTime); // 62178-01-01
+    const FileTime last = FileTimeFromUnix(1'833'029'933'769, 999'999'999);
+    EXPECT_NE(last, kNoFileTime);
+    EXPECT_EQ(FileTimeFromUnix(1'833'029'933'770, 0), kNoFileTime);
+    // Nanoseconds beyond a second stay inside it.
+    EXPECT_EQ(FileTimeFromUnix(0, 4'000'000'000u), FileTimeFromUnix(0, 999'999'999));
+}
+
+TEST(FileTimeText, TimesThatCannotBeShownGiveEmptyTexts)
+{
+    const TimeZoneScope utc("UTC0");
+    const RegionalSettings settings;
+    constexpr std::int64_t kLastSecondOf9999 = 253'402'300'799;
+    EXPECT_EQ(FileTimeText(FileTimeFromUnix(kLastSecondOf9999, 0), settings), "31/12/9999 23:59:59");
+    EXPECT_EQ(FileTimeToIso8601(FileTimeFromUnix(kLastSecondOf9999, 0)), "9999-12-31T23:59:59.000000Z");
+    EXPECT_EQ(FileTimeText(FileTimeFromUnix(kLastSecondOf9999 + 1, 0), settings), "");
+    EXPECT_EQ(FileTimeToIso8601(FileTimeFromUnix(kLastSecondOf9999 + 1, 0)), "");
+    // Year 62178 lies past every file time: empty, not a wrapped year.
+    EXPECT_EQ(FileTimeText(FileTimeFromUnix(1'899'981'014'400, 0), settings), "");
+    EXPECT_EQ(FileTimeToIso8601(FileTimeFromUnix(1'899'981'014'400, 0)), "");
+    EXPECT_EQ(FileTimeText(FileTimeFromUnix(INT64_MAX, 0), settings), "");
+    EXPECT_EQ(FileTimeText(FileTimeFromUnix(-20'000'000'000LL, 0), settings), "");
+    EXPECT_EQ(FileTimeToIso8601(FileTimeFromUnix(-20'000'000'000LL, 0)), "");
+    // The largest file time (about the year 60000) has no text either.
+    EXPECT_EQ(FileTimeText(kNoFileTime - 1, settings), "");
+    EXPECT_EQ(FileTimeToIso8601(kNoFileTime - 1), "");
+    EXPECT_FALSE(ShownSecond(kNoFileTime).has_value());
+}
+
+TEST(FileTimeText, ALocalTimePastTheYear9999IsEmptyWhileUtcStillShows)
+{
+    const TimeZoneScope ahead("XYZ-14");
+    const FileTime noonOfTheLastDay = FileTimeFromUnix(253'402'300'799 - 12 * 3600, 0);
+    EXPECT_EQ(FileTimeText(noonOfTheLastDay, RegionalSettings{}), "");
+    EXPECT_EQ(FileTimeToIso8601(noonOfTheLastDay), "9999-12-31T11:59:59.000000Z");
+}
+
+TEST(ShownSecond, CountsLocalSecondsAndIgnoresFractions)
+{
+    const TimeZoneScope utc("UTC0");
+    const auto a = ShownSecond(FileTimeFromUnix(86'400, 100'000'000));
+    const auto b = ShownSecond(FileTimeFromUnix(86'400, 900'000'000));
+    const auto c = ShownSecond(FileTimeFromUnix(86'401, 0));
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(*a, *b);
+    EXPECT_EQ(*c, *a + 1);
+    EXPECT_EQ(ShownSecond(0), SecondsSinceYearOne(LocalDateTime{1601, 1, 1, 0, 0, 0, 0}));
+    EXPECT_LT(*ShownSecond(FileTimeFromUnix(-631'152'000, 0)), *a); // 1950 before 1970
 }
 
 } // namespace

@@ -69,6 +69,26 @@ TEST(TypeSummary, MergesLettersBeyondAscii)
     EXPECT_EQ(rows[1].Extension, ".ete");
 }
 
+TEST(TypeSummary, SumsOfHugeFilesNeverWrap)
+{
+    const RegionalSettings settings;
+    FakeTypes types;
+    constexpr std::int64_t kHuge = INT64_MAX; // what a sparse file may claim
+    FakeDirectorySource source;
+    source.Entries = {E{"a.img", Attr::kArchive, std::int64_t{1} << 62},
+                      E{"b.img", Attr::kArchive, std::int64_t{1} << 62}, E{"c.raw", Attr::kArchive, kHuge},
+                      E{"d.raw", Attr::kArchive, kHuge}, E{"e.raw", Attr::kArchive, kHuge}};
+    const TypeSummary s = SummarizeFolder(source, "/d", {}, types);
+    ASSERT_EQ(s.Rows.size(), 2u);
+    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "8589934592 GB");
+    EXPECT_EQ(ByteCountDigits(s.Rows[0].Size), "9223372036854775808");
+    EXPECT_EQ(ByteCountDigits(s.Rows[1].Size), "27670116110564327421");
+    EXPECT_EQ(TypeRowTexts(s.Rows[1], settings)[3], "25769803776 GB");
+    EXPECT_EQ(ByteCountDigits(s.TotalSize), "36893488147419103229");
+    EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
+              "Folder attributes:       TOTALS:    Files:5   Size:34359738368 GB ");
+}
+
 TEST(TypeSummary, SizeBoundariesInRowsAndTotalsLine)
 {
     const RegionalSettings settings;

@@ -195,27 +195,26 @@ private Q_SLOTS:
         QCOMPARE(ColumnTexts(model, 0), QStringList({"", ".a", ".txt", ".Z"}));
     }
 
-    void keyedSortGivesTheOrderOfOneComparisonPerPair_data()
+    void keyedSortAgreesWithTheHandlerWhereTextsReadBack_data()
     {
         QTest::addColumn<RegionalSettings>("settings");
+        // Formats whose texts read back to the times they show: there the order by the values
+        // behind the texts and the handler's order of the texts are one order.
         RegionalSettings dayFirst;
         RegionalSettings monthFirst;
-        monthFirst.ShortDateFormat = "M/d/yy";
+        monthFirst.ShortDateFormat = "M/d/yyyy";
         monthFirst.TwelveHourClock = true;
         monthFirst.LeadingZeroInHours = false;
         RegionalSettings dotted;
-        dotted.ShortDateFormat = "dd.MM.yy";
+        dotted.ShortDateFormat = "dd.MM.yyyy";
         dotted.DateSeparator = ".";
         dotted.DecimalSeparator = ",";
-        RegionalSettings packed; // a format whose fields run together
-        packed.ShortDateFormat = "yyyyMd";
         QTest::newRow("dd/MM/yyyy") << dayFirst;
-        QTest::newRow("M/d/yy, 12-hour") << monthFirst;
-        QTest::newRow("dd.MM.yy, decimal comma") << dotted;
-        QTest::newRow("yyyyMd") << packed;
+        QTest::newRow("M/d/yyyy, 12-hour") << monthFirst;
+        QTest::newRow("dd.MM.yyyy, decimal comma") << dotted;
     }
 
-    void keyedSortGivesTheOrderOfOneComparisonPerPair()
+    void keyedSortAgreesWithTheHandlerWhereTextsReadBack()
     {
         QFETCH(RegionalSettings, settings);
         const std::vector<FileRow> rows = AwkwardRows(400, 7);
@@ -279,6 +278,97 @@ private Q_SLOTS:
             ClickHeader(compared, column);
             QCOMPARE(ColumnTexts(keyedModel, 0), ColumnTexts(comparedModel, 0));
         }
+    }
+
+    // Texts whose order is not their values' order: two-digit years, a 12-hour clock, decimal
+    // commas. The standard handlers' header sorts follow the values.
+    void headerSortsFollowTheValuesBehindTheTexts()
+    {
+        RegionalSettings german;
+        german.ShortDateFormat = "dd.MM.yy";
+        german.DateSeparator = ".";
+        german.DecimalSeparator = ",";
+        TSortListView view;
+        FileListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        view.setModel(&model);
+        QVERIFY(ShowForClicks(view));
+        view.OnCustomSort = LView2CustomSort;
+        model.SetRows({File("new.a", 1572864, Unix(2030, 6, 1, 12), Unix(2030, 6, 1, 12)),
+                       File("old.b", 524288, Unix(1950, 6, 1, 12), Unix(1950, 6, 1, 12)),
+                       File("mid.c", 1258291, Unix(1999, 6, 1, 12), Unix(1999, 6, 1, 12)),
+                       File("big.d", 2LL * 1073741824 + 1, Unix(2029, 1, 1), Unix(2029, 1, 1))},
+                      german);
+        QCOMPARE(model.CellText(0, 3), std::string("01.06.30 12:00:00"));
+        ClickHeader(view, 3);
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"old.b", "mid.c", "big.d", "new.a"}));
+        ClickHeader(view, 3);
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"new.a", "big.d", "mid.c", "old.b"}));
+        ClickHeader(view, 2);
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"old.b", "mid.c", "big.d", "new.a"}));
+        ClickHeader(view, 5);
+        QCOMPARE(ColumnTexts(model, 5), QStringList({"512 KB", "1,2 MB", "1,5 MB", "2 GB"}));
+
+        RegionalSettings twelveHour;
+        twelveHour.ShortDateFormat = "M/d/yy";
+        twelveHour.TwelveHourClock = true;
+        twelveHour.LeadingZeroInHours = false;
+        model.SetRows(
+            {File("one.a", 1, 0, Unix(2024, 3, 5, 13)), File("eleven.b", 1, 0, Unix(2024, 3, 5, 11)),
+             File("midnight.c", 1, 0, Unix(2024, 3, 5, 0, 30)), File("noon.d", 1, 0, Unix(2024, 3, 5, 12))},
+            twelveHour);
+        QCOMPARE(model.CellText(0, 3), std::string("3/5/24 1:00:00 PM"));
+        ClickHeader(view, 3); // another column than the last: ascending
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"midnight.c", "eleven.b", "noon.d", "one.a"}));
+
+        TSortListView typeView;
+        TypeListModel types;
+        typeView.setModel(&types);
+        QVERIFY(ShowForClicks(typeView));
+        typeView.OnCustomSort = sLViewCustomSort;
+        types.SetRows({Type(".a", "", 10, 1572864), Type(".b", "", 9, 1258291), Type(".c", "", 100, 524288),
+                       Type(".d", "", 1, ByteCount{1} << 63)},
+                      german);
+        ClickHeader(typeView, 3);
+        QCOMPARE(ColumnTexts(types, 3), QStringList({"512 KB", "1,2 MB", "1,5 MB", "8589934592 GB"}));
+        ClickHeader(typeView, 2);
+        QCOMPARE(ColumnTexts(types, 2), QStringList({"1", "9", "10", "100"}));
+    }
+
+    // Rows whose texts are equal (sizes with one text, times within one second) keep their order
+    // in both directions; times without a text come first.
+    void rowsShowingTheSameValueKeepTheirOrder()
+    {
+        TSortListView view;
+        FileListModel model;
+        view.setModel(&model);
+        QVERIFY(ShowForClicks(view));
+        view.OnCustomSort = LView2CustomSort;
+        const std::int64_t second = Unix(2024, 3, 5, 10);
+        auto row = [&](std::string name, std::int64_t size, std::uint32_t nanoseconds) {
+            FileRow r = File(std::move(name), size);
+            r.LastWriteTime = FileTimeFromUnix(second, nanoseconds);
+            return r;
+        };
+        FileRow never = row("never.e", 1000, 0);
+        never.LastWriteTime = kNoFileTime;
+        model.SetRows({row("first.a", 1538, 900'000'000), row("second.b", 1536, 0),
+                       row("third.c", 1537, 500'000'000), row("later.d", 1600, 0), never},
+                      RegionalSettings{});
+        QCOMPARE(model.CellText(0, 5), model.CellText(1, 5));
+        ClickHeader(view, 5);
+        QCOMPARE(ColumnTexts(model, 1),
+                 QStringList({"never.e", "first.a", "second.b", "third.c", "later.d"}));
+        ClickHeader(view, 5);
+        QCOMPARE(ColumnTexts(model, 1),
+                 QStringList({"later.d", "first.a", "second.b", "third.c", "never.e"}));
+        model.SetRows(
+            {row("first.a", 1, 900'000'000), row("second.b", 1, 0), never, row("third.c", 1, 500'000'000)},
+            RegionalSettings{});
+        ClickHeader(view, 3);
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"never.e", "first.a", "second.b", "third.c"}));
+        ClickHeader(view, 3);
+        QCOMPARE(ColumnTexts(model, 1), QStringList({"first.a", "second.b", "third.c", "never.e"}));
     }
 
     void reportsReadTheRowsAsDisplayedWithTheSelection()

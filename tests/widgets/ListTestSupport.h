@@ -19,14 +19,14 @@ namespace pellamy::test {
 
 /// A file row with a creation and a last-write time given as UTC calendar times (the tests run
 /// with TZ=UTC, so these are also the local times shown).
-inline FileRow File(std::string name, std::int64_t size, std::int64_t createdUnix = 0, std::int64_t modifiedUnix = 0,
-                    std::uint32_t attributes = Attr::kArchive)
+inline FileRow File(std::string name, std::int64_t size, std::int64_t createdUnix = 0,
+                    std::int64_t modifiedUnix = 0, std::uint32_t attributes = Attr::kArchive)
 {
     return FileRow{std::move(name), attributes, size, FileTimeFromUnix(createdUnix, 0),
                    FileTimeFromUnix(modifiedUnix, 0)};
 }
 
-inline TypeRow Type(std::string extension, std::string description, std::int64_t count, std::int64_t size)
+inline TypeRow Type(std::string extension, std::string description, std::int64_t count, ByteCount size)
 {
     return TypeRow{std::move(extension), std::move(description), count, size};
 }
@@ -37,7 +37,8 @@ inline std::int64_t Unix(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
     y -= mo <= 2 ? 1 : 0;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * static_cast<unsigned>(mo + (mo > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
+    const unsigned doy =
+        (153 * static_cast<unsigned>(mo + (mo > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     const std::int64_t days = era * 146097 + static_cast<std::int64_t>(doe) - 719468;
     return days * 86400 + h * 3600 + mi * 60 + s;
@@ -55,7 +56,8 @@ inline bool ShowForClicks(TSortListView& view)
 inline void ClickHeader(TSortListView& view, int column)
 {
     QHeaderView* header = view.header();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 

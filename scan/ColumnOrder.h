@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SCAN_COLUMNORDER_H
+#define PELLAMY_SCAN_COLUMNORDER_H
+
+#include "scan/ByteCount.h"
+#include "scan/FileEntry.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace pellamy {
+
+/// The order (position -> row) of a sort by one key per row; `compare(a, b)` answers for ascending
+/// order (negative, zero or positive). The sort is stable in both directions: rows whose keys are
+/// equal keep their relative order.
+template <typename Key, typename Compare>
+std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
+{
+    std::vector<std::pair<Key, std::uint32_t>> items;
+    items.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        items.emplace_back(std::move(keys[i]), static_cast<std::uint32_t>(i));
+    }
+    keys = {};
+    std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
+        const int c = compare(a.first, b.first);
+        return ascending ? c < 0 : c > 0;
+    });
+    std::vector<std::uint32_t> order(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        order[i] = items[i].second;
+    }
+    return order;
+}
+
+/// The order of a header sort of a time column ("Created", "Modified"): by the local date and time
+/// to the second that each row's text shows, so the form of the text (two-digit years, a 12-hour
+/// clock, the order of day, month and year) plays no part. Times without a text come first; rows
+/// showing the same second keep their order.
+std::vector<std::uint32_t> OrderByShownTimes(std::span<const FileTime> times, bool ascending);
+
+/// The order of a header sort of a size column: by the unit and the hundredths that each row's
+/// size text shows, computed from the bytes, so the decimal separator plays no part and sizes with
+/// one text keep their order.
+std::vector<std::uint32_t> OrderByShownSizes(std::span<const ByteCount> sizes, bool ascending);
+
+/// The order of a header sort of the "Number" column: by the counts.
+std::vector<std::uint32_t> OrderByCounts(std::span<const std::int64_t> counts, bool ascending);
+
+} // namespace pellamy
+
+#endif
