@@ -21,6 +21,20 @@ bool SkinRequested(const std::vector<std::string>& args);
 /// else the folder that holds it. Ends in "/".
 std::string FolderOfPath(const std::string& path, DirectorySource& source);
 
+/// What the command line asks of the program before any window exists.
+enum class StartupRequest {
+    OpenWindow,
+    ShowHelp,
+    ShowVersion,
+};
+
+/// `ShowHelp` or `ShowVersion` when the first argument is exactly "--help" or "--version"; every
+/// other command line opens the window, so a folder of either name is reached as "./--help".
+StartupRequest StartupRequestOf(const std::vector<std::string>& args);
+
+/// The usage text that "--help" prints, ending in a newline.
+std::string StartupUsageText();
+
 } // namespace pellamy
 
 #endif

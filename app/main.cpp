@@ -2,15 +2,30 @@
 // pellamy: the window program.
 
 #include "app/ErrorReport.h"
+#include "app/StartupArguments.h"
 #include "app/menu1.h"
 
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
+    // Help and version are answered before the application object exists, so they need no display.
+    switch (pellamy::StartupRequestOf(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
+    case pellamy::StartupRequest::ShowHelp:
+        std::fputs(pellamy::StartupUsageText().c_str(), stdout);
+        return 0;
+    case pellamy::StartupRequest::ShowVersion:
+        std::fputs("pellamy " PELLAMY_VERSION "\n", stdout);
+        return 0;
+    case pellamy::StartupRequest::OpenWindow:
+        break;
+    }
+
     pellamy::PellamyApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pellamy"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pellamy"));

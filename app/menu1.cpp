@@ -4,10 +4,13 @@
 
 #include "app/menu1.h"
 
+#include "app/ErrorReport.h"
 #include "app/Skin.h"
 #include "app/StatusBar.h"
 #include "platform/posix/FolderAccess.h"
+#include "platform/posix/XdgContextMenuStore.h"
 #include "platform/qt/QtRegionalSettings.h"
+#include "shell/ContextMenuRegistration.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/DriveCombo.h"
 #include "widgets/FileListModel.h"
@@ -324,6 +327,8 @@ void TForm1::BuildMenus()
     Useskin1->setChecked(true);
     connect(SElectafolder1, &QAction::triggered, this, &TForm1::SElectafolder1Click);
     connect(Useskin1, &QAction::triggered, this, &TForm1::Useskin1Click);
+    connect(Registerunregisterincontextmenu1, &QAction::triggered, this,
+            &TForm1::Registerunregisterincontextmenu1Click);
 
     // A highlighted menu entry's hint shows in the status bar like a control's.
     for (QMenu* menu : {PopupMenu1, PopupMenu2}) {
@@ -434,6 +439,19 @@ void TForm1::Selectall1Click()
 void TForm1::Useskin1Click()
 {
     Skin::SetActive(Useskin1->isChecked());
+}
+
+void TForm1::Registerunregisterincontextmenu1Click()
+{
+    XdgContextMenuStore store(UserDataFolder().value_or(std::string()));
+    const RegistrationOutcome outcome =
+        ToggleContextMenuRegistration(store, OwnProgramPath(), Useskin1->isChecked());
+    if (outcome.Failure) {
+        PellamyApplication::ShowErrorReport(QString::fromStdString(*outcome.Failure));
+        return;
+    }
+    ShowMessage(outcome.Registered ? QStringLiteral("Pellamy registered")
+                                   : QStringLiteral("Pellamy unregistered"));
 }
 
 void TForm1::changeEvent(QEvent* event)

@@ -109,6 +109,10 @@ public:
     void NudgeWindowWidth();
     void Selectall1Click();
     void Useskin1Click();
+    /// Registers the program in the file managers' context menus, or takes it out again, and says
+    /// which in a plain message; the command gets "/s" when "Use skin" is checked. A value that
+    /// cannot be written goes to the general error report instead.
+    void Registerunregisterincontextmenu1Click();
 
     const std::string& CurrentFolder() const { return m_currentFolder; }
     /// The pattern of the last listing; a default pattern before the first.

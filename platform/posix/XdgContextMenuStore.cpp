@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/posix/XdgContextMenuStore.h"
+
+#include "shell/ContextMenuRegistration.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pellamy {
+namespace {
+
+enum class FileKind { DolphinServiceMenu, NemoAction, FileManagerAction, NautilusScript };
+
+struct ActionFile
+{
+    const char* Path;
+    FileKind Kind;
+};
+
+constexpr std::array kFolderFiles{
+    ActionFile{"kio/servicemenus/pellamy-folder.desktop", FileKind::DolphinServiceMenu},
+    ActionFile{"nemo/actions/pellamy-folder.nemo_action", FileKind::NemoAction},
+    ActionFile{"file-manager/actions/pellamy-folder.desktop", FileKind::FileManagerAction},
+    ActionFile{"nautilus/scripts/Run Pellamy", FileKind::NautilusScript},
+};
+constexpr std::array kFileFiles{
+    ActionFile{"kio/servicemenus/pellamy-files.desktop", FileKind::DolphinServiceMenu},
+    ActionFile{"nemo/actions/pellamy-files.nemo_action", FileKind::NemoAction},
+    ActionFile{"file-manager/actions/pellamy-files.desktop", FileKind::FileManagerAction},
+};
+
+constexpr const char* kIconName = "org.pellamy.Pellamy";
+
+std::vector<ActionFile> FilesOf(XdgContextMenuStore::Class cls)
+{
+    switch (cls) {
+    case XdgContextMenuStore::Class::Folders:
+        return {kFolderFiles.begin(), kFolderFiles.end()};
+    case XdgContextMenuStore::Class::Files:
+        return {kFileFiles.begin(), kFileFiles.end()};
+    case XdgContextMenuStore::Class::Drives:
+        break;
+    }
+    return {};
+}
+
+struct KeyName
+{
+    XdgContextMenuStore::Class Cls;
+    bool IsCommand;
+};
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+// Registry key names do not depend on letter case.
+std::optional<KeyName> ParseKey(const std::string& key)
+{
+    using Keys = RegistrationKeyNames;
+    using Class = XdgContextMenuStore::Class;
+    const std::pair<const char*, KeyName> known[] = {
+        {Keys::FolderVerb, {Class::Folders, false}}, {Keys::FolderCommand, {Class::Folders, true}},
+        {Keys::DriveVerb, {Class::Drives, false}},   {Keys::DriveCommand, {Class::Drives, true}},
+        {Keys::FileVerb, {Class::Files, false}},     {Keys::FileCommand, {Class::Files, true}},
+    };
+    const std::string lower = Lower(key);
+    for (const auto& [name, parsed] : known) {
+        if (Lower(name) == lower) {
+            return parsed;
+        }
+    }
+    return std::nullopt;
+}
+
+// A string value of a desktop entry or key file: backslashes and control characters escaped.
+std::string KeyFileValue(std::string_view text)
+{
+    std::string value;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
+        }
+    }
+    if (!value.empty() && value.front() == ' ') {
+        value.replace(0, 1, "\\s");
+    }
+    return value;
+}
+
+// The Exec value: each word quoted by the desktop-entry rules with its percent signs doubled, and
+// the selected item's word replaced by the file manager's field code, which must stand unquoted.
+std::string ExecValue(const std::vector<std::string>& words, std::string_view placeholder)
+{
+    std::string exec;
+    for (const std::string& word : words) {
+        if (!exec.empty()) {
+            exec += ' ';
+        }
+        if (word == kSelectedItemWord) {
+            exec += placeholder;
+            continue;
+        }
+        for (const char c : QuotedCommand({word}, CommandSyntax::DesktopEntry)) {
+            exec += c;
+            if (c == '%') {
+                exec += '%';
+            }
+        }
+    }
+    return KeyFileValue(exec);
+}
+
+// A word for the POSIX shell, taken literally whatever it holds.
+std::string ShellWord(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string NautilusScript(const std::vector<std::string>& words)
+{
+    // Nautilus starts a script in the shown folder with the selected items as its arguments; the
+    // first one goes to the program as an absolute path, never through a shell's word splitting.
+    std::string command = "exec";
+    for (const std::string& word : words) {
+        command += ' ';
+        command += word == kSelectedItemWord ? std::string("\"$item\"") : ShellWord(word);
+    }
+    return "#!/bin/sh\n"
+           "# Shows the first selected item in Pellamy.\n"
+           "item=${1-.}\n"
+           "case $item in\n"
+           "/*) ;;\n"
+           "*) item=$PWD/$item ;;\n"
+           "esac\n" +
+           command + "\n";
+}
+
+std::string FileText(FileKind kind, bool folders, const std::string& caption,
+                     const std::vector<std::string>& words)
+{
+    const std::string name = KeyFileValue(caption);
+    switch (kind) {
+    case FileKind::DolphinServiceMenu:
+        return "[Desktop Entry]\nType=Service\nName=" + name +
+               "\nMimeType=" + (folders ? "inode/directory;" : "all/allfiles;") +
+               "\n"
+               "Actions=RunPellamy;\n"
+               "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+               "X-KDE-Priority=TopLevel\n"
+               "\n"
+               "[Desktop Action RunPellamy]\n"
+               "Name=" +
+               name + "\nIcon=" + kIconName + "\nExec=" + ExecValue(words, "%f") + "\n";
+    case FileKind::NemoAction:
+        // Nemo's %f is the display name; %F is the path.
+        return "[Nemo Action]\nName=" + name + "\nIcon-Name=" + kIconName +
+               "\nExec=" + ExecValue(words, "%F") +
+               "\nSelection=s\nExtensions=" + (folders ? "dir;" : "nodirs;") + "\n";
+    case FileKind::FileManagerAction:
+        return "[Desktop Entry]\nType=Action\nName=" + name + "\nTooltip=" + name + "\nIcon=" + kIconName +
+               "\nProfiles=run;\n\n[X-Action-Profile run]\nName=" + name +
+               "\nMimeTypes=" + (folders ? "inode/directory;" : "all/allfiles;") +
+               "\nSelectionCount==1\nExec=" + ExecValue(words, "%f") + "\n";
+    case FileKind::NautilusScript:
+        return NautilusScript(words);
+    }
+    return {};
+}
+
+bool MakeFolderChain(const std::string& folder)
+{
+    // Missing folders of the user's data folder get mode 0700, as the base-directory rules ask.
+    struct stat info
+    {};
+    if (::stat(folder.c_str(), &info) == 0) {
+        return S_ISDIR(info.st_mode);
+    }
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolderChain(folder.substr(0, slash))) {
+        return false;
+    }
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Writes `text` under a temporary name beside `path`, then renames it into place, so that a file
+// manager never reads a half-written file.
+bool WriteWhole(const std::string& path, const std::string& text, mode_t mode)
+{
+    const std::size_t slash = path.find_last_of('/');
+    std::string temporary = path.substr(0, slash + 1) + ".pellamy-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = n > 0;
+        done += ok ? static_cast<std::size_t>(n) : 0;
+    }
+    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info
+    {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+class XdgContextMenuStore::Key final : public RegistrationKey
+{
+public:
+    Key(XdgContextMenuStore& store, KeyName name)
+        : m_store(store)
+        , m_name(name)
+    {}
+
+    bool WriteDefaultValue(const std::string& value) override
+    {
+        if (m_name.IsCommand) {
+            return m_store.WriteCommand(m_name.Cls, value);
+        }
+        if (m_name.Cls == Class::Folders) {
+            m_store.m_folderCaption = value;
+        } else if (m_name.Cls == Class::Files) {
+            m_store.m_fileCaption = value;
+        }
+        return true;
+    }
+
+private:
+    XdgContextMenuStore& m_store;
+    KeyName m_name;
+};
+
+XdgContextMenuStore::XdgContextMenuStore(std::string dataFolder)
+    : m_dataFolder(std::move(dataFolder))
+    , m_folderCaption(kRunPellamyCaption)
+    , m_fileCaption(kRunPellamyCaption)
+{}
+
+bool XdgContextMenuStore::KeyExists(const std::string& key)
+{
+    const std::optional<KeyName> name = ParseKey(key);
+    if (!name) {
+        return false;
+    }
+    const std::vector<ActionFile> files = FilesOf(name->Cls);
+    return !files.empty() && Exists(m_dataFolder + "/" + files.front().Path);
+}
+
+void XdgContextMenuStore::DeleteKeyTree(const std::string& key)
+{
+    if (const std::optional<KeyName> name = ParseKey(key)) {
+        for (const ActionFile& file : FilesOf(name->Cls)) {
+            ::unlink((m_dataFolder + "/" + file.Path).c_str());
+        }
+    }
+}
+
+std::unique_ptr<RegistrationKey> XdgContextMenuStore::OpenOrCreateKey(const std::string& key)
+{
+    const std::optional<KeyName> name = ParseKey(key);
+    if (!name || m_dataFolder.empty() || m_dataFolder.front() != '/') {
+        return nullptr;
+    }
+    for (const ActionFile& file : FilesOf(name->Cls)) {
+        const std::string path = m_dataFolder + "/" + file.Path;
+        if (!MakeFolderChain(path.substr(0, path.find_last_of('/')))) {
+            return nullptr;
+        }
+    }
+    return std::make_unique<Key>(*this, *name);
+}
+
+bool XdgContextMenuStore::WriteCommand(Class cls, const std::string& command)
+{
+    const std::optional<std::vector<std::string>> words = SplitDesktopEntryCommand(command);
+    if (!words || words->empty()) {
+        return false;
+    }
+    const bool folders = cls == Class::Folders;
+    const std::string& caption = folders ? m_folderCaption : m_fileCaption;
+    for (const ActionFile& file : FilesOf(cls)) {
+        // Dolphin runs only service menus that are executable; the script must be too.
+        const bool executable =
+            file.Kind == FileKind::DolphinServiceMenu || file.Kind == FileKind::NautilusScript;
+        if (!WriteWhole(m_dataFolder + "/" + file.Path, FileText(file.Kind, folders, caption, *words),
+                        executable ? 0755 : 0644)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> UserDataFolder()
+{
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome != nullptr && dataHome[0] == '/') {
+        return std::string(dataHome);
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.local/share";
+    }
+    return std::nullopt;
+}
+
+std::string OwnProgramPath()
+{
+    std::string path(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(n) < path.size()) {
+            path.resize(static_cast<std::size_t>(n));
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace pellamy

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/ContextMenuRegistration.h"
+
+#include <string_view>
+
+namespace pellamy {
+namespace {
+
+constexpr std::string_view kFailedToSetData = "Failed to set data for ''";
+
+// Characters that oblige a desktop entry to quote the word that holds them.
+constexpr std::string_view kDesktopEntryReserved = " \t\n\"'\\><~|&;$*?#()`";
+// Characters escaped by a backslash inside a quoted word of a desktop entry.
+constexpr std::string_view kDesktopEntryEscaped = "\"`$\\";
+
+std::string QuotedWord(const std::string& word, CommandSyntax syntax)
+{
+    std::string quoted = "\"";
+    for (const char c : word) {
+        if (syntax == CommandSyntax::DesktopEntry && kDesktopEntryEscaped.find(c) != std::string_view::npos) {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> SplitDesktopEntryCommand(const std::string& command)
+{
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at < command.size()) {
+        if (command[at] == ' ') {
+            ++at;
+            continue;
+        }
+        std::string word;
+        while (at < command.size() && command[at] != ' ') {
+            if (command[at] != '"') {
+                if (kDesktopEntryReserved.find(command[at]) != std::string_view::npos) {
+                    return std::nullopt;
+                }
+                word += command[at++];
+                continue;
+            }
+            for (++at;; ++at) {
+                if (at == command.size()) {
+                    return std::nullopt;
+                }
+                if (command[at] == '"') {
+                    ++at;
+                    break;
+                }
+                if (command[at] == '\\') {
+                    if (at + 1 == command.size() ||
+                        kDesktopEntryEscaped.find(command[at + 1]) == std::string_view::npos) {
+                        return std::nullopt;
+                    }
+                    ++at;
+                }
+                word += command[at];
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+std::string QuotedCommand(const std::vector<std::string>& words, CommandSyntax syntax)
+{
+    std::string command;
+    for (const std::string& word : words) {
+        if (!command.empty()) {
+            command += ' ';
+        }
+        command += QuotedWord(word, syntax);
+    }
+    return command;
+}
+
+RegistrationOutcome ToggleContextMenuRegistration(RegistrationStore& store, const std::string& programPath,
+                                                  bool skin)
+{
+    using Keys = RegistrationKeyNames;
+    if (store.KeyExists(Keys::FolderVerb)) {
+        store.DeleteKeyTree(Keys::FolderVerb);
+        for (const char* verb : {Keys::DriveVerb, Keys::FileVerb}) {
+            if (store.KeyExists(verb)) {
+                store.DeleteKeyTree(verb);
+            }
+        }
+        return RegistrationOutcome{false, std::nullopt};
+    }
+
+    // The program's path is quoted like the other words, so that a path with blanks starts the
+    // right program.
+    std::vector<std::string> words{programPath, kSelectedItemWord};
+    if (skin) {
+        words.emplace_back("/s");
+    }
+    const std::string command = QuotedCommand(words, store.Syntax());
+    const std::pair<const char*, const std::string*> values[] = {
+        {Keys::FolderVerb, nullptr},    {Keys::FolderCommand, &command}, {Keys::DriveVerb, nullptr},
+        {Keys::DriveCommand, &command}, {Keys::FileVerb, nullptr},       {Keys::FileCommand, &command},
+    };
+    const std::string caption = kRunPellamyCaption;
+    for (const auto& [name, value] : values) {
+        const std::unique_ptr<RegistrationKey> key = store.OpenOrCreateKey(name);
+        if (!key) {
+            continue;
+        }
+        if (!key->WriteDefaultValue(value != nullptr ? *value : caption)) {
+            return RegistrationOutcome{true, std::string(kFailedToSetData)};
+        }
+    }
+    return RegistrationOutcome{true, std::nullopt};
+}
+
+} // namespace pellamy
