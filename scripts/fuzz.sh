@@ -29,8 +29,9 @@ if ((${#missing[@]} > 0)); then
     if [[ $(id -u) -ne 0 ]]; then
         as_root=(sudo)
     fi
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    "${as_root[@]}" "${apt[@]}" update -q
+    "${as_root[@]}" "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 "$here/scripts/setup.sh" fuzz
