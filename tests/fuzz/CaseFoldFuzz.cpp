@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Case folding: folding twice changes nothing, keeps the byte length and what is not a letter,
-// equality ignoring case is symmetric and holds between a text and its folded form, and the list
-// views' comparison is an order consistent with both.
+// Case folding: folding twice changes nothing, ASCII folds to lower case, equality ignoring case
+// is symmetric and transitive and holds between a text and its folded form, and the list views'
+// comparison is an order consistent with it.
 #include "scan/CaseFold.h"
 #include "tests/fuzz/FuzzCheck.h"
 
@@ -44,15 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string folded = FoldCase(a);
     PELLAMY_FUZZ_CHECK(FoldCase(folded) == folded);
-    PELLAMY_FUZZ_CHECK(folded.size() == a.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        // ASCII bytes never take part in a longer character, so they fold on their own.
-        const auto byte = static_cast<unsigned char>(a[i]);
-        if (byte < 0x80) {
-            const char expected = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + 0x20) : a[i];
-            PELLAMY_FUZZ_CHECK(folded[i] == expected);
+    // ASCII letters fold to their lower case and every other ASCII byte stays as it is.
+    std::string ascii;
+    std::string lowered;
+    for (const char ch : a) {
+        if (static_cast<unsigned char>(ch) < 0x80) {
+            ascii += ch;
+            lowered += ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 0x20) : ch;
         }
     }
+    PELLAMY_FUZZ_CHECK(FoldCase(ascii) == lowered);
     std::string appended = "prefix";
     AppendFolded(a, appended);
     PELLAMY_FUZZ_CHECK(appended == "prefix" + folded);

@@ -15,9 +15,16 @@
 
 namespace {
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view tail)
+// Whether `name` ends in `extension` (which starts with ".") ignoring case. Folding may change a
+// character's byte length, so every tail of the name that starts with a "." is tried.
+bool EndsWithIgnoringCase(std::string_view name, std::string_view extension)
 {
-    return name.size() >= tail.size() && pellamy::EqualsNoCase(name.substr(name.size() - tail.size()), tail);
+    for (std::size_t dot = name.find('.'); dot != std::string_view::npos; dot = name.find('.', dot + 1)) {
+        if (pellamy::EqualsNoCase(name.substr(dot), extension)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -49,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PELLAMY_FUZZ_CHECK(pattern.Matches(name) && pattern.Matches(other) && pattern.Matches(""));
     }
 
-    // "*" + an extension: the names that end in it, in any letter case. An extension starts with
-    // "." (the one "*.*" is the pattern of every name), so the name's tail starts at a character.
+    // "*" + an extension: the names that end in it, in any letter case (".*" makes "*.*", the
+    // pattern of every name).
     const std::string ext = "." + text;
     if (ext != ".*") {
         const NamePattern pattern("*" + ext);
