@@ -95,6 +95,11 @@ double SizeSortValue(std::string_view text, const RegionalSettings& settings)
 
 int TolerantCompare(double a, double b)
 {
+    // Equal values first: a size text of some hundred digits reads as infinity, and infinity minus
+    // itself is no number, which would make a cell compare above itself.
+    if (a == b) {
+        return 0;
+    }
     const double tolerance = std::max(std::min(std::fabs(a), std::fabs(b)) * 1e-12, 1e-12);
     if (std::fabs(a - b) <= tolerance) {
         return 0;

@@ -14,14 +14,7 @@ fi
 
 export DEBIAN_FRONTEND=noninteractive
 tools=(desktop-file-utils appstream lintian)
-missing=()
-for package in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if ((${#missing[@]} > 0)); then
-    apt-get update -q
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-packages.sh "${tools[@]}"
 
 package=$(bash scripts/package.sh | tail -n 1)
 echo "== package: $package"

@@ -9,24 +9,7 @@ cd "$here"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev
     dpkg-dev file gzip)
-missing=()
-for package in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]} > 0)); then
-    if [[ $(id -u) -eq 0 ]]; then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        echo "These Debian packages are missing and there is no sudo to install them: ${missing[*]}" >&2
-        exit 1
-    fi
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q >&2
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
-fi
+bash scripts/install-packages.sh "${PACKAGES[@]}"
 
 build=build/package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELLAMY_BUILD_TESTS=OFF -DPELLAMY_BUILD_BENCH=OFF >&2

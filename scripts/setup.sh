@@ -15,26 +15,7 @@ PACKAGES=(
 # Locales the tests of regional settings run pellamy-report under; they skip those that are missing.
 LOCALES=(de_DE.UTF-8 en_US.UTF-8)
 
-missing=()
-for package in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]} > 0)); then
-    echo "Installing: ${missing[*]}"
-    if [[ $(id -u) -eq 0 ]]; then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        echo "These Debian packages are missing and there is no sudo to install them: ${missing[*]}" >&2
-        exit 1
-    fi
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash "$(dirname "$0")/install-packages.sh" "${PACKAGES[@]}"
 
 # Generating locales changes the system, so it happens only when running as root.
 if [[ $(id -u) -eq 0 && -f /etc/locale.gen ]]; then

@@ -64,6 +64,18 @@ TEST(TolerantCompare, EqualWithinOnePartInATrillion)
     EXPECT_EQ(TolerantCompare(3e15, 2e15), 1);
 }
 
+TEST(CompareTypeCells, SizeTextTooLargeForADoubleEqualsItself)
+{
+    // Three hundred digits in gigabytes read as infinity; the cell must still equal itself and
+    // order above every finite size, in either list.
+    const RegionalSettings dot;
+    const std::string huge = std::string(300, '9') + " GB";
+    EXPECT_EQ(CompareTypeCells(3, huge, huge, dot), 0);
+    EXPECT_EQ(CompareFileCells(5, huge, huge, dot), 0);
+    EXPECT_GT(CompareTypeCells(3, huge, "1 GB", dot), 0);
+    EXPECT_LT(CompareFileCells(5, "1 GB", huge, dot), 0);
+}
+
 TEST(CompareTypeCells, NumberIsNumericAndOtherColumnsAreText)
 {
     const RegionalSettings dot;
