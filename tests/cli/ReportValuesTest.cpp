@@ -2,6 +2,7 @@
 // pellamy-report on folders whose sizes and times lie at the edges of what can be held and shown,
 // and sorts under regional settings whose texts do not order as their values.
 
+#include "RunReport.h"
 #include "platform/TmpfsFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,71 +12,12 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace pellamy {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct RunResult
-{
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string ReadAll(int fd)
-{
-    std::string text;
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
-}
-
-// Runs pellamy-report with `args` under the locale `locale` and UTC. Standard error is read after
-// standard output, which is fine for the short messages these runs give.
-RunResult RunReport(const std::vector<std::string>& args, const char* locale = "C")
-{
-    int out[2];
-    int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) {
-        return {};
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(err[1], STDERR_FILENO);
-        ::close(out[0]);
-        ::close(err[0]);
-        ::setenv("LC_ALL", locale, 1);
-        ::setenv("TZ", "UTC0", 1);
-        std::vector<std::string> copies = args;
-        copies.insert(copies.begin(), PELLAMY_REPORT_EXE);
-        std::vector<char*> argv;
-        for (std::string& a : copies) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    RunResult result;
-    result.Out = ReadAll(out[0]);
-    result.Err = ReadAll(err[0]);
-    ::close(out[0]);
-    ::close(err[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 fs::path Touch(const fs::path& folder, const std::string& name, std::uintmax_t size = 0)
 {
@@ -221,20 +163,23 @@ TEST(ReportValues, SortsByTheValuesBehindGermanTexts)
     ASSERT_TRUE(SetTimes(Touch(dir.Path(), "same.e", 1537), k1999, 100'000'000, k1999));
     const std::string folder = dir.Path().string();
 
-    RunResult r = RunReport({"--files", "", "--format", "json", "--sort", "Modified", folder}, "de_DE.UTF-8");
+    RunResult r = RunReport({"--files", "", "--format", "json", "--sort", "Modified", folder},
+                            fs::current_path(), {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     auto doc = nlohmann::json::parse(r.Out);
     EXPECT_EQ(doc["rows"][2]["cells"][3], "01.06.99 12:00:00");
     EXPECT_EQ(doc["rows"][4]["cells"][3], "01.06.30 12:00:00");
     EXPECT_EQ(Names(doc), (std::vector<std::string>{"old.b", "mid.c", "same.d", "same.e", "new.a"}));
 
-    r = RunReport({"--files", "", "--format", "json", "--sort", "Modified:desc", folder}, "de_DE.UTF-8");
+    r = RunReport({"--files", "", "--format", "json", "--sort", "Modified:desc", folder}, fs::current_path(),
+                  {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_EQ(Names(nlohmann::json::parse(r.Out)),
               (std::vector<std::string>{"new.a", "mid.c", "same.d", "same.e", "old.b"}));
 
     // Decimal commas: 1 KB, 1,2 KB, then the three files that show 1,5 KB in their own order.
-    r = RunReport({"--files", "", "--format", "json", "--sort", "Size", folder}, "de_DE.UTF-8");
+    r = RunReport({"--files", "", "--format", "json", "--sort", "Size", folder}, fs::current_path(),
+                  {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     doc = nlohmann::json::parse(r.Out);
     EXPECT_EQ(doc["rows"][1]["cells"][5], "1,2 KB");

@@ -2,6 +2,7 @@
 #include "platform/posix/PosixFileOperations.h"
 
 #include "../shell/ScriptedQuestions.h"
+#include "MountGuard.h"
 #include "TempFolder.h"
 #include "reports/ListRows.h"
 #include "shell/FileCommands.h"
@@ -66,21 +67,6 @@ void ExpectMarked(const fs::path& path)
     EXPECT_EQ(st.st_mtim.tv_nsec, 987'654'321);
     EXPECT_EQ(st.st_atim.tv_sec, 1'500'000'000);
 }
-
-/// Unmounts a file system mounted by a test, before its folder is removed.
-class MountGuard
-{
-public:
-    explicit MountGuard(fs::path folder)
-        : m_folder(std::move(folder))
-    {}
-    MountGuard(const MountGuard&) = delete;
-    MountGuard& operator=(const MountGuard&) = delete;
-    ~MountGuard() { ::umount2(m_folder.c_str(), MNT_DETACH); }
-
-private:
-    fs::path m_folder;
-};
 
 class PosixFileOperationsTest : public ::testing::Test
 {

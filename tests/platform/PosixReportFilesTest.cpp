@@ -2,6 +2,7 @@
 #include "platform/posix/PosixReportFiles.h"
 
 #include "FifoReader.h"
+#include "MountGuard.h"
 #include "TempFolder.h"
 #include "reports/XmlWriter.h"
 
@@ -83,21 +84,6 @@ int RunAsNobody(const std::function<int()>& save)
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-// Unmounts the file system mounted on `folder` on every way out of the test.
-class MountGuard
-{
-public:
-    explicit MountGuard(fs::path folder)
-        : m_folder(std::move(folder))
-    {}
-    MountGuard(const MountGuard&) = delete;
-    MountGuard& operator=(const MountGuard&) = delete;
-    ~MountGuard() { ::umount2(m_folder.c_str(), MNT_DETACH); }
-
-private:
-    fs::path m_folder;
-};
 
 class PosixReportFilesTest : public ::testing::Test
 {
