@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <pthread.h>
 #include <random>
 #include <sys/stat.h>
@@ -82,10 +83,12 @@ private:
     int m_fd = -1;
 };
 
-bool WriteAll(int fd, const char* data, std::size_t size)
+// Writes all of `data`, at the descriptor's own position or, with `offset`, from that offset on
+// without moving the position. False when the system wrote nothing or failed.
+bool WriteAll(int fd, const char* data, std::size_t size, std::optional<off_t> offset = std::nullopt)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = offset ? ::pwrite(fd, data, size, *offset) : ::write(fd, data, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -94,23 +97,9 @@ bool WriteAll(int fd, const char* data, std::size_t size)
         }
         data += n;
         size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool PWriteAll(int fd, const char* data, std::size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, offset);
-        if (n < 0 && errno == EINTR) {
-            continue;
+        if (offset) {
+            *offset += n;
         }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        offset += n;
     }
     return true;
 }
@@ -374,7 +363,7 @@ public:
             if (n < 0 && errno == EINTR) {
                 continue;
             }
-            if (n <= 0 || !PWriteAll(m_target.Get(), buffer.data(), static_cast<std::size_t>(n), offset)) {
+            if (n <= 0 || !WriteAll(m_target.Get(), buffer.data(), static_cast<std::size_t>(n), offset)) {
                 return m_failure;
             }
             offset += n;
