@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixFileOperations.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -21,37 +23,6 @@ std::error_code LastError()
 {
     return SystemError(errno);
 }
-
-/// An open descriptor, closed when it goes out of scope. `Close` reports the error of the close
-/// itself, which on some file systems is where a failed write shows.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-
-    std::error_code Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? std::error_code() : LastError();
-    }
-
-private:
-    int m_fd;
-};
 
 /// A file created under a fresh short name in a given folder, removed again unless `Keep` is
 /// called once it has been renamed to its final name.
@@ -148,7 +119,7 @@ std::error_code CopyContents(int in, int out, off_t& copied)
 /// flush a folder; the file's own data is flushed already, so that is not an error.
 void SyncFolder(const std::string& folder)
 {
-    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Valid()) {
         ::fsync(fd.Get());
     }
@@ -192,7 +163,7 @@ std::error_code CopyRegularFile(const std::string& source, const std::string& de
     if (!S_ISREG(st.st_mode)) {
         return SystemError(ENOTSUP);
     }
-    Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!in.Valid()) {
         return LastError();
     }
@@ -216,7 +187,7 @@ std::error_code CopyRegularFile(const std::string& source, const std::string& de
     if (const auto error = temporary.Create(folder, outFd)) {
         return error;
     }
-    Descriptor out(outFd);
+    UniqueFd out(outFd);
     off_t copied = 0;
     if (const auto error = CopyContents(in.Get(), out.Get(), copied)) {
         return error;
@@ -243,8 +214,8 @@ std::error_code CopyRegularFile(const std::string& source, const std::string& de
     if (written.st_size != copied || sourceNow.st_size != copied) {
         return SystemError(EIO);
     }
-    if (const auto error = out.Close()) {
-        return error;
+    if (!out.Close()) {
+        return LastError();
     }
     if (const auto error = Publish(temporary, destination, !failIfExists)) {
         return error;

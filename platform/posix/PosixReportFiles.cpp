@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixReportFiles.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -32,56 +34,6 @@ std::string CannotCreate(const std::string& shown, int error)
 {
     return "Cannot create file \"" + shown + "\". " + std::generic_category().message(error);
 }
-
-// A file descriptor closed on every way out.
-class UniqueFd
-{
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd)
-        : m_fd(fd)
-    {}
-    UniqueFd(UniqueFd&& other) noexcept
-        : m_fd(other.m_fd)
-    {
-        other.m_fd = -1;
-    }
-    UniqueFd& operator=(UniqueFd&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_fd = other.m_fd;
-            other.m_fd = -1;
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { Reset(); }
-
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-
-    /// Closes the descriptor; false when the close reported an error (some file systems report
-    /// late write errors only there).
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    void Reset()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-
-    int m_fd = -1;
-};
 
 // Writes all of `data`, at the descriptor's own position or, with `offset`, from that offset on
 // without moving the position. False when the system wrote nothing or failed.
