@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rules that file names go through: the extension of a name, and the patterns that list the
-// names of one type ("*.*" and "*" every name, "*" + extension the names ending in it, ignoring
-// case, any other text the one name equal to it).
+// names of one type (every name, or the names ending in a type's extension, ignoring case).
 #include "scan/CaseFold.h"
 #include "scan/ScanFolder.h"
 #include "scan/TypeSummary.h"
@@ -49,33 +48,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     PELLAMY_FUZZ_CHECK(ExtensionOf(extension) == extension);
 
-    // Patterns that match every name.
-    for (const char* everything : {"*.*", "*"}) {
-        const NamePattern pattern{std::string(everything)};
+    // Patterns that match every name: the double click's and the type row without extension's.
+    for (const NamePattern& pattern : {NamePattern::AllFiles(), NamePattern::OfExtension("")}) {
         PELLAMY_FUZZ_CHECK(pattern.MatchesEverything());
         PELLAMY_FUZZ_CHECK(pattern.Matches(name) && pattern.Matches(other) && pattern.Matches(""));
     }
 
-    // "*" + an extension: the names that end in it, in any letter case (".*" makes "*.*", the
-    // pattern of every name).
+    // A type row's extension: the names that end in it literally, in any letter case, ".*"
+    // included (it lists the names ending in ".*", not every name).
     const std::string ext = "." + text;
-    if (ext != ".*") {
-        const NamePattern pattern("*" + ext);
-        PELLAMY_FUZZ_CHECK(!pattern.MatchesEverything());
-        PELLAMY_FUZZ_CHECK(pattern.Matches(name) == EndsWithIgnoringCase(name, ext));
-        PELLAMY_FUZZ_CHECK(pattern.Matches(other + ext));
-        PELLAMY_FUZZ_CHECK(pattern.Matches(other + FoldCase(ext)));
-        PELLAMY_FUZZ_CHECK(pattern.Matches(ext));
-    }
-    if (!extension.empty() && extension != ".*") {
-        PELLAMY_FUZZ_CHECK(NamePattern("*" + std::string(extension)).Matches(name));
-    }
-
-    // Any other text: the one name equal to it, ignoring case.
-    if (!text.empty() && text.front() != '*') {
-        const NamePattern pattern(text);
-        PELLAMY_FUZZ_CHECK(pattern.Matches(text) && pattern.Matches(FoldCase(text)));
-        PELLAMY_FUZZ_CHECK(pattern.Matches(name) == EqualsNoCase(name, text));
+    const NamePattern pattern = NamePattern::OfExtension(ext);
+    PELLAMY_FUZZ_CHECK(!pattern.MatchesEverything());
+    PELLAMY_FUZZ_CHECK(!(pattern == NamePattern::AllFiles()));
+    PELLAMY_FUZZ_CHECK(pattern.Matches(name) == EndsWithIgnoringCase(name, ext));
+    PELLAMY_FUZZ_CHECK(pattern.Matches(other + ext));
+    PELLAMY_FUZZ_CHECK(pattern.Matches(other + FoldCase(ext)));
+    PELLAMY_FUZZ_CHECK(pattern.Matches(ext));
+    if (!extension.empty()) {
+        PELLAMY_FUZZ_CHECK(NamePattern::OfExtension(extension).Matches(name));
     }
     return 0;
 }

@@ -37,7 +37,8 @@ bool SameArguments(const ReportArguments& a, const ReportArguments& b)
 void CheckConsistent(const std::vector<std::string>& args, const ReportArguments& parsed)
 {
     if (parsed.FilePattern) {
-        PELLAMY_FUZZ_CHECK(!parsed.FilePattern->empty() && parsed.FilePattern->front() == '*');
+        const std::string& text = parsed.FilePattern->Text();
+        PELLAMY_FUZZ_CHECK(!text.empty() && text.front() == '*');
     }
     if (parsed.Sort) {
         const std::size_t columns =
@@ -73,11 +74,11 @@ std::vector<std::string> ValidLine(FuzzedDataProvider& input, ReportArguments& e
     if (input.ConsumeBool()) {
         if (input.ConsumeBool()) {
             options.push_back({"--all-files"});
-            expected.FilePattern = "*.*";
+            expected.FilePattern = pellamy::NamePattern::AllFiles();
         } else {
             const std::string extension = "." + input.ConsumeRandomLengthString(8);
             withValue("--files", extension);
-            expected.FilePattern = "*" + extension;
+            expected.FilePattern = pellamy::NamePattern::OfExtension(extension);
         }
     }
     if (input.ConsumeBool()) {
