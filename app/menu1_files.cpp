@@ -4,6 +4,7 @@
 // the copy, move and delete commands.
 
 #include "app/menu1.h"
+#include "platform/posix/FileDetails.h"
 #include "platform/posix/PosixFileOperations.h"
 #include "scan/DisplayTexts.h"
 #include "shell/ClipboardFiles.h"
@@ -23,12 +24,9 @@
 #include <QDBusPendingReply>
 #include <QDateTime>
 #include <QDialog>
-#include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPlainTextEdit>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace pellamy {
@@ -58,23 +56,10 @@ private:
     const std::function<bool(const std::string&, const std::string&)>& m_asker;
 };
 
-QString TimeText(const QDateTime& time)
+QString TimeText(std::optional<std::int64_t> seconds)
 {
-    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QStringLiteral("unknown");
-}
-
-QString ModeText(QFileDevice::Permissions permissions)
-{
-    const QFileDevice::Permission bits[] = {
-        QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner,
-        QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup,
-        QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther};
-    const char letters[] = "rwxrwxrwx";
-    QString text;
-    for (int i = 0; i < 9; ++i) {
-        text += (permissions & bits[i]) ? QLatin1Char(letters[i]) : QLatin1Char('-');
-    }
-    return text;
+    return seconds ? QDateTime::fromSecsSinceEpoch(*seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                   : QStringLiteral("unknown");
 }
 
 } // namespace
@@ -166,35 +151,37 @@ void TForm1::ShowFileProperties(const std::string& path)
 
 void TForm1::ShowFileDetails(const std::string& path)
 {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    const QFileInfo info(name);
-    const auto size = static_cast<ByteCount>(info.size());
-    QString owner = info.owner();
-    if (owner.isEmpty()) {
-        owner = QString::number(info.ownerId());
+    std::error_code error;
+    const auto details = ReadFileDetails(path, error);
+    if (!details) {
+        ShowMessage(QString::fromStdString(path + ": " + error.message()));
+        return;
     }
-    QString attributes;
-    attributes += info.isWritable() ? QString() : QStringLiteral("R");
-    attributes += FileNamePart(path).starts_with('.') ? QStringLiteral("H") : QString();
+    // Shown with replacement characters where the name is not UTF-8; the type comes from the name.
+    const QString name = QString::fromStdString(path);
     const QString text =
         QStringLiteral("%1\nType: %2\nSize: %3 bytes (%4)\nCreated: %5\nModified: %6\nAccessed: %7\n"
                        "Changed: %8\nAttributes: %9\nOwner: %10\nMode: %11")
-            .arg(name, QMimeDatabase().mimeTypeForFile(info).comment(), QString::number(info.size()),
-                 QString::fromStdString(SizeText(size, false, m_settings)), TimeText(info.birthTime()),
-                 TimeText(info.lastModified()), TimeText(info.lastRead()),
-                 TimeText(info.metadataChangeTime()), attributes.isEmpty() ? QStringLiteral("-") : attributes,
-                 owner, ModeText(info.permissions()));
+            .arg(name, QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).comment(),
+                 QString::number(details->size),
+                 QString::fromStdString(SizeText(details->size, false, m_settings)),
+                 TimeText(details->created), TimeText(details->modified), TimeText(details->accessed),
+                 TimeText(details->changed),
+                 details->attributes.empty() ? QStringLiteral("-")
+                                             : QString::fromStdString(details->attributes),
+                 QString::fromStdString(details->owner), QString::fromStdString(ModeLetters(details->mode)));
 
     auto* dialog = new QDialog(this);
     dialog->setObjectName(QStringLiteral("FileDetails"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QString::fromStdString(std::string(FileNamePart(path))));
     auto* layout = new QVBoxLayout(dialog);
-    auto* details = new QPlainTextEdit(text, dialog);
-    details->setObjectName(QStringLiteral("Details"));
-    details->setReadOnly(true);
-    details->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    layout->addWidget(details);
+    // Read-only but selectable, so the full path can be copied; Escape closes the dialog.
+    auto* shown = new QPlainTextEdit(text, dialog);
+    shown->setObjectName(QStringLiteral("Details"));
+    shown->setReadOnly(true);
+    shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(shown);
     dialog->resize(460, 260);
     dialog->show();
 }

@@ -8,7 +8,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-    shared-mime-info python3 xvfb xauth xclip fonts-dejavu-core fonts-liberation locales
+    shared-mime-info python3 xvfb xauth xclip dbus fonts-dejavu-core fonts-liberation locales
 )
 
 # Locales the tests of regional settings run pellamy-report under; they skip those that are missing.
