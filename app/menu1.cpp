@@ -156,6 +156,7 @@ TForm1::TForm1(QWidget* parent)
     BuildMenus();
     BuildDialogs();
     ConnectReportCommands();
+    ConnectFileCommands();
     SetTabOrder();
 
     // Client area 973 x 625 (outer 989 x 661 with the frame), centred on the screen.

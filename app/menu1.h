@@ -9,6 +9,7 @@
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
+#include "shell/FileCommands.h"
 #include "shell/qt/TypeIcons.h"
 
 #include <QWidget>
@@ -93,10 +94,38 @@ public:
     void SaveFileDetails(const std::string& fileName, int filterIndex);
     void SaveFolderDetails(const std::string& fileName, int filterIndex);
 
+    // File commands: the selected files to the clipboard, opening, properties, copy, move, delete.
+    /// Every clipboard form of the selected files, placed at once; false (the clipboard as it was)
+    /// when no row is selected or there is no clipboard.
+    bool PutFilesOnClipboard();
+    void Copyfiles1Click();
+    /// Opens `path` with the desktop's application without waiting for it; false when no opener
+    /// could be started.
+    bool OpenWithShell(const std::string& path);
+    /// Opens the selected file nearest the top of the file list.
+    void LView2DblClick();
+    void OpenfolderinExplorer1Click();
+    void OpenfolderinExplorer2Click();
+    /// The properties of the one selected file; with none or several selected, a message.
+    void Properties1Click();
+    /// Asks the file manager to show the properties of `path`, without waiting for its answer;
+    /// where no file manager answers, the window's own details of the file.
+    void ShowFileProperties(const std::string& path);
+    void Copyto1Click();
+    void Movefileto1Click();
+    void Deletefiles1Click();
+
     /// Replaces the plain message box (tests record the text instead).
     std::function<void(const QString&)> MessageShower;
     /// Replaces the save dialog: gives the file name and the 1-based filter index, or false.
     std::function<bool(std::string& fileName, int& filterIndex)> SaveDialogRunner;
+
+    /// Replaces the Yes/No message box of the file commands: gets the question and its caption.
+    std::function<bool(const std::string& question, const std::string& caption)> QuestionAsker;
+    /// Replaces the select-folder dialog of the copy and move commands; nothing when cancelled.
+    std::function<std::optional<std::string>()> FolderChooserRunner;
+    /// Replaces the desktop opener (the desktop's own otherwise).
+    std::function<bool(const std::string& path)> Opener;
 
     /// How long a scan runs before status panel 0 shows its live count of the names read.
     std::int64_t ScanProgressAfterMs = 500;
@@ -194,6 +223,10 @@ private:
     void BuildDialogs();
     void SetTabOrder();
     void ConnectReportCommands();
+    void ConnectFileCommands();
+    FileCommands MakeFileCommands(FileOperations& operations, Questions& questions);
+    void RefreshAfter(ListsAfter after);
+    void ShowFileDetails(const std::string& path);
     void ShowMessage(const QString& text);
     bool RunSaveDialog(std::string& fileName, int& filterIndex);
     void SaveReport(bool fileList, const std::string& fileName, int filterIndex);

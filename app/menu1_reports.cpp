@@ -10,6 +10,7 @@
 #include "reports/XmlReports.h"
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
+#include "shell/qt/ClipboardData.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/FileListModel.h"
 #include "widgets/ListViewRows.h"
@@ -35,10 +36,7 @@ namespace {
 // the receiver as the same bytes that pellamy-report writes, never with replacement characters.
 void ToClipboard(const std::string& bytes)
 {
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"),
-                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    QGuiApplication::clipboard()->setMimeData(data);
+    PlaceTextOnClipboard(bytes);
 }
 
 bool HasSelectedRows(const TSortListView* list)

@@ -8,7 +8,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-    shared-mime-info python3 python3-gi gir1.2-glib-2.0 desktop-file-utils xvfb xauth xclip
+    shared-mime-info python3 python3-gi gir1.2-glib-2.0 desktop-file-utils xvfb xauth xclip dbus
     fonts-dejavu-core fonts-liberation locales
 )
 

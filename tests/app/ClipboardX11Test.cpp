@@ -7,7 +7,9 @@
 #include "widgets/TypeListModel.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -54,6 +56,82 @@ private Q_SLOTS:
 
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
+    }
+
+    void anotherProgramReadsEveryFormOfTheCopiedFiles()
+    {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+            QSKIP("needs an X server (run under xvfb-run); the clipboard is not checked here");
+        }
+        const QString xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
+        if (xclip.isEmpty()) {
+            QSKIP("xclip is missing; the clipboard is not checked by another program");
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const std::string folder = dir.path().toStdString() + "/";
+        // The folder's own path is ASCII; the names carry blanks, "%", "#", a letter that is not
+        // ASCII and a byte that is not UTF-8.
+        const std::string first = "a b%#.txt";
+        const std::string second = "\xc3\xa9t\xe9.txt";
+        std::ofstream(folder + first, std::ios::binary) << "1";
+        std::ofstream(folder + second, std::ios::binary) << "2";
+
+        TForm1 form;
+        form.FormCreate({dir.path().toStdString()});
+        form.sLView->setCurrentIndex(form.TypeRows()->index(0, 0));
+        form.sLViewDblClick();
+        form.Selectall1->trigger();
+        // The list's order decides the order of the paths.
+        const std::string top =
+            form.LView2->model()->index(0, 1).data().toString() == QStringLiteral("a b%#.txt") ? first
+                                                                                               : second;
+        const std::string bottom = top == first ? second : first;
+        const auto uri = [&](const std::string& name) {
+            const std::string encoded = name == first ? "a%20b%25%23.txt" : "%C3%A9t%E9.txt";
+            return "file://" + folder + encoded;
+        };
+        QVERIFY(form.Copyfiles1->isVisible());
+        form.Copyfiles1->trigger();
+
+        const auto read = [&](const QString& target) {
+            QProcess reader;
+            reader.start(xclip, {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                 QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+            if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, 20000)) {
+                reader.kill();
+                reader.waitForFinished();
+                return QByteArray("(timed out)");
+            }
+            return reader.readAllStandardOutput();
+        };
+        const auto bytes = [](const std::string& text) {
+            return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+        };
+        QCOMPARE(read(QStringLiteral("text/uri-list")), bytes(uri(top) + "\r\n" + uri(bottom) + "\r\n"));
+        QCOMPARE(read(QStringLiteral("x-special/gnome-copied-files")),
+                 bytes("copy\n" + uri(top) + "\n" + uri(bottom)));
+        QCOMPARE(read(QStringLiteral("text/plain")), bytes(folder + top + "\r\n" + folder + bottom + "\r\n"));
+        std::string block(20, '\0');
+        block[0] = 20;
+        block += folder + top + '\0' + folder + bottom + '\0' + '\0';
+        QCOMPARE(read(QStringLiteral("application/x-pellamy-dropfiles")), bytes(block));
+
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    void noSelectedRowLeavesTheClipboardAsItWas()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::ofstream(dir.path().toStdString() + "/a.txt") << "a";
+        TForm1 form;
+        form.FormCreate({dir.path().toStdString()});
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QVERIFY(!form.PutFilesOnClipboard());
+        form.Copyfiles1->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
     }
 };
 
