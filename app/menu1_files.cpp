@@ -7,6 +7,7 @@
 #include "platform/posix/FileDetails.h"
 #include "platform/posix/PosixFileOperations.h"
 #include "scan/DisplayTexts.h"
+#include "scan/TypeSummary.h"
 #include "shell/ClipboardFiles.h"
 #include "shell/FileCommands.h"
 #include "shell/SelectedFiles.h"
@@ -22,10 +23,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDateTime>
 #include <QDialog>
 #include <QMessageBox>
-#include <QMimeDatabase>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -56,10 +55,13 @@ private:
     const std::function<bool(const std::string&, const std::string&)>& m_asker;
 };
 
-QString TimeText(std::optional<std::int64_t> seconds)
+// A time of the details window in the same form as the lists show it.
+QString TimeText(std::optional<std::int64_t> seconds, const RegionalSettings& settings)
 {
-    return seconds ? QDateTime::fromSecsSinceEpoch(*seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                   : QStringLiteral("unknown");
+    if (!seconds) {
+        return QStringLiteral("unknown");
+    }
+    return QString::fromStdString(FileTimeText(FileTimeFromUnix(*seconds, 0), settings));
 }
 
 } // namespace
@@ -157,16 +159,18 @@ void TForm1::ShowFileDetails(const std::string& path)
         ShowMessage(QString::fromStdString(path + ": " + error.message()));
         return;
     }
-    // Shown with replacement characters where the name is not UTF-8; the type comes from the name.
+    // Shown with replacement characters where the name is not UTF-8; the type is described as the
+    // type list describes the name's extension.
     const QString name = QString::fromStdString(path);
     const QString text =
         QStringLiteral("%1\nType: %2\nSize: %3 bytes (%4)\nCreated: %5\nModified: %6\nAccessed: %7\n"
                        "Changed: %8\nAttributes: %9\nOwner: %10\nMode: %11")
-            .arg(name, QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).comment(),
+            .arg(name,
+                 QString::fromStdString(GetTypeDescription(std::string(ExtensionOf(FileNamePart(path))))),
                  QString::number(details->size),
                  QString::fromStdString(SizeText(details->size, false, m_settings)),
-                 TimeText(details->created), TimeText(details->modified), TimeText(details->accessed),
-                 TimeText(details->changed),
+                 TimeText(details->created, m_settings), TimeText(details->modified, m_settings),
+                 TimeText(details->accessed, m_settings), TimeText(details->changed, m_settings),
                  details->attributes.empty() ? QStringLiteral("-")
                                              : QString::fromStdString(details->attributes),
                  QString::fromStdString(details->owner), QString::fromStdString(ModeLetters(details->mode)));
