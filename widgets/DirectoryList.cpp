@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/DirectoryList.h"
 
-#include "widgets/DriveCombo.h"
 #include "widgets/FolderRowsModel.h"
 
 #include <QApplication>
@@ -113,27 +112,18 @@ DirectoryList::DirectoryList(QWidget* parent, DriveProvider drives)
 
 DirectoryList::~DirectoryList() = default;
 
-DriveCombo* DirectoryList::GetDriveCombo() const
+void DirectoryList::SetDriveBox(DriveBox* box)
 {
-    return m_combo;
-}
-
-void DirectoryList::SetDriveCombo(DriveCombo* combo)
-{
-    if (m_combo != nullptr && m_combo != combo) {
-        m_combo->m_dirList = nullptr;
-    }
-    m_combo = combo;
-    if (combo != nullptr) {
-        combo->m_dirList = this;
-        combo->SelectDrive(DriveRootOf(Drives(), m_directory));
+    m_box = box;
+    if (box != nullptr) {
+        box->SelectDrive(DriveRootOf(Drives(), m_directory));
     }
 }
 
 std::vector<Drive> DirectoryList::Drives() const
 {
-    if (m_combo != nullptr) {
-        return m_combo->AllDrives();
+    if (m_box != nullptr) {
+        return m_box->AllDrives();
     }
     return m_drives ? m_drives() : std::vector<Drive>{};
 }
@@ -155,10 +145,9 @@ void DirectoryList::SetDirectory(const QByteArray& path)
     }
     const std::vector<Drive> drives = Drives();
     const QByteArray targetRoot = DriveRootOf(drives, target);
-    if (targetRoot != DriveRootOf(drives, m_directory) && m_combo != nullptr &&
-        m_combo->ListsDrive(targetRoot)) {
+    if (targetRoot != DriveRootOf(drives, m_directory) && m_box != nullptr && m_box->ListsDrive(targetRoot)) {
         if (Enter(targetRoot)) {
-            m_combo->SelectDrive(targetRoot);
+            m_box->SelectDrive(targetRoot);
         }
     }
     if (!Enter(target) && !Enter(m_directory)) {
@@ -201,8 +190,8 @@ void DirectoryList::Fill()
     }
     m_pendingPath.clear();
     m_filling = false;
-    if (m_combo != nullptr) {
-        m_combo->SelectDrive(root);
+    if (m_box != nullptr) {
+        m_box->SelectDrive(root);
     }
 }
 

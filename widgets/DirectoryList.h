@@ -5,11 +5,9 @@
 #include "widgets/FolderPaths.h"
 
 #include <QListView>
-#include <QPointer>
 
 namespace pellamy {
 
-class DriveCombo;
 class FolderRowsModel;
 
 /// The directory list of the folder navigator (`dList`): the open folder as a small tree, made of
@@ -28,6 +26,20 @@ class DirectoryList final : public QListView
     Q_PROPERTY(QByteArray Directory READ Directory WRITE SetDirectory)
 
 public:
+    /// What the list asks of the drive box that follows it.
+    class DriveBox
+    {
+    public:
+        /// Every drive the box knows of, the ones it shows no item for included.
+        virtual std::vector<Drive> AllDrives() const = 0;
+        /// Whether the box has an item for the drive at `root`.
+        virtual bool ListsDrive(const QByteArray& root) const = 0;
+        /// Shows the drive at `root` as selected, without a notification.
+        virtual void SelectDrive(const QByteArray& root) = 0;
+
+        virtual ~DriveBox() = default;
+    };
+
     /// A list that opens the process's working directory; drives come from `drives` until a
     /// drive box is linked, and from the drive box after that.
     explicit DirectoryList(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
@@ -44,12 +56,9 @@ public:
     /// read anew and the drive box follows without a change notification.
     void SetDirectory(const QByteArray& path);
 
-    /// The linked drive box, or nullptr.
-    DriveCombo* GetDriveCombo() const;
-
-    /// Links `combo` (nullptr unlinks): it selects the drive of the open folder at once and follows
-    /// the list from then on.
-    void SetDriveCombo(DriveCombo* combo);
+    /// Links `box` (nullptr unlinks): it selects the drive of the open folder at once and follows
+    /// the list from then on. The box must stay valid until it is unlinked.
+    void SetDriveBox(DriveBox* box);
 
     /// Enters the root of the drive at `root` and reads the rows anew, for the drive box when the
     /// user picks a drive. False, with nothing changed, when the root cannot be entered.
@@ -79,7 +88,7 @@ private:
 
     FolderRowsModel* m_rows;
     DriveProvider m_drives;
-    QPointer<DriveCombo> m_combo;
+    DriveBox* m_box = nullptr;
     QByteArray m_directory;
     QByteArray m_pendingPath;
     bool m_filling = false;

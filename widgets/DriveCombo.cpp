@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/DriveCombo.h"
 
-#include "widgets/DirectoryList.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
@@ -100,9 +98,6 @@ DriveCombo::~DriveCombo()
 {
     // The watch goes before the mount table's descriptor closes.
     delete m_mountWatch;
-    if (m_dirList != nullptr && m_dirList->GetDriveCombo() == this) {
-        m_dirList->SetDriveCombo(nullptr);
-    }
 }
 
 bool DriveCombo::IsListedKind(DriveKind kind)
@@ -139,16 +134,16 @@ bool DriveCombo::SelectDrive(const QByteArray& root)
     return true;
 }
 
-DirectoryList* DriveCombo::GetDirList() const
+void DriveCombo::SetFolderView(FolderView* view)
 {
-    return m_dirList;
+    m_view = view;
 }
 
 void DriveCombo::RefreshDrives()
 {
     m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
     const QByteArray keep =
-        m_dirList != nullptr ? DriveRootOf(m_allDrives, m_dirList->Directory()) : m_selectedRoot;
+        m_view != nullptr ? DriveRootOf(m_allDrives, m_view->Directory()) : m_selectedRoot;
     clear();
     for (const Drive& drive : m_allDrives) {
         if (IsListedKind(drive.Kind)) {
@@ -168,15 +163,15 @@ void DriveCombo::UserPicked(int index)
         return;
     }
     bool entered = false;
-    if (m_dirList != nullptr) {
-        entered = m_dirList->OpenDriveRoot(root);
+    if (m_view != nullptr) {
+        entered = m_view->OpenDriveRoot(root);
     } else {
         entered = EnterFolder(root);
     }
     if (entered) {
         m_selectedRoot = root;
     } else {
-        SelectDrive(m_dirList != nullptr ? DriveRootOf(m_allDrives, m_dirList->Directory()) : previous);
+        SelectDrive(m_view != nullptr ? DriveRootOf(m_allDrives, m_view->Directory()) : previous);
     }
     Q_EMIT Change();
 }

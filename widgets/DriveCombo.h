@@ -5,7 +5,6 @@
 #include "widgets/FolderPaths.h"
 
 #include <QComboBox>
-#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -14,8 +13,6 @@ class QFile;
 class QSocketNotifier;
 
 namespace pellamy {
-
-class DirectoryList;
 
 /// The drive box of the folder navigator (`JvDriveCombo1`): a drop-down list of the mounted file
 /// systems that play drives, the removable, fixed, remote and CD-ROM ones, by root, each shown
@@ -31,6 +28,19 @@ class DriveCombo final : public QComboBox
     Q_OBJECT
 
 public:
+    /// What the box asks of the folder list it follows.
+    class FolderView
+    {
+    public:
+        /// The folder the list shows.
+        virtual QByteArray Directory() const = 0;
+        /// Moves the list to the root of the drive at `root`; false, with nothing changed, when the
+        /// root cannot be entered.
+        virtual bool OpenDriveRoot(const QByteArray& root) = 0;
+
+        virtual ~FolderView() = default;
+    };
+
     /// Gap in pixels left and right of each item's icon.
     static constexpr int kOffset = 4;
 
@@ -60,22 +70,22 @@ public:
     /// folder (or the drive selected before) again, without a notification.
     void RefreshDrives();
 
-    /// The linked directory list; set by `DirectoryList::SetDriveCombo`.
-    DirectoryList* GetDirList() const;
+    /// Follows `view` (nullptr stops following): a rebuild keeps the drive of its folder selected,
+    /// and a picked drive moves it to that drive's root. The view must stay valid until it is
+    /// replaced.
+    void SetFolderView(FolderView* view);
 
 Q_SIGNALS:
     /// The user picked a drive, and the list has reached its root or stayed where it was.
     void Change();
 
 private:
-    friend class DirectoryList;
-
     void UserPicked(int index);
     void WatchMountTable();
 
     DriveProvider m_drives;
     std::vector<Drive> m_allDrives;
-    QPointer<DirectoryList> m_dirList;
+    FolderView* m_view = nullptr;
     QByteArray m_selectedRoot;
     std::unique_ptr<QFile> m_mountTable;
     QSocketNotifier* m_mountWatch = nullptr;

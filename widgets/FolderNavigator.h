@@ -2,18 +2,18 @@
 #ifndef PELLAMY_WIDGETS_FOLDERNAVIGATOR_H
 #define PELLAMY_WIDGETS_FOLDERNAVIGATOR_H
 
-#include "widgets/FolderPaths.h"
+#include "widgets/DirectoryList.h"
+#include "widgets/DriveCombo.h"
 
 #include <QWidget>
 
 namespace pellamy {
 
-class DirectoryList;
-class DriveCombo;
-
 /// The folder navigator panel: the directory list filling it and the linked drive box, 22 pixels
-/// high, along its bottom edge. Both read the drives from one provider.
-class FolderNavigator final : public QWidget
+/// high, along its bottom edge. Both read the drives from one provider. The panel links the two:
+/// the box shows the drive of the list's folder, and a drive picked in the box opens its root in
+/// the list.
+class FolderNavigator final : public QWidget, private DirectoryList::DriveBox, private DriveCombo::FolderView
 {
     Q_OBJECT
 
@@ -22,6 +22,7 @@ public:
     static constexpr int kDriveBoxHeight = 22;
 
     explicit FolderNavigator(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    ~FolderNavigator() override;
 
     /// The directory list (`dList`).
     DirectoryList* dList() const { return m_dList; }
@@ -30,6 +31,12 @@ public:
     DriveCombo* JvDriveCombo1() const { return m_driveCombo; }
 
 private:
+    std::vector<Drive> AllDrives() const override;
+    bool ListsDrive(const QByteArray& root) const override;
+    void SelectDrive(const QByteArray& root) override;
+    QByteArray Directory() const override;
+    bool OpenDriveRoot(const QByteArray& root) override;
+
     DriveCombo* m_driveCombo;
     DirectoryList* m_dList;
 };

@@ -357,6 +357,39 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 0);
         QCOMPARE(changes.count(), 0);
     }
+
+    void eitherPartGoingFirstLeavesTheOtherOnItsOwn()
+    {
+        auto navigator = MakeNavigator();
+        navigator->show();
+        QVERIFY(QTest::qWaitForWindowExposed(navigator.get()));
+        DirectoryList& list = *navigator->dList();
+        list.SetDirectory(Dir("c/zeta"));
+        delete navigator->JvDriveCombo1();
+
+        // The list reads the drives itself again and crosses drives without the box.
+        list.SetDirectory(Dir("d/data"));
+        QCOMPARE(list.Directory(), Dir("d/data"));
+        QCOMPARE(Names(list).first(), Path("d"));
+
+        auto other = MakeNavigator();
+        other->show();
+        QVERIFY(QTest::qWaitForWindowExposed(other.get()));
+        DriveCombo& combo = *other->JvDriveCombo1();
+        other->dList()->SetDirectory(Dir("c/zeta"));
+        delete other->dList();
+
+        // The box still rebuilds and still enters a picked drive's root.
+        m_extraDrives.push_back(Drive{Path("e").toStdString(), DriveKind::Removable, {}, {}});
+        combo.RefreshDrives();
+        QCOMPARE(combo.CurrentDrive(), Dir("c"));
+        QSignalSpy changes(&combo, &DriveCombo::Change);
+        combo.setFocus();
+        QTest::keyClick(&combo, Qt::Key_Down); // to "d"
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(combo.CurrentDrive(), Dir("d"));
+        QCOMPARE(QDir::currentPath(), Path("d"));
+    }
 };
 
 } // namespace pellamy
