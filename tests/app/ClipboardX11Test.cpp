@@ -25,14 +25,17 @@ class ClipboardX11Test : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+            m_xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
+        }
+    }
+
     void anotherProgramReadsTheReportBytesUnchanged()
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
-            QSKIP("needs an X server (run under xvfb-run); the clipboard is not checked here");
-        }
-        const QString xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
-        if (xclip.isEmpty()) {
-            QSKIP("xclip is missing; the clipboard is not checked by another program");
+        if (m_xclip.isEmpty()) {
+            QSKIP("needs an X server (run under xvfb-run) and xclip; the clipboard is not checked here");
         }
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -46,13 +49,8 @@ private Q_SLOTS:
         form.Selectall1->trigger();
         form.Copyfilelist1->trigger();
 
-        // The window answers xclip's request from its event loop, which QTRY keeps running.
-        QProcess reader;
-        reader.start(xclip, {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                             QStringLiteral("-t"), QStringLiteral("text/plain")});
-        QTRY_COMPARE_WITH_TIMEOUT(reader.state(), QProcess::NotRunning, 20000);
-        QCOMPARE(reader.exitCode(), 0);
-        QCOMPARE(reader.readAllStandardOutput(), QByteArray::fromStdString(folder + "bad\xff.log\r\n"));
+        QCOMPARE(ReadClipboard(QStringLiteral("text/plain")),
+                 QByteArray::fromStdString(folder + "bad\xff.log\r\n"));
 
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
@@ -60,12 +58,8 @@ private Q_SLOTS:
 
     void anotherProgramReadsEveryFormOfTheCopiedFiles()
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
-            QSKIP("needs an X server (run under xvfb-run); the clipboard is not checked here");
-        }
-        const QString xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
-        if (xclip.isEmpty()) {
-            QSKIP("xclip is missing; the clipboard is not checked by another program");
+        if (m_xclip.isEmpty()) {
+            QSKIP("needs an X server (run under xvfb-run) and xclip; the clipboard is not checked here");
         }
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -94,28 +88,19 @@ private Q_SLOTS:
         QVERIFY(form.Copyfiles1->isVisible());
         form.Copyfiles1->trigger();
 
-        const auto read = [&](const QString& target) {
-            QProcess reader;
-            reader.start(xclip, {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                 QStringLiteral("clipboard"), QStringLiteral("-t"), target});
-            if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, 20000)) {
-                reader.kill();
-                reader.waitForFinished();
-                return QByteArray("(timed out)");
-            }
-            return reader.readAllStandardOutput();
-        };
         const auto bytes = [](const std::string& text) {
             return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
         };
-        QCOMPARE(read(QStringLiteral("text/uri-list")), bytes(uri(top) + "\r\n" + uri(bottom) + "\r\n"));
-        QCOMPARE(read(QStringLiteral("x-special/gnome-copied-files")),
+        QCOMPARE(ReadClipboard(QStringLiteral("text/uri-list")),
+                 bytes(uri(top) + "\r\n" + uri(bottom) + "\r\n"));
+        QCOMPARE(ReadClipboard(QStringLiteral("x-special/gnome-copied-files")),
                  bytes("copy\n" + uri(top) + "\n" + uri(bottom)));
-        QCOMPARE(read(QStringLiteral("text/plain")), bytes(folder + top + "\r\n" + folder + bottom + "\r\n"));
+        QCOMPARE(ReadClipboard(QStringLiteral("text/plain")),
+                 bytes(folder + top + "\r\n" + folder + bottom + "\r\n"));
         std::string block(20, '\0');
         block[0] = 20;
         block += folder + top + '\0' + folder + bottom + '\0' + '\0';
-        QCOMPARE(read(QStringLiteral("application/x-pellamy-dropfiles")), bytes(block));
+        QCOMPARE(ReadClipboard(QStringLiteral("application/x-pellamy-dropfiles")), bytes(block));
 
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
@@ -133,6 +118,24 @@ private Q_SLOTS:
         form.Copyfiles1->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
     }
+
+private:
+    // What another program reads from the clipboard under `target`. The window answers xclip's
+    // request from its event loop, which the wait keeps running.
+    QByteArray ReadClipboard(const QString& target) const
+    {
+        QProcess reader;
+        reader.start(m_xclip, {QStringLiteral("-o"), QStringLiteral("-selection"),
+                               QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+        if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, 20000)) {
+            reader.kill();
+            reader.waitForFinished();
+            return QByteArray("(timed out)");
+        }
+        return reader.exitCode() == 0 ? reader.readAllStandardOutput() : QByteArray("(xclip failed)");
+    }
+
+    QString m_xclip; // empty where there is no X server or no xclip
 };
 
 int main(int argc, char** argv)
