@@ -5,12 +5,18 @@
 Makes (once, then reuses) folders of 100,000 and 1,000,000 empty-but-sized files with about 40
 extensions, some files without one, then runs, alternating and with a warm cache:
   floor      a minimal single-threaded getdents64 + statx loop (bench/scan_floor.cpp)
+  pipeline   the minimal loop in two threads: one reads names, both issue statx
+             (scan_floor --pipeline 2)
   summary    pellamy-report FOLDER (the type list)
   find       find FOLDER -maxdepth 1 -printf '%s %f\\n'
-and prints the median wall time of each, the ratios to the floor, and the summary's peak memory
-per file above its peak on an empty folder.
+and prints the median wall time of each, the ratios to the floor and to the pipelined loop, and
+the summary's peak memory per file above its peak on an empty folder.
 
     python3 bench/scan_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
+                                [--baseline OTHER/pellamy-report]
+
+--baseline times another build of pellamy-report in the same runs (row "baseline"), so that a
+change can be weighed against the program before it on equal terms.
 """
 
 import argparse
@@ -60,6 +66,7 @@ def main():
     parser.add_argument("--root", default="/tmp/pellamy-bench", help="where the test folders are made")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--sizes", default="100000,1000000")
+    parser.add_argument("--baseline", help="another pellamy-report to time alongside")
     args = parser.parse_args()
 
     global MEASURE
@@ -70,13 +77,16 @@ def main():
     os.makedirs(empty, exist_ok=True)
     _, empty_peak = run_once([report, empty])
 
-    print(f"{'files':>9} {'tool':<8} {'median s':>9} {'x floor':>8} {'peak MiB':>9} {'B/file':>7}")
+    print(f"{'files':>9} {'tool':<8} {'median s':>9} {'x floor':>8} {'x pipe':>7} {'peak MiB':>9} "
+          f"{'B/file':>7}")
     for count in (int(s) for s in args.sizes.split(",")):
         folder = os.path.join(args.root, f"files-{count}")
         make_folder(folder, count)
         commands = {
             "floor": [floor, folder],
+            "pipeline": [floor, "--pipeline", "2", folder],
             "summary": [report, folder],
+            **({"baseline": [args.baseline, folder]} if args.baseline else {}),
             "find": ["find", folder, "-maxdepth", "1", "-printf", "%s %f\\n"],
         }
         times = {name: [] for name in commands}
@@ -89,11 +99,12 @@ def main():
                 times[name].append(elapsed)
                 peaks[name] = max(peaks[name], peak)
         base = statistics.median(times["floor"])
+        pipe = statistics.median(times["pipeline"])
         for name in commands:
             median = statistics.median(times[name])
-            per_file = (peaks[name] - empty_peak) / count if name == "summary" else float("nan")
-            print(f"{count:>9} {name:<8} {median:>9.3f} {median / base:>8.2f} "
-                  f"{peaks[name] / 2**20:>9.1f} {per_file:>7.1f}")
+            per_file = (peaks[name] - empty_peak) / count if name in ("summary", "baseline") else float("nan")
+            print(f"{count:>9} {name:<8} {median:>9.3f} {median / base:>8.2f} {median / pipe:>7.2f} "
+                  f"{peaks[name] / 2**20:>9.1f} {per_file:>7.1f}", flush=True)
 
 
 if __name__ == "__main__":
