@@ -4,16 +4,17 @@
 #include "scan/DisplayTexts.h"
 
 #include <algorithm>
-#include <atomic>
+#include <array>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -32,7 +33,7 @@ struct LinuxDirent64
 };
 
 constexpr std::size_t kDirBufferSize = 256 * 1024;
-// Below this many names per batch, handing work to other threads costs more than it saves.
+// Below this many names to examine in a batch, starting other threads costs more than it saves.
 constexpr std::size_t kParallelThreshold = 256;
 constexpr unsigned kStatMask =
     STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
@@ -131,101 +132,6 @@ bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
     return true;
 }
 
-// A small pool that runs one indexed job over several threads, the caller's thread included.
-// Used per enumeration, so its threads live only while one folder is read.
-class StatWorkers
-{
-public:
-    explicit StatWorkers(unsigned extraThreads)
-    {
-        for (unsigned i = 0; i < extraThreads; ++i) {
-            m_threads.emplace_back([this] { WorkerLoop(); });
-        }
-    }
-
-    StatWorkers(const StatWorkers&) = delete;
-    StatWorkers& operator=(const StatWorkers&) = delete;
-
-    ~StatWorkers()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_wake.notify_all();
-        for (std::thread& t : m_threads) {
-            t.join();
-        }
-    }
-
-    /// Runs `job(i)` for every i below `count` and returns when all have finished.
-    void Run(std::size_t count, const std::function<void(std::size_t)>& job)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_job = &job;
-            m_count = count;
-            m_next.store(0);
-            m_busy = m_threads.size();
-            ++m_generation;
-        }
-        m_wake.notify_all();
-        Drain();
-        std::unique_lock lock(m_mutex);
-        m_idle.wait(lock, [this] { return m_busy == 0; });
-        m_job = nullptr;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 64;
-
-    void Drain()
-    {
-        for (;;) {
-            const std::size_t begin = m_next.fetch_add(kChunk);
-            if (begin >= m_count) {
-                return;
-            }
-            const std::size_t end = std::min(begin + kChunk, m_count);
-            for (std::size_t i = begin; i < end; ++i) {
-                (*m_job)(i);
-            }
-        }
-    }
-
-    void WorkerLoop()
-    {
-        std::uint64_t seen = 0;
-        for (;;) {
-            {
-                std::unique_lock lock(m_mutex);
-                m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
-                if (m_stop) {
-                    return;
-                }
-                seen = m_generation;
-            }
-            Drain();
-            {
-                const std::lock_guard lock(m_mutex);
-                --m_busy;
-            }
-            m_idle.notify_one();
-        }
-    }
-
-    std::vector<std::thread> m_threads;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    const std::function<void(std::size_t)>* m_job = nullptr;
-    std::size_t m_count = 0;
-    std::atomic<std::size_t> m_next{0};
-    std::size_t m_busy = 0;
-    std::uint64_t m_generation = 0;
-    bool m_stop = false;
-};
-
 struct PendingName
 {
     const char* Name;
@@ -233,6 +139,234 @@ struct PendingName
     unsigned char Type;
     bool Ok;
     DirectoryEntryView Entry;
+};
+
+// One getdents64 batch on its way to the sink: the kernel's records, the wanted names among them
+// and how far their metadata reads have got.
+struct Batch
+{
+    std::unique_ptr<std::uint64_t[]> Storage; // 8-byte aligned: the records hold 64-bit fields
+    std::vector<PendingName> Names;
+    std::uint64_t NamesReadThrough = 0; // names read up to the end of this batch
+    std::size_t Claimed = 0;            // names handed to a thread for reading
+    std::size_t Done = 0;               // names whose reading has finished
+};
+
+// Reads one folder as a pipeline: the calling thread reads batches of names with getdents64
+// while statx workers examine the batches read so far; the calling thread examines too whenever
+// it has nothing to read or deliver, and hands finished batches to the sink strictly in the
+// order they were read. Every sink call happens on the calling thread, so sinks need no locking.
+//
+// A fixed ring of batches bounds the memory whatever the folder's size: the reader waits for
+// the oldest batch to be delivered before it reads into that batch's buffer again.
+class StatPipeline
+{
+public:
+    StatPipeline(int dirFd, unsigned statThreads)
+        : m_dirFd(dirFd)
+        , m_extraThreads(statThreads > 1 ? statThreads - 1 : 0)
+    {
+        m_free.reserve(kRingSize);
+        for (Batch& batch : m_ring) {
+            m_free.push_back(&batch);
+        }
+    }
+
+    StatPipeline(const StatPipeline&) = delete;
+    StatPipeline& operator=(const StatPipeline&) = delete;
+
+    // Workers may be examining a batch when the sink throws; they are stopped before the ring
+    // they read from goes away.
+    ~StatPipeline() { StopWorkers(); }
+
+    std::error_code Run(DirectorySink& sink)
+    {
+        std::error_code readError;
+        bool atEnd = false;
+        for (;;) {
+            Batch* ready = nullptr;
+            Batch* empty = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                if (!m_inFlight.empty() && m_inFlight.front()->Done == m_inFlight.front()->Names.size()) {
+                    ready = m_inFlight.front();
+                    m_inFlight.pop_front();
+                } else if (!atEnd && !m_free.empty()) {
+                    empty = m_free.back();
+                    m_free.pop_back();
+                } else if (atEnd && m_inFlight.empty()) {
+                    break;
+                } else if (!ExamineChunk(lock)) {
+                    m_progress.wait(lock);
+                }
+            }
+            if (ready != nullptr) {
+                // A sink that throws leaves this batch out of the ring; nothing reads it again.
+                Deliver(*ready, sink);
+                const std::lock_guard lock(m_mutex);
+                m_free.push_back(ready);
+            } else if (empty != nullptr) {
+                bool haveNames = false;
+                readError = Fill(*empty, sink, haveNames);
+                atEnd = readError || !haveNames;
+                const std::lock_guard lock(m_mutex);
+                if (haveNames) {
+                    m_inFlight.push_back(empty);
+                    m_work.notify_all();
+                } else {
+                    m_free.push_back(empty);
+                }
+            }
+        }
+        return readError;
+    }
+
+private:
+    static constexpr std::size_t kRingSize = 4;
+    static constexpr std::size_t kChunk = 64;
+
+    // Reads the next records into `batch` and asks the sink which names it wants. `haveNames`
+    // is false at the end of the folder (or on a failure, which is returned).
+    std::error_code Fill(Batch& batch, DirectorySink& sink, bool& haveNames)
+    {
+        if (!batch.Storage) {
+            batch.Storage.reset(new std::uint64_t[kDirBufferSize / sizeof(std::uint64_t)]);
+        }
+        char* buffer = reinterpret_cast<char*>(batch.Storage.get());
+        long n = 0;
+        do {
+            n = ::syscall(SYS_getdents64, m_dirFd, buffer, kDirBufferSize);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            haveNames = false;
+            return n < 0 ? std::error_code(errno, std::system_category()) : std::error_code();
+        }
+        haveNames = true;
+        batch.Names.clear();
+        batch.Claimed = 0;
+        batch.Done = 0;
+        std::size_t toExamine = 0;
+        for (long offset = 0; offset < n;) {
+            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
+            offset += d->d_reclen;
+            const char* name = d->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                continue;
+            }
+            ++m_namesRead;
+            const auto length = static_cast<std::uint32_t>(std::strlen(name));
+            const std::string_view view(name, length);
+            if (!sink.WantsName(view)) {
+                continue;
+            }
+            PendingName& p = batch.Names.emplace_back(PendingName{name, length, d->d_type, false, {}});
+            // Folders are known from the directory record alone and are never accepted, so they
+            // are not read further.
+            if (p.Type == DT_DIR) {
+                p.Entry.Attributes = Attr::kDirectory | (IsHiddenName(view) ? Attr::kHidden : 0);
+                p.Ok = true;
+            } else {
+                ++toExamine;
+            }
+        }
+        batch.NamesReadThrough = m_namesRead;
+        if (toExamine >= kParallelThreshold) {
+            StartWorkers();
+        }
+        return {};
+    }
+
+    void Deliver(Batch& batch, DirectorySink& sink)
+    {
+        for (PendingName& p : batch.Names) {
+            if (p.Ok) {
+                p.Entry.Name = std::string_view(p.Name, p.Length);
+                sink.Accept(p.Entry);
+            }
+        }
+        sink.Progress(batch.NamesReadThrough);
+    }
+
+    // Examines one chunk of the oldest batch with names not yet handed out; false when every
+    // name read so far is handed out. Called and returns with `lock` held.
+    bool ExamineChunk(std::unique_lock<std::mutex>& lock)
+    {
+        for (Batch* batch : m_inFlight) {
+            if (batch->Claimed == batch->Names.size()) {
+                continue;
+            }
+            const std::size_t begin = batch->Claimed;
+            const std::size_t end = std::min(begin + kChunk, batch->Names.size());
+            batch->Claimed = end;
+            lock.unlock();
+            for (std::size_t i = begin; i < end; ++i) {
+                PendingName& p = batch->Names[i];
+                if (p.Type != DT_DIR) {
+                    p.Ok = StatEntry(m_dirFd, p.Name, p.Entry);
+                }
+            }
+            lock.lock();
+            batch->Done += end - begin;
+            if (batch->Done == batch->Names.size()) {
+                m_progress.notify_one();
+            }
+            return true;
+        }
+        return false;
+    }
+
+    // Workers start with the first batch large enough to be worth sharing, so that small folders
+    // never pay for a thread.
+    void StartWorkers()
+    {
+        if (m_workersStarted) {
+            return;
+        }
+        m_workersStarted = true;
+        try {
+            for (unsigned i = 0; i < m_extraThreads; ++i) {
+                m_workers.emplace_back([this] { WorkerLoop(); });
+            }
+        } catch (const std::system_error&) {
+            // Without more threads the calling thread examines every name itself.
+        }
+    }
+
+    void StopWorkers()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_work.notify_all();
+        for (std::thread& t : m_workers) {
+            t.join();
+        }
+        m_workers.clear();
+    }
+
+    void WorkerLoop()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_stop) {
+            if (!ExamineChunk(lock)) {
+                m_work.wait(lock);
+            }
+        }
+    }
+
+    const int m_dirFd;
+    const unsigned m_extraThreads;
+    std::uint64_t m_namesRead = 0;
+    std::array<Batch, kRingSize> m_ring;
+    std::vector<Batch*> m_free;         // batches ready to be read into
+    std::deque<Batch*> m_inFlight;      // batches read, in order, not yet delivered
+    std::mutex m_mutex;                 // guards the two lists, the batch counters and m_stop
+    std::condition_variable m_work;     // a batch was read, or the workers must stop
+    std::condition_variable m_progress; // a batch has been examined completely
+    std::vector<std::thread> m_workers;
+    bool m_workersStarted = false;
+    bool m_stop = false;
 };
 
 } // namespace
@@ -261,81 +395,8 @@ std::error_code PosixDirectorySource::Enumerate(const std::string& folder, Direc
     if (::statx(*fd, ".", AT_NO_AUTOMOUNT, STATX_TYPE, &self) != 0) {
         return {errno, std::system_category()};
     }
-    // The buffer is 8-byte aligned because the kernel writes records with 64-bit fields into it.
-    std::unique_ptr<std::uint64_t[]> storage(new std::uint64_t[kDirBufferSize / sizeof(std::uint64_t)]);
-    char* buffer = reinterpret_cast<char*>(storage.get());
-    std::unique_ptr<StatWorkers> workers;
-    std::vector<PendingName> pending;
-    std::uint64_t namesRead = 0;
-    const int dirFd = *fd;
-    const std::function<void(std::size_t)> statJob = [&pending, dirFd](std::size_t i) {
-        PendingName& p = pending[i];
-        p.Ok = StatEntry(dirFd, p.Name, p.Entry);
-    };
-
-    for (;;) {
-        const long n = ::syscall(SYS_getdents64, dirFd, buffer, kDirBufferSize);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return {errno, std::system_category()};
-        }
-        if (n == 0) {
-            return {};
-        }
-        pending.clear();
-        for (long offset = 0; offset < n;) {
-            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
-            offset += d->d_reclen;
-            const char* name = d->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-                continue;
-            }
-            ++namesRead;
-            const auto length = static_cast<std::uint32_t>(std::strlen(name));
-            if (!sink.WantsName(std::string_view(name, length))) {
-                continue;
-            }
-            pending.push_back(PendingName{name, length, d->d_type, false, {}});
-        }
-
-        // Folders are known from the directory record alone and are never accepted, so they
-        // are not read further.
-        std::size_t toStat = 0;
-        for (PendingName& p : pending) {
-            if (p.Type == DT_DIR) {
-                const std::string_view name(p.Name, p.Length);
-                p.Entry.Attributes = Attr::kDirectory | (IsHiddenName(name) ? Attr::kHidden : 0);
-                p.Ok = true;
-            } else {
-                ++toStat;
-            }
-        }
-        if (toStat >= kParallelThreshold && m_statThreads > 1) {
-            if (!workers) {
-                workers = std::make_unique<StatWorkers>(m_statThreads - 1);
-            }
-            workers->Run(pending.size(), [&](std::size_t i) {
-                if (pending[i].Type != DT_DIR) {
-                    statJob(i);
-                }
-            });
-        } else {
-            for (std::size_t i = 0; i < pending.size(); ++i) {
-                if (pending[i].Type != DT_DIR) {
-                    statJob(i);
-                }
-            }
-        }
-        for (PendingName& p : pending) {
-            if (p.Ok) {
-                p.Entry.Name = std::string_view(p.Name, p.Length);
-                sink.Accept(p.Entry);
-            }
-        }
-        sink.Progress(namesRead);
-    }
+    StatPipeline pipeline(*fd, m_statThreads);
+    return pipeline.Run(sink);
 }
 
 std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)

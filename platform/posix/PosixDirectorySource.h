@@ -15,9 +15,12 @@ namespace pellamy {
 /// The creation time is the birth time where the file system records one, else the earliest of
 /// the change, write and access times. Special files are never opened.
 ///
-/// Names are handed to the sink in the directory's order. Metadata reads of one directory batch
-/// may be spread over `statThreads` threads (0: one per core, at most 4); the results are still
-/// delivered in order, on the calling thread.
+/// Names are handed to the sink in the directory's order. The folder is read as a pipeline: the
+/// calling thread goes on reading batches of names while up to `statThreads` threads (0: one per
+/// core, at most 4; the calling thread is one of them) read the metadata of the batches read so
+/// far. Every sink call still happens on the calling thread, in directory order, so a sink needs
+/// no locking; a sink that throws stops the enumeration and the exception reaches the caller
+/// once the other threads have stopped.
 class PosixDirectorySource final : public DirectorySource
 {
 public:
