@@ -105,68 +105,6 @@ std::string WithTrailingSlash(std::string_view folder)
     return out;
 }
 
-namespace {
-
-class AcceptingSink final : public DirectorySink
-{
-public:
-    AcceptingSink(const NamePattern& pattern, const ScanOptions& options,
-                  const std::function<void(const DirectoryEntryView&)>& accept,
-                  const std::function<void(std::uint64_t)>& progress)
-        : m_pattern(pattern)
-        , m_options(options)
-        , m_accept(accept)
-        , m_progress(progress)
-    {}
-
-    bool WantsName(std::string_view name) override { return m_pattern.Matches(name); }
-
-    void Accept(const DirectoryEntryView& entry) override
-    {
-        if (IsAccepted(entry.Attributes, m_options)) {
-            m_accept(entry);
-            ++m_count;
-        }
-    }
-
-    void Progress(std::uint64_t namesRead) override
-    {
-        if (m_progress) {
-            m_progress(namesRead);
-        }
-    }
-
-    std::int64_t Count() const { return m_count; }
-
-private:
-    const NamePattern& m_pattern;
-    const ScanOptions& m_options;
-    const std::function<void(const DirectoryEntryView&)>& m_accept;
-    const std::function<void(std::uint64_t)>& m_progress;
-    std::int64_t m_count = 0;
-};
-
-std::int32_t ClampCount(std::int64_t n)
-{
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(n > kMax ? kMax : n);
-}
-
-} // namespace
-
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
-                        const ScanOptions& options,
-                        const std::function<void(const DirectoryEntryView&)>& accept, std::error_code* error,
-                        const std::function<void(std::uint64_t)>& progress)
-{
-    AcceptingSink sink(pattern, options, accept, progress);
-    const std::error_code ec = source.Enumerate(WithTrailingSlash(folder), sink);
-    if (error != nullptr) {
-        *error = ec;
-    }
-    return ClampCount(sink.Count());
-}
-
 std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
                         const ScanOptions& options, ScanResults& results, std::error_code* error,
                         const std::function<void(std::uint64_t)>& progress)
@@ -178,7 +116,9 @@ std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, cons
                                         e.LastWriteTime, e.Size});
         },
         error, progress);
-    return ClampCount(static_cast<std::int64_t>(results.size()));
+    const std::size_t n = results.size();
+    constexpr std::size_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(n > kMax ? kMax : n);
 }
 
 bool IsFolderPath(DirectorySource& source, const std::string& path)

@@ -5,11 +5,14 @@
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 
 namespace pellamy {
 
@@ -81,16 +84,72 @@ private:
 /// `folder` with one "/" at its end: the form in which the program keeps a folder.
 std::string WithTrailingSlash(std::string_view folder);
 
+/// The sink of a scan: offers the pattern's names to the source and hands each entry accepted
+/// under the options to `accept`, a callable taking a `const DirectoryEntryView&`, counting them.
+/// It is defined here so that the call per entry is made directly, without a type-erased wrapper
+/// in between; `progress` is called once per batch of names, where that costs nothing.
+template <typename Receive>
+class AcceptingSink final : public DirectorySink
+{
+public:
+    AcceptingSink(const NamePattern& pattern, const ScanOptions& options, Receive& accept,
+                  const std::function<void(std::uint64_t)>& progress)
+        : m_pattern(pattern)
+        , m_exclusion(FindLevelExclusion(options.ISF))
+        , m_mask(options.AttrChk ? AttributeFilterMask(options.Boxes) : kDefaultFilterMask)
+        , m_accept(accept)
+        , m_progress(progress)
+    {}
+
+    bool WantsName(std::string_view name) override { return m_pattern.Matches(name); }
+
+    void Accept(const DirectoryEntryView& entry) override
+    {
+        // The same test as IsAccepted, with the masks worked out once per scan.
+        if ((entry.Attributes & m_exclusion) == 0 && (entry.Attributes & m_mask) != 0) {
+            m_accept(entry);
+            ++m_count;
+        }
+    }
+
+    void Progress(std::uint64_t namesRead) override
+    {
+        if (m_progress) {
+            m_progress(namesRead);
+        }
+    }
+
+    std::int64_t Count() const { return m_count; }
+
+private:
+    const NamePattern& m_pattern;
+    const std::uint32_t m_exclusion;
+    const std::uint32_t m_mask;
+    Receive& m_accept;
+    const std::function<void(std::uint64_t)>& m_progress;
+    std::int64_t m_count = 0;
+};
+
 /// Scans `folder` for entries matching `pattern` and hands each accepted one to `accept`, in
 /// directory order. Folders are never accepted. Returns the number accepted; a folder that does
 /// not exist or cannot be read accepts nothing and, if `error` is given, stores the reason there
 /// (an enumeration that fails part-way keeps what it accepted before the failure).
 /// `progress`, when given, is called now and then with the number of names read so far.
-std::int32_t ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
-                        const ScanOptions& options,
-                        const std::function<void(const DirectoryEntryView&)>& accept,
-                        std::error_code* error = nullptr,
-                        const std::function<void(std::uint64_t)>& progress = {});
+/// `accept` is any callable taking a `const DirectoryEntryView&`.
+template <typename Receive>
+requires std::invocable<Receive&, const DirectoryEntryView&> std::int32_t
+ScanFolder(DirectorySource& source, const std::string& folder, const NamePattern& pattern,
+           const ScanOptions& options, Receive&& accept, std::error_code* error = nullptr,
+           const std::function<void(std::uint64_t)>& progress = {})
+{
+    AcceptingSink<std::remove_reference_t<Receive>> sink(pattern, options, accept, progress);
+    const std::error_code ec = source.Enumerate(WithTrailingSlash(folder), sink);
+    if (error != nullptr) {
+        *error = ec;
+    }
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(sink.Count() > kMax ? kMax : sink.Count());
+}
 
 /// The same scan, appending each accepted entry to `results`. Returns the number of entries in
 /// `results` afterwards.

@@ -5,6 +5,7 @@
 #include "scan/DisplayTexts.h"
 #include "shell/TypeInfoSource.h"
 
+#include <cstring>
 #include <limits>
 
 namespace pellamy {
@@ -20,26 +21,89 @@ std::array<std::string, 4> TypeRowTexts(const TypeRow& row, const RegionalSettin
     return {row.Extension, row.Description, std::to_string(row.Count), SizeText(row.Size, false, settings)};
 }
 
+namespace {
+
+constexpr std::size_t kShortExtension = sizeof(std::uint64_t);
+
+// The bytes of an extension of at most eight bytes, packed into one integer. Names hold no NUL
+// bytes, so two different extensions never pack alike, and the empty extension packs to 0.
+std::uint64_t PackedShort(std::string_view extension)
+{
+    std::uint64_t key = 0;
+    if (!extension.empty()) {
+        std::memcpy(&key, extension.data(), extension.size());
+    }
+    return key;
+}
+
+std::size_t ShortHash(std::uint64_t key, std::size_t mask)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
+} // namespace
+
 void TypeGrouper::Add(std::string_view name, std::int64_t size)
 {
-    const std::string_view extension = ExtensionOf(name);
-    // Runs of one extension are common (files written in batches), so the last match is tried
-    // before folding and hashing.
-    if (!m_haveLast || extension != m_lastExtension) {
-        m_key.clear();
-        AppendFolded(extension, m_key);
-        auto it = m_index.find(m_key);
-        if (it == m_index.end()) {
-            it = m_index.emplace(m_key, m_rows.size()).first;
-            m_rows.push_back(TypeRow{std::string(extension), {}, 0, 0});
-        }
-        m_lastIndex = it->second;
-        m_lastExtension.assign(extension);
-        m_haveLast = true;
-    }
-    TypeRow& row = m_rows[m_lastIndex];
+    TypeRow& row = m_rows[RowOf(ExtensionOf(name))];
     ++row.Count;
     row.Size += ToByteCount(size);
+}
+
+std::size_t TypeGrouper::RowOf(std::string_view extension)
+{
+    if (extension.size() > kShortExtension) {
+        return FoldedRowOf(extension);
+    }
+    const std::uint64_t key = PackedShort(extension);
+    if (!m_short.empty()) {
+        const std::size_t mask = m_short.size() - 1;
+        for (std::size_t i = ShortHash(key, mask);; i = (i + 1) & mask) {
+            const ShortSlot& slot = m_short[i];
+            if (!slot.Used) {
+                break;
+            }
+            if (slot.Key == key) {
+                return slot.Row;
+            }
+        }
+    }
+    const std::size_t row = FoldedRowOf(extension);
+    RememberShort(key, row);
+    return row;
+}
+
+std::size_t TypeGrouper::FoldedRowOf(std::string_view extension)
+{
+    m_key.clear();
+    AppendFolded(extension, m_key);
+    auto it = m_index.find(m_key);
+    if (it == m_index.end()) {
+        it = m_index.emplace(m_key, m_rows.size()).first;
+        m_rows.push_back(TypeRow{std::string(extension), {}, 0, 0});
+    }
+    return it->second;
+}
+
+void TypeGrouper::RememberShort(std::uint64_t key, std::size_t row)
+{
+    if (2 * (m_shortUsed + 1) > m_short.size()) {
+        std::vector<ShortSlot> old = std::move(m_short);
+        m_short.assign(old.empty() ? 64 : 2 * old.size(), ShortSlot{});
+        m_shortUsed = 0;
+        for (const ShortSlot& slot : old) {
+            if (slot.Used) {
+                RememberShort(slot.Key, slot.Row);
+            }
+        }
+    }
+    const std::size_t mask = m_short.size() - 1;
+    std::size_t i = ShortHash(key, mask);
+    while (m_short[i].Used) {
+        i = (i + 1) & mask;
+    }
+    m_short[i] = ShortSlot{key, static_cast<std::uint32_t>(row), true};
+    ++m_shortUsed;
 }
 
 std::vector<TypeRow> TypeGrouper::TakeRows()
@@ -47,7 +111,8 @@ std::vector<TypeRow> TypeGrouper::TakeRows()
     std::vector<TypeRow> rows = std::move(m_rows);
     m_rows.clear();
     m_index.clear();
-    m_haveLast = false;
+    m_short.clear();
+    m_shortUsed = 0;
     return rows;
 }
 

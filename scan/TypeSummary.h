@@ -42,6 +42,10 @@ std::array<std::string, 4> TypeRowTexts(const TypeRow& row, const RegionalSettin
 /// Groups files by extension. Extensions that differ only in letter case are one type, spelt as
 /// the first file that had it. Merging goes through a hash of the case-folded extension, so adding
 /// a file costs no locale comparison; rows come out in order of first appearance.
+///
+/// Adding a file is the summary's cost per entry, so the common case skips folding and hashing
+/// strings altogether: an extension of at most eight bytes, spelt exactly as one seen before, is
+/// found by its bytes packed into one integer.
 class TypeGrouper
 {
 public:
@@ -49,12 +53,22 @@ public:
     std::vector<TypeRow> TakeRows();
 
 private:
+    struct ShortSlot
+    {
+        std::uint64_t Key = 0;
+        std::uint32_t Row = 0;
+        bool Used = false;
+    };
+
+    std::size_t RowOf(std::string_view extension);
+    std::size_t FoldedRowOf(std::string_view extension);
+    void RememberShort(std::uint64_t key, std::size_t row);
+
     std::unordered_map<std::string, std::size_t> m_index;
     std::vector<TypeRow> m_rows;
     std::string m_key;
-    std::string m_lastExtension;
-    std::size_t m_lastIndex = 0;
-    bool m_haveLast = false;
+    std::vector<ShortSlot> m_short; // open addressing, a power of two in size, at most half full
+    std::size_t m_shortUsed = 0;
 };
 
 /// What one summary of a folder found.

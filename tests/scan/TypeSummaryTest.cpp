@@ -69,6 +69,41 @@ TEST(TypeSummary, MergesLettersBeyondAscii)
     EXPECT_EQ(rows[1].Extension, ".ete");
 }
 
+TEST(TypeSummary, ManyTypesShortAndLongKeepTheirOwnRows)
+{
+    // Enough distinct extensions to outgrow any small table, short ones met again in other
+    // letter cases, and long ones that share their first eight bytes.
+    TypeGrouper grouper;
+    constexpr int kTypes = 300;
+    for (int i = 0; i < kTypes; ++i) {
+        grouper.Add("a.e" + std::to_string(i), 1);
+        grouper.Add("b.sharedprefix" + std::to_string(i), 10);
+    }
+    for (int i = kTypes - 1; i >= 0; --i) {
+        grouper.Add("c.E" + std::to_string(i), 100);
+    }
+    grouper.Add("no extension", 1000);
+    grouper.Add("again without", 1000);
+    const auto rows = grouper.TakeRows();
+    ASSERT_EQ(rows.size(), 2u * kTypes + 1);
+    for (int i = 0; i < kTypes; ++i) {
+        const TypeRow& shortRow = rows[2 * i];
+        EXPECT_EQ(shortRow.Extension, ".e" + std::to_string(i));
+        EXPECT_EQ(shortRow.Count, 2);
+        EXPECT_EQ(shortRow.Size, 101);
+        const TypeRow& longRow = rows[2 * i + 1];
+        EXPECT_EQ(longRow.Extension, ".sharedprefix" + std::to_string(i));
+        EXPECT_EQ(longRow.Count, 1);
+    }
+    EXPECT_EQ(rows.back().Extension, "");
+    EXPECT_EQ(rows.back().Count, 2);
+
+    grouper.Add("x.e1", 5);
+    const auto fresh = grouper.TakeRows();
+    ASSERT_EQ(fresh.size(), 1u) << "taking the rows starts the grouping afresh";
+    EXPECT_EQ(fresh[0].Count, 1);
+}
+
 TEST(TypeSummary, SumsOfHugeFilesNeverWrap)
 {
     const RegionalSettings settings;
