@@ -65,9 +65,20 @@ bool IsHiddenName(std::string_view name)
     return !name.empty() && name.front() == '.' && name != "." && name != "..";
 }
 
+// What examining one entry found: the entry's details without its name. Attributes 0 means the
+// entry vanished or could not be read, since every entry examined has at least one bit set.
+struct Examined
+{
+    std::uint32_t Attributes;
+    FileTime CreationTime;
+    FileTime LastAccessTime;
+    FileTime LastWriteTime;
+    std::int64_t Size;
+};
+
 // The attributes, times and size of a statx result for an entry called `name`.
 // `linkTargetIsFolder` answers for links only.
-void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFolder, DirectoryEntryView& out)
+void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFolder, Examined& out)
 {
     std::uint32_t attrs = IsHiddenName(name) ? Attr::kHidden : 0;
     const unsigned type = sx.stx_mode & S_IFMT;
@@ -121,7 +132,7 @@ bool LinkTargetIsFolder(int dirFd, const char* path, const struct statx& sx)
 }
 
 // Reads one entry relative to the folder's descriptor. False when it vanished or cannot be read.
-bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
+bool StatEntry(int dirFd, const char* name, Examined& out)
 {
     struct statx sx
     {};
@@ -132,24 +143,23 @@ bool StatEntry(int dirFd, const char* name, DirectoryEntryView& out)
     return true;
 }
 
-struct PendingName
-{
-    const char* Name;
-    std::uint32_t Length;
-    unsigned char Type;
-    bool Ok;
-    DirectoryEntryView Entry;
-};
-
-// One getdents64 batch on its way to the sink: the kernel's records, the wanted names among them
-// and how far their metadata reads have got.
+// One getdents64 batch on its way to the sink: the kernel's records, the wanted ones among them
+// and how far their examination has got. The arrays are laid out for the threads that touch
+// them: examining threads read only the record pointers (8 bytes an entry) and write only the
+// results, since every cache line that passes between cores costs more than the work on it.
 struct Batch
 {
+    // A record takes at least 24 bytes, so no buffer holds more entries than this.
+    static constexpr std::size_t kMaxEntries = kDirBufferSize / 24;
+
     std::unique_ptr<std::uint64_t[]> Storage; // 8-byte aligned: the records hold 64-bit fields
-    std::vector<PendingName> Names;
+    std::unique_ptr<const LinuxDirent64*[]> Records;
+    std::unique_ptr<std::uint32_t[]> Lengths; // the names' lengths, for the calling thread
+    std::unique_ptr<Examined[]> Results;
+    std::size_t Count = 0;              // wanted entries in this batch
     std::uint64_t NamesReadThrough = 0; // names read up to the end of this batch
-    std::size_t Claimed = 0;            // names handed to a thread for reading
-    std::size_t Done = 0;               // names whose reading has finished
+    std::size_t Claimed = 0;            // entries handed to a thread for examination
+    std::size_t Done = 0;               // entries whose examination has finished
 };
 
 // Reads one folder as a pipeline: the calling thread reads batches of names with getdents64
@@ -188,7 +198,7 @@ public:
             Batch* empty = nullptr;
             {
                 std::unique_lock lock(m_mutex);
-                if (!m_inFlight.empty() && m_inFlight.front()->Done == m_inFlight.front()->Names.size()) {
+                if (!m_inFlight.empty() && m_inFlight.front()->Done == m_inFlight.front()->Count) {
                     ready = m_inFlight.front();
                     m_inFlight.pop_front();
                 } else if (!atEnd && !m_free.empty()) {
@@ -231,6 +241,9 @@ private:
     {
         if (!batch.Storage) {
             batch.Storage.reset(new std::uint64_t[kDirBufferSize / sizeof(std::uint64_t)]);
+            batch.Records.reset(new const LinuxDirent64*[Batch::kMaxEntries]);
+            batch.Lengths.reset(new std::uint32_t[Batch::kMaxEntries]);
+            batch.Results.reset(new Examined[Batch::kMaxEntries]);
         }
         char* buffer = reinterpret_cast<char*>(batch.Storage.get());
         long n = 0;
@@ -242,9 +255,7 @@ private:
             return n < 0 ? std::error_code(errno, std::system_category()) : std::error_code();
         }
         haveNames = true;
-        batch.Names.clear();
-        batch.Claimed = 0;
-        batch.Done = 0;
+        std::size_t count = 0;
         std::size_t toExamine = 0;
         for (long offset = 0; offset < n;) {
             const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
@@ -255,20 +266,17 @@ private:
             }
             ++m_namesRead;
             const auto length = static_cast<std::uint32_t>(std::strlen(name));
-            const std::string_view view(name, length);
-            if (!sink.WantsName(view)) {
+            if (!sink.WantsName(std::string_view(name, length))) {
                 continue;
             }
-            PendingName& p = batch.Names.emplace_back(PendingName{name, length, d->d_type, false, {}});
-            // Folders are known from the directory record alone and are never accepted, so they
-            // are not read further.
-            if (p.Type == DT_DIR) {
-                p.Entry.Attributes = Attr::kDirectory | (IsHiddenName(view) ? Attr::kHidden : 0);
-                p.Ok = true;
-            } else {
-                ++toExamine;
-            }
+            batch.Records[count] = d;
+            batch.Lengths[count] = length;
+            ++count;
+            toExamine += d->d_type == DT_DIR ? 0 : 1;
         }
+        batch.Count = count;
+        batch.Claimed = 0;
+        batch.Done = 0;
         batch.NamesReadThrough = m_namesRead;
         if (toExamine >= kParallelThreshold) {
             StartWorkers();
@@ -276,38 +284,52 @@ private:
         return {};
     }
 
-    void Deliver(Batch& batch, DirectorySink& sink)
+    void Deliver(const Batch& batch, DirectorySink& sink)
     {
-        for (PendingName& p : batch.Names) {
-            if (p.Ok) {
-                p.Entry.Name = std::string_view(p.Name, p.Length);
-                sink.Accept(p.Entry);
+        DirectoryEntryView view;
+        for (std::size_t i = 0; i < batch.Count; ++i) {
+            const Examined& r = batch.Results[i];
+            if (r.Attributes == 0) {
+                continue;
             }
+            view.Name = std::string_view(batch.Records[i]->d_name, batch.Lengths[i]);
+            view.Attributes = r.Attributes;
+            view.CreationTime = r.CreationTime;
+            view.LastAccessTime = r.LastAccessTime;
+            view.LastWriteTime = r.LastWriteTime;
+            view.Size = r.Size;
+            sink.Accept(view);
         }
         sink.Progress(batch.NamesReadThrough);
     }
 
-    // Examines one chunk of the oldest batch with names not yet handed out; false when every
-    // name read so far is handed out. Called and returns with `lock` held.
+    // Examines one chunk of the oldest batch with entries not yet handed out; false when every
+    // entry read so far is handed out. Called and returns with `lock` held.
     bool ExamineChunk(std::unique_lock<std::mutex>& lock)
     {
         for (Batch* batch : m_inFlight) {
-            if (batch->Claimed == batch->Names.size()) {
+            if (batch->Claimed == batch->Count) {
                 continue;
             }
             const std::size_t begin = batch->Claimed;
-            const std::size_t end = std::min(begin + kChunk, batch->Names.size());
+            const std::size_t end = std::min(begin + kChunk, batch->Count);
             batch->Claimed = end;
             lock.unlock();
             for (std::size_t i = begin; i < end; ++i) {
-                PendingName& p = batch->Names[i];
-                if (p.Type != DT_DIR) {
-                    p.Ok = StatEntry(m_dirFd, p.Name, p.Entry);
+                const LinuxDirent64* d = batch->Records[i];
+                Examined& out = batch->Results[i];
+                if (d->d_type == DT_DIR) {
+                    // Folders are known from the directory record alone and are never accepted,
+                    // so they are not read further. "." and ".." never get here, so a leading
+                    // dot always means a hidden name.
+                    out = Examined{Attr::kDirectory | (d->d_name[0] == '.' ? Attr::kHidden : 0), 0, 0, 0, 0};
+                } else if (!StatEntry(m_dirFd, d->d_name, out)) {
+                    out.Attributes = 0;
                 }
             }
             lock.lock();
             batch->Done += end - begin;
-            if (batch->Done == batch->Names.size()) {
+            if (batch->Done == batch->Count) {
                 m_progress.notify_one();
             }
             return true;
@@ -417,7 +439,7 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
     if (slash != std::string_view::npos && name.size() > 1) {
         name.remove_prefix(slash + 1);
     }
-    DirectoryEntryView entry;
+    Examined entry{};
     Describe(sx, name, LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
     return entry.Attributes;
 }
