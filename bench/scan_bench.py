@@ -9,8 +9,10 @@ extensions, some files without one, then runs, alternating and with a warm cache
              (scan_floor --pipeline 2)
   summary    pellamy-report FOLDER (the type list)
   find       find FOLDER -maxdepth 1 -printf '%s %f\\n'
-and prints the median wall time of each, the ratios to the floor and to the pipelined loop, and
-the summary's peak memory per file above its peak on an empty folder.
+and prints the median wall time of each, the ratios to the floor and to the pipelined loop, the
+median processor time (all threads) and its ratio to the pipelined loop's, and the summary's peak
+memory per file above its peak on an empty folder. On a busy machine the wall times of the
+threaded programs lose their lead; the processor times still show the work each one does.
 
     python3 bench/scan_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
                                 [--baseline OTHER/pellamy-report]
@@ -22,6 +24,7 @@ change can be weighed against the program before it on equal terms.
 import argparse
 import os
 import random
+import resource
 import statistics
 import subprocess
 import sys
@@ -52,12 +55,16 @@ MEASURE = None
 
 
 def run_once(argv):
-    """Wall time in seconds and peak resident memory in bytes of one run of argv."""
+    """Wall time in seconds, peak resident memory in bytes and processor time (user and system,
+    every thread) in seconds of one run of argv."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     done = subprocess.run([MEASURE] + argv, stdout=subprocess.PIPE, text=True)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
     if done.returncode != 0:
         raise SystemExit(f"{argv[0]} failed")
     seconds, kib = done.stdout.split()
-    return float(seconds), int(kib) * 1024
+    cpu = (after.ru_utime + after.ru_stime) - (before.ru_utime + before.ru_stime)
+    return float(seconds), int(kib) * 1024, cpu
 
 
 def main():
@@ -75,10 +82,10 @@ def main():
     floor = os.path.join(args.build, "bench", "scan_floor")
     empty = os.path.join(args.root, "empty")
     os.makedirs(empty, exist_ok=True)
-    _, empty_peak = run_once([report, empty])
+    _, empty_peak, _ = run_once([report, empty])
 
-    print(f"{'files':>9} {'tool':<8} {'median s':>9} {'x floor':>8} {'x pipe':>7} {'peak MiB':>9} "
-          f"{'B/file':>7}")
+    print(f"{'files':>9} {'tool':<8} {'median s':>9} {'x floor':>8} {'x pipe':>7} {'cpu s':>7} "
+          f"{'cpu x pipe':>10} {'peak MiB':>9} {'B/file':>7}")
     for count in (int(s) for s in args.sizes.split(",")):
         folder = os.path.join(args.root, f"files-{count}")
         make_folder(folder, count)
@@ -90,21 +97,26 @@ def main():
             "find": ["find", folder, "-maxdepth", "1", "-printf", "%s %f\\n"],
         }
         times = {name: [] for name in commands}
+        cpus = {name: [] for name in commands}
         peaks = {name: 0 for name in commands}
         for name, argv in commands.items():
             run_once(argv)  # warm the cache
         for _ in range(args.runs):
             for name, argv in commands.items():
-                elapsed, peak = run_once(argv)
+                elapsed, peak, cpu = run_once(argv)
                 times[name].append(elapsed)
+                cpus[name].append(cpu)
                 peaks[name] = max(peaks[name], peak)
         base = statistics.median(times["floor"])
         pipe = statistics.median(times["pipeline"])
+        pipe_cpu = statistics.median(cpus["pipeline"])
         for name in commands:
             median = statistics.median(times[name])
             per_file = (peaks[name] - empty_peak) / count if name in ("summary", "baseline") else float("nan")
+            cpu = statistics.median(cpus[name])
             print(f"{count:>9} {name:<8} {median:>9.3f} {median / base:>8.2f} {median / pipe:>7.2f} "
-                  f"{peaks[name] / 2**20:>9.1f} {per_file:>7.1f}", flush=True)
+                  f"{cpu:>7.3f} {cpu / pipe_cpu:>10.2f} {peaks[name] / 2**20:>9.1f} {per_file:>7.1f}",
+                  flush=True)
 
 
 if __name__ == "__main__":
