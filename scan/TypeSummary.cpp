@@ -5,7 +5,6 @@
 #include "scan/DisplayTexts.h"
 #include "shell/TypeInfoSource.h"
 
-#include <cstring>
 #include <limits>
 
 namespace pellamy {
@@ -30,8 +29,8 @@ constexpr std::size_t kShortExtension = sizeof(std::uint64_t);
 std::uint64_t PackedShort(std::string_view extension)
 {
     std::uint64_t key = 0;
-    if (!extension.empty()) {
-        std::memcpy(&key, extension.data(), extension.size());
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        key |= std::uint64_t{static_cast<unsigned char>(extension[i])} << (8 * i);
     }
     return key;
 }

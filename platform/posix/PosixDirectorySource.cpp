@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <cstddef>
 #include <cstring>
 #include <deque>
 #include <dirent.h>
@@ -76,11 +77,11 @@ struct Examined
     std::int64_t Size;
 };
 
-// The attributes, times and size of a statx result for an entry called `name`.
+// The attributes, times and size of a statx result for an entry whose name is `hidden` or not.
 // `linkTargetIsFolder` answers for links only.
-void Describe(const struct statx& sx, std::string_view name, bool linkTargetIsFolder, Examined& out)
+void Describe(const struct statx& sx, bool hidden, bool linkTargetIsFolder, Examined& out)
 {
-    std::uint32_t attrs = IsHiddenName(name) ? Attr::kHidden : 0;
+    std::uint32_t attrs = hidden ? Attr::kHidden : 0;
     const unsigned type = sx.stx_mode & S_IFMT;
     bool folder = false;
     if (type == S_IFDIR) {
@@ -132,15 +133,32 @@ bool LinkTargetIsFolder(int dirFd, const char* path, const struct statx& sx)
 }
 
 // Reads one entry relative to the folder's descriptor. False when it vanished or cannot be read.
+// "." and ".." never get here, so a leading dot always means a hidden name.
 bool StatEntry(int dirFd, const char* name, Examined& out)
 {
-    struct statx sx
-    {};
+    // Left uninitialised: the kernel fills every byte of it on success, and this runs per entry.
+    struct statx sx;
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
         return false;
     }
-    Describe(sx, name, LinkTargetIsFolder(dirFd, name, sx), out);
+    Describe(sx, name[0] == '.', LinkTargetIsFolder(dirFd, name, sx), out);
     return true;
+}
+
+// The length of the name in a getdents64 record without scanning it from its start. A record's
+// length is a multiple of 8 and its name's terminating NUL lies in its last 8 bytes, after
+// nothing but name bytes (never NUL) from the name's start on; the bytes after the NUL are
+// padding of any value.
+std::uint32_t NameLength(const LinuxDirent64* d)
+{
+    constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_name);
+    const std::size_t from = std::max<std::size_t>(kNameOffset, d->d_reclen - 8);
+    const char* record = reinterpret_cast<const char*>(d);
+    std::size_t i = from;
+    while (record[i] != '\0') {
+        ++i;
+    }
+    return static_cast<std::uint32_t>(i - kNameOffset);
 }
 
 // One getdents64 batch on its way to the sink: the kernel's records, the wanted ones among them
@@ -265,7 +283,7 @@ private:
                 continue;
             }
             ++m_namesRead;
-            const auto length = static_cast<std::uint32_t>(std::strlen(name));
+            const std::uint32_t length = NameLength(d);
             if (!sink.WantsName(std::string_view(name, length))) {
                 continue;
             }
@@ -440,7 +458,7 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
         name.remove_prefix(slash + 1);
     }
     Examined entry{};
-    Describe(sx, name, LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
+    Describe(sx, IsHiddenName(name), LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
     return entry.Attributes;
 }
 

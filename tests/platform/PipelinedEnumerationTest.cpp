@@ -143,6 +143,27 @@ TEST_F(LargeFolder, ProgressFollowsEachBatchAndEndsWithEveryName)
     EXPECT_EQ(got.Progress.back(), static_cast<std::uint64_t>(kEntries));
 }
 
+TEST(PipelinedEnumeration, NamesOfEveryLengthArriveWhole)
+{
+    // Every remainder of a record's length, for short names and long ones.
+    TempFolder dir;
+    std::vector<std::string> names;
+    for (std::size_t length = 1; length <= 255; ++length) {
+        std::string name(length, static_cast<char>('a' + length % 26));
+        name.back() = length % 3 == 0 ? '.' : 'z';
+        names.push_back(name);
+        dir.Write(name, length);
+    }
+    PosixDirectorySource source(1);
+    RecordingSink sink;
+    ASSERT_FALSE(source.Enumerate(dir.Slashed(), sink));
+    EXPECT_EQ(sink.Got.Order, ReaddirOrder(dir.Path()));
+    ASSERT_EQ(sink.Got.Details.size(), names.size());
+    for (const std::string& name : names) {
+        EXPECT_EQ(sink.Got.Details.at(name).second, static_cast<std::int64_t>(name.size())) << name;
+    }
+}
+
 // Removes every third name it is offered before its metadata is read.
 class RemovingSink final : public RecordingSink
 {
