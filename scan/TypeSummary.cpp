@@ -5,6 +5,7 @@
 #include "scan/DisplayTexts.h"
 #include "shell/TypeInfoSource.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace pellamy {
@@ -44,9 +45,31 @@ std::size_t ShortHash(std::uint64_t key, std::size_t mask)
 
 void TypeGrouper::Add(std::string_view name, std::int64_t size)
 {
-    TypeRow& row = m_rows[RowOf(ExtensionOf(name))];
-    ++row.Count;
-    row.Size += ToByteCount(size);
+    // The last bytes are packed while the extension's dot is looked for, so a short extension
+    // is found after reading each of its bytes once.
+    std::uint64_t key = 0;
+    const std::size_t n = name.size();
+    const std::size_t last = std::min(n, kShortExtension);
+    std::size_t length = 0;
+    while (length < last) {
+        const char c = name[n - 1 - length];
+        key = (key << 8) | static_cast<unsigned char>(c);
+        ++length;
+        if (c == '.') {
+            break;
+        }
+    }
+    std::size_t row = 0;
+    if (length > 0 && name[n - length] == '.') {
+        row = ShortRowOf(key, name.substr(n - length));
+    } else if (n <= kShortExtension) {
+        row = ShortRowOf(0, {});
+    } else {
+        row = RowOf(ExtensionOf(name));
+    }
+    TypeRow& found = m_rows[row];
+    ++found.Count;
+    found.Size += ToByteCount(size);
 }
 
 std::size_t TypeGrouper::RowOf(std::string_view extension)
@@ -54,7 +77,11 @@ std::size_t TypeGrouper::RowOf(std::string_view extension)
     if (extension.size() > kShortExtension) {
         return FoldedRowOf(extension);
     }
-    const std::uint64_t key = PackedShort(extension);
+    return ShortRowOf(PackedShort(extension), extension);
+}
+
+std::size_t TypeGrouper::ShortRowOf(std::uint64_t key, std::string_view extension)
+{
     if (!m_short.empty()) {
         const std::size_t mask = m_short.size() - 1;
         for (std::size_t i = ShortHash(key, mask);; i = (i + 1) & mask) {

@@ -61,6 +61,7 @@ private:
     };
 
     std::size_t RowOf(std::string_view extension);
+    std::size_t ShortRowOf(std::uint64_t key, std::string_view extension);
     std::size_t FoldedRowOf(std::string_view extension);
     void RememberShort(std::uint64_t key, std::size_t row);
 
