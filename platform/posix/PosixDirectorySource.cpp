@@ -224,7 +224,7 @@ public:
                     m_free.pop_back();
                 } else if (atEnd && m_inFlight.empty()) {
                     break;
-                } else if (!ExamineChunk(lock)) {
+                } else if (!ExamineChunk(lock, m_dirFd)) {
                     m_progress.wait(lock);
                 }
             }
@@ -321,9 +321,10 @@ private:
         sink.Progress(batch.NamesReadThrough);
     }
 
-    // Examines one chunk of the oldest batch with entries not yet handed out; false when every
-    // entry read so far is handed out. Called and returns with `lock` held.
-    bool ExamineChunk(std::unique_lock<std::mutex>& lock)
+    // Examines one chunk of the oldest batch with entries not yet handed out, looking names up
+    // relative to `folderFd`; false when every entry read so far is handed out. Called and
+    // returns with `lock` held.
+    bool ExamineChunk(std::unique_lock<std::mutex>& lock, int folderFd)
     {
         for (Batch* batch : m_inFlight) {
             if (batch->Claimed == batch->Count) {
@@ -341,7 +342,7 @@ private:
                     // so they are not read further. "." and ".." never get here, so a leading
                     // dot always means a hidden name.
                     out = Examined{Attr::kDirectory | (d->d_name[0] == '.' ? Attr::kHidden : 0), 0, 0, 0, 0};
-                } else if (!StatEntry(m_dirFd, d->d_name, out)) {
+                } else if (!StatEntry(folderFd, d->d_name, out)) {
                     out.Attributes = 0;
                 }
             }
@@ -387,9 +388,14 @@ private:
 
     void WorkerLoop()
     {
+        // Each worker looks names up through a descriptor of its own: in a process with several
+        // threads every lookup through a descriptor takes a reference on its open file, and one
+        // file shared by all threads would pass its counter from core to core on every entry.
+        const UniqueFd own(new int(::openat(m_dirFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC)));
+        const int folderFd = *own >= 0 ? *own : m_dirFd;
         std::unique_lock lock(m_mutex);
         while (!m_stop) {
-            if (!ExamineChunk(lock)) {
+            if (!ExamineChunk(lock, folderFd)) {
                 m_work.wait(lock);
             }
         }
