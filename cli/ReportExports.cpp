@@ -1,130 +1,177 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportExports.h"
 
+#include "cli/ReportRows.h"
 #include "reports/CsvReports.h"
 #include "reports/HtmlReport.h"
 #include "reports/XmlReports.h"
-#include "scan/ColumnCompare.h"
+#include "scan/CaseFold.h"
 #include "scan/ColumnOrder.h"
+#include "scan/DisplayTexts.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace pellamy {
 namespace {
 
-// The rows as the window would hold them after its fill: every file row selected, since the
-// copy commands report the selected file rows.
-TextRows DisplayedRows(const ReportData& data)
+// The rank of each row's text among the distinct texts under the list's text comparison (equal
+// texts share a rank). Extensions and attribute letters take a few distinct values across a
+// million rows, so each is compared a few times instead of once per comparison of rows.
+template <typename TextOf>
+std::vector<std::int64_t> TextRanks(std::size_t rowCount, TextOf textOf)
 {
-    TextRows rows(data.Cells, data.Columns.size());
-    rows.SelectAll();
-    return rows;
+    std::unordered_map<std::string, std::uint32_t> ids;
+    std::vector<std::string_view> distinct;
+    std::vector<std::uint32_t> idOfRow(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        const auto [it, added] = ids.try_emplace(textOf(row), static_cast<std::uint32_t>(distinct.size()));
+        if (added) {
+            distinct.push_back(it->first);
+        }
+        idOfRow[row] = it->second;
+    }
+    std::vector<std::uint32_t> sorted(distinct.size());
+    for (std::uint32_t i = 0; i < sorted.size(); ++i) {
+        sorted[i] = i;
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [&distinct](std::uint32_t a, std::uint32_t b) {
+        return CompareTextNoCase(distinct[a], distinct[b]) < 0;
+    });
+    std::vector<std::int64_t> rankOfId(distinct.size());
+    std::int64_t rank = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && CompareTextNoCase(distinct[sorted[i - 1]], distinct[sorted[i]]) != 0) {
+            ++rank;
+        }
+        rankOfId[sorted[i]] = rank;
+    }
+    std::vector<std::int64_t> ranks(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        ranks[row] = rankOfId[idOfRow[row]];
+    }
+    return ranks;
 }
 
-template <typename T>
-void Reorder(std::vector<T>& items, const std::vector<std::uint32_t>& order)
+// The order (position -> position) of a header click on `column`: sizes, times and counts by the
+// values behind their texts, the text columns by the list's text comparison, each row's key made
+// once.
+std::vector<std::uint32_t> ColumnOrder(const ReportData& data, std::size_t column, bool ascending)
 {
-    if (items.size() != order.size()) {
-        return;
-    }
-    std::vector<T> sorted;
-    sorted.reserve(items.size());
-    for (const std::uint32_t i : order) {
-        sorted.push_back(std::move(items[i]));
-    }
-    items = std::move(sorted);
-}
-
-// The order of a header click on `column`: sizes, times and counts by the values behind their
-// texts, each row's key computed once; the text columns by the list's text comparison.
-std::vector<std::uint32_t> ColumnOrder(const ReportData& data, int column, bool ascending,
-                                       const RegionalSettings& settings)
-{
-    if (data.IsTypeList && (column == 2 || column == 3)) {
-        const auto& rows = data.Summary.Rows;
-        if (column == 2) {
-            std::vector<std::int64_t> counts;
-            counts.reserve(rows.size());
-            for (const TypeRow& row : rows) {
-                counts.push_back(row.Count);
+    const std::size_t rows = data.RowCount();
+    if (data.IsTypeList) {
+        switch (column) {
+        case 2: {
+            std::vector<std::int64_t> counts(rows);
+            for (std::size_t i = 0; i < rows; ++i) {
+                counts[i] = data.TypeRowAt(i).Count;
             }
             return OrderByCounts(counts, ascending);
         }
-        std::vector<ByteCount> sizes;
-        sizes.reserve(rows.size());
-        for (const TypeRow& row : rows) {
-            sizes.push_back(row.Size);
+        case 3: {
+            std::vector<ByteCount> sizes(rows);
+            for (std::size_t i = 0; i < rows; ++i) {
+                sizes[i] = data.TypeRowAt(i).Size;
+            }
+            return OrderByShownSizes(sizes, ascending);
         }
-        return OrderByShownSizes(sizes, ascending);
+        default: {
+            std::vector<std::string_view> texts(rows);
+            for (std::size_t i = 0; i < rows; ++i) {
+                const TypeRow& row = data.TypeRowAt(i);
+                texts[i] = column == 0 ? std::string_view(row.Extension) : std::string_view(row.Description);
+            }
+            return OrderByKeys(std::move(texts), ascending, [](std::string_view a, std::string_view b) {
+                return CompareTextNoCase(a, b);
+            });
+        }
+        }
     }
-    if (!data.IsTypeList && (column == 2 || column == 3)) {
-        std::vector<FileTime> times;
-        times.reserve(data.Entries.size());
-        for (const FileEntry& entry : data.Entries) {
-            times.push_back(column == 2 ? entry.CreationTime : entry.LastWriteTime);
+    switch (column) {
+    case 0:
+        return OrderByCounts(
+            TextRanks(rows, [&](std::size_t i) { return std::string(ExtensionOf(data.EntryAt(i).Name)); }),
+            ascending);
+    case 2:
+    case 3: {
+        std::vector<FileTime> times(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            const FileEntry& entry = data.EntryAt(i);
+            times[i] = column == 2 ? entry.CreationTime : entry.LastWriteTime;
         }
         return OrderByShownTimes(times, ascending);
     }
-    if (!data.IsTypeList && column == 5) {
-        std::vector<ByteCount> sizes;
-        sizes.reserve(data.Entries.size());
-        for (const FileEntry& entry : data.Entries) {
-            sizes.push_back(ToByteCount(entry.Size));
+    case 4:
+        return OrderByCounts(
+            TextRanks(rows, [&](std::size_t i) { return AttributeLetters(data.EntryAt(i).Attributes); }),
+            ascending);
+    case 5: {
+        std::vector<ByteCount> sizes(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            sizes[i] = ToByteCount(data.EntryAt(i).Size);
         }
         return OrderByShownSizes(sizes, ascending);
     }
-    const auto compare = data.IsTypeList ? CompareTypeCells : CompareFileCells;
-    std::vector<std::string_view> cells;
-    cells.reserve(data.Cells.size());
-    for (const auto& row : data.Cells) {
-        const auto at = static_cast<std::size_t>(column);
-        cells.push_back(at < row.size() ? std::string_view(row[at]) : std::string_view());
+    default: {
+        std::vector<std::string_view> names(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            names[i] = data.EntryAt(i).Name;
+        }
+        return OrderByKeys(std::move(names), ascending,
+                           [](std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
     }
-    return OrderByKeys(std::move(cells), ascending, [&](std::string_view a, std::string_view b) {
-        return compare(column, a, b, settings);
-    });
+    }
 }
 
 } // namespace
 
-void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSettings& settings)
+void SortReportData(ReportData& data, const ReportSort& sort)
 {
-    const std::vector<std::uint32_t> order =
-        ColumnOrder(data, static_cast<int>(sort.Column), !sort.Descending, settings);
-    Reorder(data.Cells, order);
-    if (data.IsTypeList) {
-        Reorder(data.Summary.Rows, order);
-    } else {
-        Reorder(data.Entries, order);
+    const std::vector<std::uint32_t> order = ColumnOrder(data, sort.Column, !sort.Descending);
+    if (order.size() != data.Order.size()) {
+        return;
     }
+    std::vector<std::uint32_t> sorted(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted[i] = data.Order[order[i]];
+    }
+    data.Order = std::move(sorted);
 }
 
-std::string FormatCsv(const ReportData& data)
+void WriteCsv(const ReportData& data, const RegionalSettings& settings, ReportOutput& out)
 {
-    const TextRows rows = DisplayedRows(data);
+    const ReportRows rows(data, settings);
     // An empty list still gives its header line: a report of an empty folder is a CSV like any
     // other, not an empty file.
-    return (data.IsTypeList ? FolderCsv(rows) : FilesCsv(rows, data.CurrentFolder)).Bytes();
-}
-
-std::string FormatXml(const ReportData& data, std::string_view navigatorFolder,
-                      const RegionalSettings& settings)
-{
-    const TextRows rows = DisplayedRows(data);
-    XmlWriter writer;
     if (data.IsTypeList) {
-        ExportFolderXml(writer, rows, navigatorFolder, data.Summary.TotalFiles, data.Summary.TotalSize,
-                        settings);
+        WriteFolderCsv(rows, out);
     } else {
-        ExportFilesXml(writer, rows, data.CurrentFolder);
+        WriteFilesCsv(rows, data.CurrentFolder, out);
     }
-    return writer.SavedText();
 }
 
-std::string FormatHtml(const ReportData& data, std::string_view navigatorFolder)
+void WriteXml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings,
+              ReportOutput& out)
 {
-    const TextRows rows = DisplayedRows(data);
+    const ReportRows rows(data, settings);
+    XmlWriter writer;
+    writer.Stream(out, XmlWriter::Form::Saved, [&](XmlWriter& w) {
+        if (data.IsTypeList) {
+            ExportFolderXml(w, rows, navigatorFolder, data.Summary.TotalFiles, data.Summary.TotalSize,
+                            settings);
+        } else {
+            ExportFilesXml(w, rows, data.CurrentFolder);
+        }
+    });
+}
+
+void WriteHtml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings,
+               ReportOutput& out)
+{
+    const ReportRows rows(data, settings);
     const ExportedRows exported = data.IsTypeList ? ExportedRows::All : ExportedRows::Selected;
     const std::string_view title = data.IsTypeList ? "Folder content" : "Files by type";
-    return ExportHtml(rows, data.Columns, exported, navigatorFolder, title).Bytes();
+    WriteHtml(rows, data.Columns, exported, navigatorFolder, title, out);
 }
 
 } // namespace pellamy

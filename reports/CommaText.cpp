@@ -15,7 +15,24 @@ bool NeedsQuotes(std::string_view item)
     return false;
 }
 
-void AppendItem(std::string& out, std::string_view item)
+template <typename Items>
+std::string Join(const Items& items)
+{
+    std::string out;
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) {
+            out += ',';
+        }
+        first = false;
+        AppendCommaItem(out, item);
+    }
+    return out;
+}
+
+} // namespace
+
+void AppendCommaItem(std::string& out, std::string_view item)
 {
     if (!NeedsQuotes(item)) {
         out += item;
@@ -30,23 +47,6 @@ void AppendItem(std::string& out, std::string_view item)
     }
     out += '"';
 }
-
-template <typename Items>
-std::string Join(const Items& items)
-{
-    std::string out;
-    bool first = true;
-    for (const auto& item : items) {
-        if (!first) {
-            out += ',';
-        }
-        first = false;
-        AppendItem(out, item);
-    }
-    return out;
-}
-
-} // namespace
 
 std::string CommaText(std::span<const std::string> items)
 {
