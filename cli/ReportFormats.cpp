@@ -195,6 +195,14 @@ private:
 
 std::size_t DisplayWidth(std::string_view text)
 {
+    // Names, dates and sizes are mostly ASCII, one column a byte.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) {
+        ++ascii;
+    }
+    if (ascii == text.size()) {
+        return ascii;
+    }
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;

@@ -39,12 +39,13 @@ void AppendCommaItem(std::string& out, std::string_view item)
         return;
     }
     out += '"';
-    for (const char c : item) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
+    // The runs between double quotes are appended whole; each quote is doubled.
+    for (std::size_t quote = item.find('"'); quote != std::string_view::npos; quote = item.find('"')) {
+        out.append(item.substr(0, quote + 1));
+        out += '"';
+        item.remove_prefix(quote + 1);
     }
+    out.append(item);
     out += '"';
 }
 
