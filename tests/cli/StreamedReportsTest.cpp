@@ -2,6 +2,7 @@
 // The reports written row by row from the compact rows give the bytes of the earlier builders,
 // which made every cell's text first and the whole document after: kept here as the reference.
 
+#include "RunReport.h"
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
@@ -416,6 +417,20 @@ TEST_F(StreamedReports, SortsOfEveryColumnOrderAsTheEarlierSorts)
                 EXPECT_EQ(Earlier(data, settings).Cells, earlier.Cells);
             }
         }
+    }
+}
+
+TEST_F(StreamedReports, OutputThatTakesNothingFailsWithStreamWriteError)
+{
+    if (::access("/dev/full", W_OK) != 0) {
+        GTEST_SKIP() << "/dev/full is not here";
+    }
+    for (const std::string format : {"table", "json", "csv", "xml", "html"}) {
+        // The shell sends the report's standard output to a device that refuses every byte.
+        const RunResult r = RunReport({"--all-files", "--format", format, m_dir.Path().string()},
+                                      fs::current_path(), {}, {"sh", "-c", "exec \"$0\" \"$@\" >/dev/full"});
+        EXPECT_EQ(r.ExitCode, 1) << format;
+        EXPECT_EQ(r.Err, "pellamy-report: Stream write error\n") << format;
     }
 }
 
