@@ -152,7 +152,15 @@ public:
         m_out.Buffer() += '[';
     }
 
-    void Row(const nlohmann::ordered_json& row) { RowText(Dumped(row)); }
+    /// A row object, written by nlohmann's serializer straight into the output at the depth of
+    /// the "rows" array, as `dump` with an indent of two lays it out.
+    void Row(const nlohmann::ordered_json& row)
+    {
+        m_out.Buffer() += m_rows == 0 ? "\n    " : ",\n    ";
+        ++m_rows;
+        m_serializer.dump(row, true, false, 2, 4);
+        m_out.Written();
+    }
 
     static std::string Dumped(const nlohmann::ordered_json& row)
     {
@@ -189,6 +197,11 @@ private:
     ReportOutput& m_out;
     bool m_first = true;
     std::size_t m_rows = 0;
+    // The serializer that `dump` makes for each call, made once: it writes to the output's buffer,
+    // which stays the same string while the output hands its bytes on.
+    nlohmann::detail::serializer<nlohmann::ordered_json> m_serializer{
+        nlohmann::detail::output_adapter<char, std::string>(m_out.Buffer()), ' ',
+        nlohmann::json::error_handler_t::replace};
 };
 
 } // namespace
