@@ -80,6 +80,18 @@ std::string NavigatorFolder(const DirectoryList* list)
     return ToStdString(list->Directory());
 }
 
+// The document that `build` makes, streamed to the clipboard (no file name) or to the file, so a
+// list of any length is never held as a tree.
+std::optional<std::string> DeliverXml(XmlWriter& writer, const XmlWriter::Builder& build,
+                                      const ReportFiles& files, const std::string& fileName)
+{
+    if (fileName.empty()) {
+        ToClipboard(writer.StreamedText(build));
+        return std::nullopt;
+    }
+    return writer.StreamToFile(files, fileName, build);
+}
+
 } // namespace
 
 void TForm1::ConnectReportCommands()
@@ -117,7 +129,10 @@ void TForm1::Copyfilelist1Click()
     ReportText text;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         if (rows.IsSelected(row)) {
-            text.AddLine(m_currentFolder + rows.CellText(row, 1));
+            std::string& line = text.StartLine();
+            line += m_currentFolder;
+            rows.AppendCellText(row, 1, line);
+            text.EndLine();
         }
     }
     ToClipboard(text.Bytes());
@@ -137,23 +152,22 @@ std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
 {
-    pellamy::ExportFilesXml(XmlWriter1, ListViewRows(*LView2), m_currentFolder);
-    if (fileName.empty()) {
-        ToClipboard(XmlWriter1.Text());
-        return std::nullopt;
-    }
-    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
+    const ListViewRows rows(*LView2);
+    return DeliverXml(
+        XmlWriter1, [&](XmlWriter& writer) { pellamy::ExportFilesXml(writer, rows, m_currentFolder); },
+        m_reportFiles, fileName);
 }
 
 std::optional<std::string> TForm1::ExportFolderXml(const std::string& fileName)
 {
-    pellamy::ExportFolderXml(XmlWriter1, ListViewRows(*sLView), NavigatorFolder(dList), m_totalFiles,
-                             m_totalSize, m_settings);
-    if (fileName.empty()) {
-        ToClipboard(XmlWriter1.Text());
-        return std::nullopt;
-    }
-    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
+    const ListViewRows rows(*sLView);
+    const std::string folder = NavigatorFolder(dList);
+    return DeliverXml(
+        XmlWriter1,
+        [&](XmlWriter& writer) {
+            pellamy::ExportFolderXml(writer, rows, folder, m_totalFiles, m_totalSize, m_settings);
+        },
+        m_reportFiles, fileName);
 }
 
 bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, const std::string& fileName)

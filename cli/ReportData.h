@@ -20,20 +20,25 @@ namespace pellamy {
 
 class TypeInfoSource;
 
-/// One list as pellamy-report shows it: the rows in caption order with their display texts, and
-/// the raw values behind them.
+/// One list as pellamy-report shows it: the compact rows as the scan gave them and the order in
+/// which the report shows them. Texts are made from the rows when they are written.
 struct ReportData
 {
     bool IsTypeList = true;
     std::string CurrentFolder; // with its trailing "/"
     NamePattern Pattern;       // file lists only
     std::vector<std::string_view> Columns;
-    std::vector<std::vector<std::string>> Cells; // per row, in column order
-    // Type list: the summary, its rows in the order of `Cells`.
+    // Type list: the summary.
     TypeSummary Summary;
     std::string TotalsLine;
-    // File list: the entries, in the order of `Cells`.
+    // File list: the entries, in directory order.
     ScanResults Entries;
+    /// Position -> row: the index in `Summary.Rows` or `Entries` of each shown row.
+    std::vector<std::uint32_t> Order;
+
+    std::size_t RowCount() const { return Order.size(); }
+    const TypeRow& TypeRowAt(std::size_t position) const { return Summary.Rows[Order[position]]; }
+    const FileEntry& EntryAt(std::size_t position) const { return Entries[Order[position]]; }
 };
 
 /// Where a report reads from.

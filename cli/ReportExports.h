@@ -4,6 +4,7 @@
 
 #include "cli/ReportArguments.h"
 #include "cli/ReportData.h"
+#include "reports/ReportOutput.h"
 #include "scan/RegionalSettings.h"
 
 #include <string>
@@ -11,25 +12,26 @@
 
 namespace pellamy {
 
-/// Orders the rows (their texts and the values behind them) as a click on the header of
-/// `sort.Column` would: sizes, times and counts by the values their texts show (computed once per
-/// row from the values behind them), the other columns by the list's text comparison; rows that
-/// tie keep their order, in either direction. `settings` must be those that made the texts.
-void SortReportData(ReportData& data, const ReportSort& sort, const RegionalSettings& settings);
+/// Orders the rows as a click on the header of `sort.Column` would: sizes, times and counts by the
+/// values their texts show, the other columns by the list's text comparison; each row's key is
+/// computed once, and only `data.Order` changes. Rows that tie keep their order, in either
+/// direction. The keys come from the values alone, so no regional setting plays a part.
+void SortReportData(ReportData& data, const ReportSort& sort);
 
-/// The CSV that "Copy folder details as CSV" gives for the type list, or that "Copy selected
-/// file details as CSV" gives for a file list with every row selected. A list without rows gives
-/// the header line alone.
-std::string FormatCsv(const ReportData& data);
+/// Writes the CSV that "Copy folder details as CSV" gives for the type list, or that "Copy
+/// selected file details as CSV" gives for a file list with every row selected. A list without
+/// rows gives the header line alone.
+void WriteCsv(const ReportData& data, const RegionalSettings& settings, ReportOutput& out);
 
-/// The "FolderList" or "FilesList" document, every file row included, with values escaped as a
-/// saved file holds them. `navigatorFolder` is the folder as the navigator shows it.
-std::string FormatXml(const ReportData& data, std::string_view navigatorFolder,
-                      const RegionalSettings& settings);
+/// Writes the "FolderList" or "FilesList" document, every file row included, with values escaped
+/// as a saved file holds them. `navigatorFolder` is the folder as the navigator shows it.
+void WriteXml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings,
+              ReportOutput& out);
 
-/// The HTML page that "Copy folder details as HTML" (title "Folder content") or "Copy selected
-/// file details as HTML" (title "Files by type", every row selected) gives.
-std::string FormatHtml(const ReportData& data, std::string_view navigatorFolder);
+/// Writes the HTML page that "Copy folder details as HTML" (title "Folder content") or "Copy
+/// selected file details as HTML" (title "Files by type", every row selected) gives.
+void WriteHtml(const ReportData& data, std::string_view navigatorFolder, const RegionalSettings& settings,
+               ReportOutput& out);
 
 } // namespace pellamy
 

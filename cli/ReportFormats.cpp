@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportFormats.h"
 
+#include "cli/ReportRows.h"
 #include "scan/ByteCount.h"
 #include "scan/DisplayTexts.h"
 #include "scan/Utf8.h"
@@ -8,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <limits>
 
 namespace pellamy {
 namespace {
@@ -40,100 +42,180 @@ void Pad(std::string& out, std::size_t n)
     out.append(n, ' ');
 }
 
-// Writes JSON laid out as nlohmann's dump with an indent of two: one member or element a line,
-// "key": value, empty containers as [] and {}. Numbers are written as their digits, so a size sum
-// beyond 64 bits keeps every digit (no JSON library value type holds it).
-class JsonWriter
+// Appends `text` as a JSON string; bytes that are not valid UTF-8 become U+FFFD.
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Sets `value` to the string `text`, reusing the room of the string it already holds.
+void SetString(nlohmann::ordered_json& value, std::string_view text)
+{
+    if (value.is_string()) {
+        value.get_ref<std::string&>().assign(text);
+    } else {
+        value = std::string(text);
+    }
+}
+
+// Sets `value` to the time's ISO 8601 text, or null when the time cannot be shown.
+void SetTime(nlohmann::ordered_json& value, FileTime time)
+{
+    const std::string iso = FileTimeToIso8601(time);
+    if (iso.empty()) {
+        value = nullptr;
+    } else {
+        SetString(value, iso);
+    }
+}
+
+bool IsPlainAscii(std::string_view text)
+{
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x20 || code >= 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AppendTerminalSafe(std::string& out, std::string_view text)
+{
+    if (IsPlainAscii(text)) {
+        out += text;
+    } else {
+        out += TerminalSafe(text);
+    }
+}
+
+// The lines of the JSON document: a member "key": value, one a line, as nlohmann's dump with an
+// indent of two lays it out. The document's head is written here; the rows are nlohmann objects,
+// one at a time, placed into the "rows" array at its depth.
+class JsonDocument
 {
 public:
-    void BeginObject() { Open('{'); }
-    void EndObject() { Close('}'); }
-    void BeginArray() { Open('['); }
-    void EndArray() { Close(']'); }
-
-    void Key(std::string_view key)
+    explicit JsonDocument(ReportOutput& out)
+        : m_out(out)
     {
-        NextItem();
-        AppendString(key);
-        m_out += ": ";
-        m_afterKey = true;
+        m_out.Buffer() += '{';
     }
 
-    /// A string; bytes that are not valid UTF-8 become U+FFFD.
-    void String(std::string_view text)
+    void Member(std::string_view key)
     {
-        NextItem();
-        AppendString(text);
+        std::string& text = m_out.Buffer();
+        text += m_first ? "\n  " : ",\n  ";
+        m_first = false;
+        AppendJsonString(text, key);
+        text += ": ";
     }
 
-    /// A number given as its decimal digits.
-    void Number(std::string_view digits)
+    void StringMember(std::string_view key, std::string_view value)
     {
-        NextItem();
-        m_out += digits;
+        Member(key);
+        AppendJsonString(m_out.Buffer(), value);
     }
 
-    void Null()
+    /// A number given as its decimal digits, so a size sum beyond 64 bits keeps every digit.
+    void NumberMember(std::string_view key, std::string_view digits)
     {
-        NextItem();
-        m_out += "null";
+        Member(key);
+        m_out.Buffer() += digits;
     }
 
-    std::string Take() { return std::move(m_out); }
+    void NullMember(std::string_view key)
+    {
+        Member(key);
+        m_out.Buffer() += "null";
+    }
+
+    void StringArrayMember(std::string_view key, const std::vector<std::string_view>& items)
+    {
+        Member(key);
+        std::string& text = m_out.Buffer();
+        if (items.empty()) {
+            text += "[]";
+            return;
+        }
+        text += '[';
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            text += i == 0 ? "\n    " : ",\n    ";
+            AppendJsonString(text, items[i]);
+        }
+        text += "\n  ]";
+    }
+
+    /// Starts the "rows" array; then `Row` for each row and `EndRows`.
+    void BeginRows()
+    {
+        Member("rows");
+        m_out.Buffer() += '[';
+    }
+
+    /// A row object, written by nlohmann's serializer straight into the output at the depth of
+    /// the "rows" array, as `dump` with an indent of two lays it out.
+    void Row(const nlohmann::ordered_json& row)
+    {
+        m_out.Buffer() += m_rows == 0 ? "\n    " : ",\n    ";
+        ++m_rows;
+        m_serializer.dump(row, true, false, 2, 4);
+        m_out.Written();
+    }
+
+    static std::string Dumped(const nlohmann::ordered_json& row)
+    {
+        return row.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+
+    /// A row object as `Dumped` gives it.
+    void RowText(std::string_view dumped)
+    {
+        std::string& text = m_out.Buffer();
+        text += m_rows == 0 ? "\n    " : ",\n    ";
+        ++m_rows;
+        // The object's own lines move two levels in; a string's line breaks are escapes, so every
+        // raw line feed is one of the layout.
+        std::size_t start = 0;
+        for (std::size_t at = dumped.find('\n'); at != std::string::npos; at = dumped.find('\n', start)) {
+            text.append(dumped.substr(start, at + 1 - start));
+            text += "    ";
+            start = at + 1;
+        }
+        text.append(dumped.substr(start));
+        m_out.Written();
+    }
+
+    void EndRows() { m_out.Buffer() += m_rows == 0 ? "]" : "\n  ]"; }
+
+    void End()
+    {
+        m_out.Buffer() += "\n}\n";
+        m_out.Written();
+    }
 
 private:
-    void Open(char bracket)
-    {
-        NextItem();
-        m_out += bracket;
-        m_empty.push_back(true);
-    }
-
-    void Close(char bracket)
-    {
-        const bool empty = m_empty.back();
-        m_empty.pop_back();
-        if (!empty) {
-            m_out += '\n';
-            m_out.append(2 * m_empty.size(), ' ');
-        }
-        m_out += bracket;
-    }
-
-    // Starts a member or element: after a key the value follows on its line; otherwise a comma
-    // after the previous item, a new line and the indent of the current level.
-    void NextItem()
-    {
-        if (m_afterKey) {
-            m_afterKey = false;
-            return;
-        }
-        if (m_empty.empty()) {
-            return;
-        }
-        if (!m_empty.back()) {
-            m_out += ',';
-        }
-        m_empty.back() = false;
-        m_out += '\n';
-        m_out.append(2 * m_empty.size(), ' ');
-    }
-
-    void AppendString(std::string_view text)
-    {
-        m_out +=
-            nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    }
-
-    std::string m_out;
-    std::vector<bool> m_empty; // per open container: nothing written in it yet
-    bool m_afterKey = false;
+    ReportOutput& m_out;
+    bool m_first = true;
+    std::size_t m_rows = 0;
+    // The serializer that `dump` makes for each call, made once: it writes to the output's buffer,
+    // which stays the same string while the output hands its bytes on.
+    nlohmann::detail::serializer<nlohmann::ordered_json> m_serializer{
+        nlohmann::detail::output_adapter<char, std::string>(m_out.Buffer()), ' ',
+        nlohmann::json::error_handler_t::replace};
 };
 
 } // namespace
 
 std::size_t DisplayWidth(std::string_view text)
 {
+    // Names, dates and sizes are mostly ASCII, one column a byte.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) {
+        ++ascii;
+    }
+    if (ascii == text.size()) {
+        return ascii;
+    }
     std::size_t width = 0;
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
@@ -174,138 +256,154 @@ std::string TerminalSafe(std::string_view text)
     return out;
 }
 
-std::string FormatTable(const ReportData& data)
+void WriteTable(const ReportData& data, const RegionalSettings& settings, ReportOutput& out)
 {
+    const ReportRows rows(data, settings);
     const std::size_t columns = data.Columns.size();
-    std::vector<std::vector<std::string>> shown;
-    shown.reserve(data.Cells.size());
     std::vector<std::size_t> widths(columns, 0);
     for (std::size_t c = 0; c < columns; ++c) {
         widths[c] = DisplayWidth(data.Columns[c]);
     }
-    for (const auto& row : data.Cells) {
-        std::vector<std::string> safe;
-        safe.reserve(columns);
+    // The widths come first, from texts made and dropped one at a time. A text made safe for the
+    // terminal is as wide as the text itself: each replaced byte or control character takes one
+    // column either way.
+    std::string cell;
+    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
         for (std::size_t c = 0; c < columns; ++c) {
-            safe.push_back(TerminalSafe(c < row.size() ? row[c] : std::string()));
-            widths[c] = std::max(widths[c], DisplayWidth(safe.back()));
+            cell.clear();
+            rows.AppendCellText(r, c, cell);
+            widths[c] = std::max(widths[c], DisplayWidth(cell));
         }
-        shown.push_back(std::move(safe));
     }
-    std::string out;
-    auto line = [&](const auto& cells) {
-        std::string text;
+    auto line = [&](auto&& cellAt) {
+        std::string& text = out.Buffer();
+        const std::size_t start = text.size();
         for (std::size_t c = 0; c < columns; ++c) {
-            const std::string_view cell = cells[c];
-            const std::size_t gap = widths[c] - DisplayWidth(cell);
             if (c > 0) {
                 text += "  ";
             }
+            const std::size_t cellStart = text.size();
+            cellAt(c, text);
+            const std::size_t width = DisplayWidth(std::string_view(text).substr(cellStart));
+            const std::size_t gap = widths[c] - width;
             if (IsRightAligned(data.Columns[c])) {
+                text.insert(cellStart, gap, ' ');
+            } else if (c + 1 < columns) {
                 Pad(text, gap);
-                text += cell;
-            } else {
-                text += cell;
-                if (c + 1 < columns) {
-                    Pad(text, gap);
-                }
             }
         }
-        while (!text.empty() && text.back() == ' ') {
+        while (text.size() > start && text.back() == ' ') {
             text.pop_back();
         }
-        out += text;
-        out += '\n';
+        text += '\n';
+        out.Written();
     };
-    line(data.Columns);
-    for (const auto& row : shown) {
-        line(row);
+    line([&](std::size_t c, std::string& text) { text += data.Columns[c]; });
+    for (std::size_t r = 0; r < rows.RowCount() && !out.Failed(); ++r) {
+        line([&](std::size_t c, std::string& text) {
+            cell.clear();
+            rows.AppendCellText(r, c, cell);
+            AppendTerminalSafe(text, cell);
+        });
     }
+    std::string& text = out.Buffer();
     if (data.IsTypeList) {
-        out += TerminalSafe(data.TotalsLine);
+        AppendTerminalSafe(text, data.TotalsLine);
     } else {
-        out += "Files: " + std::to_string(data.Cells.size());
+        text += "Files: " + std::to_string(data.RowCount());
     }
-    out += '\n';
-    return out;
+    text += '\n';
+    out.Written();
 }
 
-std::string FormatJson(const ReportData& data)
+void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportOutput& out)
 {
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("folder");
-    json.String(data.CurrentFolder);
-    if (!data.IsTypeList) {
-        json.Key("pattern");
-        json.String(data.Pattern.Text());
-    }
+    const ReportRows rows(data, settings);
+    JsonDocument json(out);
+    json.StringMember("folder", data.CurrentFolder);
     if (data.IsTypeList) {
-        json.Key("totalsLine");
-        json.String(data.TotalsLine);
-        json.Key("totalFiles");
-        json.Number(std::to_string(data.Summary.TotalFiles));
-        json.Key("totalSize");
-        json.Number(ByteCountDigits(data.Summary.TotalSize));
-        json.Key("folderAttributes");
+        json.StringMember("totalsLine", data.TotalsLine);
+        json.NumberMember("totalFiles", std::to_string(data.Summary.TotalFiles));
+        json.NumberMember("totalSize", ByteCountDigits(data.Summary.TotalSize));
         if (data.Summary.FolderAttributes == Attr::kInvalid) {
-            json.Null();
+            json.NullMember("folderAttributes");
         } else {
-            json.Number(std::to_string(data.Summary.FolderAttributes));
+            json.NumberMember("folderAttributes", std::to_string(data.Summary.FolderAttributes));
         }
+    } else {
+        json.StringMember("pattern", data.Pattern.Text());
     }
-    json.Key("columns");
-    json.BeginArray();
-    for (const std::string_view column : data.Columns) {
-        json.String(column);
+    json.StringArrayMember("columns", data.Columns);
+    json.BeginRows();
+
+    // One row object, its members made once and given each row's values in turn. An ordered
+    // object keeps its members in a vector, so every member is added before any is referred to.
+    nlohmann::ordered_json row = nlohmann::ordered_json::object();
+    row["cells"] = nlohmann::ordered_json::array();
+    for (std::size_t c = 0; c < data.Columns.size(); ++c) {
+        row["cells"].push_back(std::string());
     }
-    json.EndArray();
-    auto time = [&json](FileTime t) {
-        const std::string iso = FileTimeToIso8601(t);
-        if (iso.empty()) {
-            json.Null();
-        } else {
-            json.String(iso);
+    const std::vector<std::string_view> members =
+        data.IsTypeList
+            ? std::vector<std::string_view>{"extension", "count", "size"}
+            : std::vector<std::string_view>{"name", "size", "created", "modified", "accessed", "attributes"};
+    for (const std::string_view member : members) {
+        row[std::string(member)] = nullptr;
+    }
+    nlohmann::ordered_json& cells = row["cells"];
+    std::string cell;
+    auto setCells = [&](std::size_t r) {
+        for (std::size_t c = 0; c < data.Columns.size(); ++c) {
+            cell.clear();
+            rows.AppendCellText(r, c, cell);
+            SetString(cells[c], cell);
         }
     };
-    json.Key("rows");
-    json.BeginArray();
-    for (std::size_t r = 0; r < data.Cells.size(); ++r) {
-        json.BeginObject();
-        json.Key("cells");
-        json.BeginArray();
-        for (const std::string& cell : data.Cells[r]) {
-            json.String(cell);
+    if (data.IsTypeList) {
+        nlohmann::ordered_json& extension = row["extension"];
+        nlohmann::ordered_json& count = row["count"];
+        nlohmann::ordered_json& size = row["size"];
+        for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+            const TypeRow& type = data.TypeRowAt(r);
+            setCells(r);
+            SetString(extension, type.Extension);
+            count = type.Count;
+            if (type.Size <= std::numeric_limits<std::uint64_t>::max()) {
+                size = static_cast<std::uint64_t>(type.Size);
+                json.Row(row);
+            } else {
+                // No JSON number type holds more than 64 bits: the digits are written as a string
+                // and its quotes dropped. "size" is the row's last member.
+                const std::string digits = ByteCountDigits(type.Size);
+                SetString(size, digits);
+                std::string dumped = JsonDocument::Dumped(row);
+                const std::size_t closingQuote = dumped.size() - 3; // before "\n}"
+                dumped.erase(closingQuote, 1);
+                dumped.erase(closingQuote - digits.size() - 1, 1);
+                json.RowText(dumped);
+            }
         }
-        json.EndArray();
-        if (data.IsTypeList) {
-            const TypeRow& t = data.Summary.Rows[r];
-            json.Key("extension");
-            json.String(t.Extension);
-            json.Key("count");
-            json.Number(std::to_string(t.Count));
-            json.Key("size");
-            json.Number(ByteCountDigits(t.Size));
-        } else {
-            const FileEntry& e = data.Entries[r];
-            json.Key("name");
-            json.String(e.Name);
-            json.Key("size");
-            json.Number(std::to_string(e.Size));
-            json.Key("created");
-            time(e.CreationTime);
-            json.Key("modified");
-            time(e.LastWriteTime);
-            json.Key("accessed");
-            time(e.LastAccessTime);
-            json.Key("attributes");
-            json.Number(std::to_string(e.Attributes));
+    } else {
+        nlohmann::ordered_json& name = row["name"];
+        nlohmann::ordered_json& size = row["size"];
+        nlohmann::ordered_json& created = row["created"];
+        nlohmann::ordered_json& modified = row["modified"];
+        nlohmann::ordered_json& accessed = row["accessed"];
+        nlohmann::ordered_json& attributes = row["attributes"];
+        for (std::size_t r = 0; r < rows.RowCount() && !out.Failed(); ++r) {
+            const FileEntry& entry = data.EntryAt(r);
+            setCells(r);
+            SetString(name, entry.Name);
+            size = entry.Size;
+            SetTime(created, entry.CreationTime);
+            SetTime(modified, entry.LastWriteTime);
+            SetTime(accessed, entry.LastAccessTime);
+            attributes = entry.Attributes;
+            json.Row(row);
         }
-        json.EndObject();
     }
-    json.EndArray();
-    json.EndObject();
-    return json.Take() + "\n";
+    json.EndRows();
+    json.End();
 }
 
 } // namespace pellamy

@@ -3,6 +3,8 @@
 #define PELLAMY_CLI_REPORTFORMATS_H
 
 #include "cli/ReportData.h"
+#include "reports/ReportOutput.h"
+#include "scan/RegionalSettings.h"
 
 #include <string>
 #include <string_view>
@@ -17,12 +19,14 @@ std::size_t DisplayWidth(std::string_view text);
 /// file name, say) become "?", and bytes that are not valid UTF-8 become U+FFFD.
 std::string TerminalSafe(std::string_view text);
 
-/// The list as aligned columns: a header, one line per row ("Number" and "Size" right-aligned),
-/// then the totals line (type list) or the file count (file list).
-std::string FormatTable(const ReportData& data);
+/// Writes the list as aligned columns: a header, one line per row ("Number" and "Size"
+/// right-aligned), then the totals line (type list) or the file count (file list). The widths are
+/// found in a first pass over the rows, so the texts are made twice and never kept.
+void WriteTable(const ReportData& data, const RegionalSettings& settings, ReportOutput& out);
 
-/// The list as one JSON object; names that are not valid UTF-8 get U+FFFD for their bad bytes.
-std::string FormatJson(const ReportData& data);
+/// Writes the list as one JSON object, row by row; names that are not valid UTF-8 get U+FFFD for
+/// their bad bytes.
+void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportOutput& out);
 
 } // namespace pellamy
 

@@ -10,6 +10,7 @@
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "reports/ReportFiles.h"
+#include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
 #include "shell/qt/MimeTypeDescriptions.h"
 
@@ -80,21 +81,63 @@ std::string NavigatorFolder(const std::string& currentFolder)
     return NavigatorFolderText(error ? currentFolder : absolute.lexically_normal().string());
 }
 
-std::string FormattedReport(const ReportData& data, ReportFormat format, const RegionalSettings& settings)
+// The report streamed to standard output in large pieces.
+class StandardOutput final : public ReportOutput
+{
+public:
+    StandardOutput()
+        : ReportOutput(kReportPieceSize)
+    {}
+
+private:
+    std::optional<std::string> Deliver(std::string_view bytes) override
+    {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+            return std::string("Stream write error");
+        }
+        return std::nullopt;
+    }
+};
+
+// Writes the report row by row; the output's failure, if any.
+std::optional<std::string> WriteReport(const ReportData& data, ReportFormat format,
+                                       const RegionalSettings& settings, ReportOutput& out)
 {
     switch (format) {
     case ReportFormat::Json:
-        return FormatJson(data);
+        WriteJson(data, settings, out);
+        break;
     case ReportFormat::Csv:
-        return FormatCsv(data);
+        WriteCsv(data, settings, out);
+        break;
     case ReportFormat::Xml:
-        return FormatXml(data, NavigatorFolder(data.CurrentFolder), settings);
+        WriteXml(data, NavigatorFolder(data.CurrentFolder), settings, out);
+        break;
     case ReportFormat::Html:
-        return FormatHtml(data, NavigatorFolder(data.CurrentFolder));
+        WriteHtml(data, NavigatorFolder(data.CurrentFolder), settings, out);
+        break;
     case ReportFormat::Table:
+        WriteTable(data, settings, out);
         break;
     }
-    return FormatTable(data);
+    return out.Finish();
+}
+
+// The report streamed into the file `path`, which keeps its earlier content unless every byte was
+// written and committed.
+std::optional<std::string> WriteReportFile(const ReportData& data, ReportFormat format,
+                                           const RegionalSettings& settings, const std::string& path)
+{
+    ReportFiles::Opened opened = PosixReportFiles().Open(path);
+    if (auto* failure = std::get_if<std::string>(&opened)) {
+        return std::move(*failure);
+    }
+    ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
+    ReportFileOutput out(writer);
+    if (auto failure = WriteReport(data, format, settings, out)) {
+        return failure;
+    }
+    return writer.Commit();
 }
 
 std::string WorkingFolder()
@@ -155,20 +198,23 @@ int Run(const std::vector<std::string>& args)
     }
 
     if (request.Sort) {
-        SortReportData(data, *request.Sort, sources.Settings);
+        SortReportData(data, *request.Sort);
     }
-    const std::string text = FormattedReport(data, request.Format, sources.Settings);
     if (request.OutputFile) {
-        if (const auto failure = WriteFileReplacing(PosixReportFiles(), *request.OutputFile, text)) {
+        if (const auto failure =
+                WriteReportFile(data, request.Format, sources.Settings, *request.OutputFile)) {
             std::cerr << "pellamy-report: " << *failure << "\n";
             return kExitFailure;
         }
         return 0;
     }
-    std::cout << text;
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "pellamy-report: Stream write error\n";
+    StandardOutput out;
+    auto failure = WriteReport(data, request.Format, sources.Settings, out);
+    if (!failure && std::fflush(stdout) != 0) {
+        failure = "Stream write error";
+    }
+    if (failure) {
+        std::cerr << "pellamy-report: " << *failure << "\n";
         return kExitFailure;
     }
     return 0;

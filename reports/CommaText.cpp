@@ -15,22 +15,6 @@ bool NeedsQuotes(std::string_view item)
     return false;
 }
 
-void AppendItem(std::string& out, std::string_view item)
-{
-    if (!NeedsQuotes(item)) {
-        out += item;
-        return;
-    }
-    out += '"';
-    for (const char c : item) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-}
-
 template <typename Items>
 std::string Join(const Items& items)
 {
@@ -41,12 +25,29 @@ std::string Join(const Items& items)
             out += ',';
         }
         first = false;
-        AppendItem(out, item);
+        AppendCommaItem(out, item);
     }
     return out;
 }
 
 } // namespace
+
+void AppendCommaItem(std::string& out, std::string_view item)
+{
+    if (!NeedsQuotes(item)) {
+        out += item;
+        return;
+    }
+    out += '"';
+    // The runs between double quotes are appended whole; each quote is doubled.
+    for (std::size_t quote = item.find('"'); quote != std::string_view::npos; quote = item.find('"')) {
+        out.append(item.substr(0, quote + 1));
+        out += '"';
+        item.remove_prefix(quote + 1);
+    }
+    out.append(item);
+    out += '"';
+}
 
 std::string CommaText(std::span<const std::string> items)
 {

@@ -16,6 +16,10 @@ std::string CommaText(std::span<const std::string> items);
 std::string CommaText(std::span<const std::string_view> items);
 std::string CommaText(std::initializer_list<std::string_view> items);
 
+/// Appends one item of a comma text to `out`, quoted as `CommaText` quotes it (the comma before it
+/// is the caller's).
+void AppendCommaItem(std::string& out, std::string_view item);
+
 } // namespace pellamy
 
 #endif

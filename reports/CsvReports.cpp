@@ -5,10 +5,22 @@
 #include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 
-#include <array>
+#include <span>
 #include <string>
 
 namespace pellamy {
+namespace {
+
+std::size_t SelectedCount(const ListRows& rows)
+{
+    std::size_t count = 0;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        count += rows.IsSelected(row) ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
 
 std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_view currentFolder)
 {
@@ -21,19 +33,36 @@ std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_v
 ReportText FilesCsv(const ListRows& fileRows, std::string_view currentFolder)
 {
     ReportText text;
-    text.AddLine(CommaText(std::span(kFileColumns).subspan(1)));
-    std::array<std::string, kFileColumns.size() - 1> items;
-    for (std::size_t row = 0; row < fileRows.RowCount(); ++row) {
+    WriteFilesCsv(fileRows, currentFolder, text);
+    return text;
+}
+
+void WriteFilesCsv(const ListRows& fileRows, std::string_view currentFolder, ReportOutput& out)
+{
+    out.AddLine(CommaText(std::span(kFileColumns).subspan(1)));
+    const std::size_t selected = SelectedCount(fileRows);
+    std::size_t written = 0;
+    std::string cell;
+    for (std::size_t row = 0; row < fileRows.RowCount() && !out.Failed(); ++row) {
         if (!fileRows.IsSelected(row)) {
             continue;
         }
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            items[i] = fileRows.CellText(row, i + 1);
+        std::string& line = out.StartLine();
+        for (std::size_t column = 1; column < kFileColumns.size(); ++column) {
+            cell.clear();
+            if (column == 1) {
+                cell += currentFolder;
+            } else {
+                line += ',';
+            }
+            fileRows.AppendCellText(row, column, cell);
+            AppendCommaItem(line, cell);
         }
-        items[0].insert(0, currentFolder);
-        text.AddLine(CommaText(items));
+        out.EndLine();
+        if (++written == kReportSampleRows) {
+            out.RowsWritten(written, selected);
+        }
     }
-    return text;
 }
 
 std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows)
@@ -47,15 +76,29 @@ std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows)
 ReportText FolderCsv(const ListRows& typeRows)
 {
     ReportText text;
-    text.AddLine(CommaText(kTypeColumns));
-    std::array<std::string, kTypeColumns.size()> items;
-    for (std::size_t row = 0; row < typeRows.RowCount(); ++row) {
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            items[i] = typeRows.CellText(row, i);
-        }
-        text.AddLine(CommaText(items));
-    }
+    WriteFolderCsv(typeRows, text);
     return text;
+}
+
+void WriteFolderCsv(const ListRows& typeRows, ReportOutput& out)
+{
+    out.AddLine(CommaText(kTypeColumns));
+    std::string cell;
+    for (std::size_t row = 0; row < typeRows.RowCount() && !out.Failed(); ++row) {
+        std::string& line = out.StartLine();
+        for (std::size_t column = 0; column < kTypeColumns.size(); ++column) {
+            if (column > 0) {
+                line += ',';
+            }
+            cell.clear();
+            typeRows.AppendCellText(row, column, cell);
+            AppendCommaItem(line, cell);
+        }
+        out.EndLine();
+        if (row + 1 == kReportSampleRows) {
+            out.RowsWritten(row + 1, typeRows.RowCount());
+        }
+    }
 }
 
 } // namespace pellamy

@@ -3,6 +3,7 @@
 #define PELLAMY_REPORTS_CSVREPORTS_H
 
 #include "reports/ListRows.h"
+#include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
 
 #include <optional>
@@ -21,6 +22,9 @@ std::optional<ReportText> ExportFilesCsv(const ListRows& fileRows, std::string_v
 /// report's empty form, as pellamy-report writes it for a folder with no matching files.
 ReportText FilesCsv(const ListRows& fileRows, std::string_view currentFolder);
 
+/// Writes the CSV of `FilesCsv` to `out` row by row.
+void WriteFilesCsv(const ListRows& fileRows, std::string_view currentFolder, ReportOutput& out);
+
 /// The CSV of every row of the type list (columns Type, Description, Number, Size), selected or
 /// not, in display order: the header line "Type,Description,Number,Size", then the comma text of
 /// each row's four cells. The extension is quoted like every other field, so a row never has
@@ -29,6 +33,9 @@ std::optional<ReportText> ExportFolderCsv(const ListRows& typeRows);
 
 /// The same CSV as `ExportFolderCsv`, but a list without rows gives the header line alone.
 ReportText FolderCsv(const ListRows& typeRows);
+
+/// Writes the CSV of `FolderCsv` to `out` row by row.
+void WriteFolderCsv(const ListRows& typeRows, ReportOutput& out);
 
 } // namespace pellamy
 

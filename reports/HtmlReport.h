@@ -3,6 +3,7 @@
 #define PELLAMY_REPORTS_HTMLREPORT_H
 
 #include "reports/ListRows.h"
+#include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
 
 #include <span>
@@ -26,8 +27,15 @@ enum class ExportedRows { Selected, All };
 ReportText ExportHtml(const ListRows& view, std::span<const std::string_view> captions, ExportedRows rows,
                       std::string_view folder, std::string_view title);
 
+/// Writes the page of `ExportHtml` to `out` row by row.
+void WriteHtml(const ListRows& view, std::span<const std::string_view> captions, ExportedRows rows,
+               std::string_view folder, std::string_view title, ReportOutput& out);
+
 /// `text` with "&", "<", ">" and the double quote written as character references.
 std::string HtmlEscaped(std::string_view text);
+
+/// Appends `text` to `out` escaped as by `HtmlEscaped`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 } // namespace pellamy
 

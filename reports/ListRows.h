@@ -21,6 +21,12 @@ public:
     virtual std::size_t ColumnCount() const = 0;
     /// The text of a cell; empty for a column the row does not have.
     virtual std::string CellText(std::size_t row, std::size_t column) const = 0;
+    /// Appends the text of a cell to `out`: how the reports read cells, so that a list that makes
+    /// its texts from compact rows can write them into a reused buffer.
+    virtual void AppendCellText(std::size_t row, std::size_t column, std::string& out) const
+    {
+        out += CellText(row, column);
+    }
     virtual bool IsSelected(std::size_t row) const = 0;
 };
 
@@ -53,6 +59,13 @@ public:
     {
         const auto& cells = m_cells.at(row);
         return column < cells.size() ? cells[column] : std::string();
+    }
+    void AppendCellText(std::size_t row, std::size_t column, std::string& out) const override
+    {
+        const auto& cells = m_cells.at(row);
+        if (column < cells.size()) {
+            out += cells[column];
+        }
     }
     bool IsSelected(std::size_t row) const override { return m_selected.at(row); }
 

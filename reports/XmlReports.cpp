@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/XmlReports.h"
 
+#include "reports/ReportOutput.h"
 #include "scan/DisplayTexts.h"
 
 #include <array>
@@ -26,15 +27,26 @@ void ExportFilesXml(XmlWriter& writer, const ListRows& fileRows, std::string_vie
                                                                 "Size"};
     StartDocument(writer, "FilesList");
     writer.Nodes.AddElement("FolderName").SetValueText(currentFolder);
+    std::size_t selected = 0;
+    for (std::size_t row = 0; row < fileRows.RowCount(); ++row) {
+        selected += fileRows.IsSelected(row) ? 1 : 0;
+    }
+    std::size_t written = 0;
+    std::string cell;
     for (std::size_t row = 0; row < fileRows.RowCount(); ++row) {
         if (!fileRows.IsSelected(row)) {
             continue;
         }
         writer.Nodes.BeginElement("File");
         for (std::size_t i = 0; i < kLeaves.size(); ++i) {
-            writer.Nodes.AddElement(kLeaves[i]).SetValueText(fileRows.CellText(row, i + 1));
+            cell.clear();
+            fileRows.AppendCellText(row, i + 1, cell);
+            writer.Nodes.AddElement(kLeaves[i]).SetValueText(cell);
         }
         writer.Nodes.EndElement();
+        if (++written == kReportSampleRows) {
+            writer.RowsWritten(written, selected);
+        }
     }
     writer.Nodes.EndElement();
 }
@@ -47,12 +59,18 @@ void ExportFolderXml(XmlWriter& writer, const ListRows& typeRows, std::string_vi
     writer.Nodes.AddElement("FolderName").SetValueText(folderName);
     writer.Nodes.AddElement("FileTotal").SetValueInteger(totalFiles);
     writer.Nodes.AddElement("FolderSize").SetValueText(SizeText(totalSize, true, settings));
+    std::string cell;
     for (std::size_t row = 0; row < typeRows.RowCount(); ++row) {
         writer.Nodes.BeginElement("FileType");
         for (std::size_t i = 0; i < kLeaves.size(); ++i) {
-            writer.Nodes.AddElement(kLeaves[i]).SetValueText(typeRows.CellText(row, i));
+            cell.clear();
+            typeRows.AppendCellText(row, i, cell);
+            writer.Nodes.AddElement(kLeaves[i]).SetValueText(cell);
         }
         writer.Nodes.EndElement();
+        if (row + 1 == kReportSampleRows) {
+            writer.RowsWritten(row + 1, typeRows.RowCount());
+        }
     }
     writer.Nodes.EndElement();
 }

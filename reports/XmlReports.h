@@ -16,7 +16,7 @@ namespace pellamy {
 /// with `currentFolder` (ending in "/"), then per selected row of the file list, in display
 /// order, a "File" element with the leaves "Filename", "Created", "Modified", "Attribs" and
 /// "Size" holding the row's sub-items. The caller takes `writer.Text()` for the clipboard or
-/// saves the writer to a file.
+/// saves the writer to a file, or runs this inside `XmlWriter::Stream` for a large list.
 void ExportFilesXml(XmlWriter& writer, const ListRows& fileRows, std::string_view currentFolder);
 
 /// Builds the "FolderList" document in `writer` (cleared first, encoding "UTF-8"): "FolderName"

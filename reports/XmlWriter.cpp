@@ -2,6 +2,8 @@
 #include "reports/XmlWriter.h"
 
 #include "reports/ReportFiles.h"
+#include "reports/ReportOutput.h"
+#include "reports/ReportText.h"
 #include "scan/Utf8.h"
 
 #include <ostream>
@@ -34,29 +36,6 @@ bool IsXmlChar(char32_t cp)
         return cp == 0x09 || cp == 0x0A || cp == 0x0D;
     }
     return cp != 0xFFFE && cp != 0xFFFF;
-}
-
-// `text` with U+FFFD in place of every byte that is not valid UTF-8 and of every character that
-// an XML 1.0 document cannot hold.
-std::string XmlSafe(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t cp = 0;
-        const std::size_t length = DecodeUtf8(text, i, cp);
-        if (length == 0) {
-            out += kReplacementCharacter;
-            ++i;
-        } else if (!IsXmlChar(cp)) {
-            out += kReplacementCharacter;
-            i += length;
-        } else {
-            out.append(text, i, length);
-            i += length;
-        }
-    }
-    return out;
 }
 
 // Whether `cp` may begin an XML name.
@@ -101,46 +80,81 @@ void RequireXmlName(std::string_view name, std::string_view what)
     }
 }
 
-// `text` in the escaped form of a saved document. A carriage return is written as a character
+void AppendReference(std::string& out, char c, bool attributeValue)
+{
+    switch (c) {
+    case '&':
+        out += "&amp;";
+        break;
+    case '<':
+        out += "&lt;";
+        break;
+    case '>':
+        out += "&gt;";
+        break;
+    case '\'':
+        out += "&apos;";
+        break;
+    case '"':
+        out += "&quot;";
+        break;
+    case '\r':
+        out += "&#13;";
+        break;
+    case '\n':
+        out += attributeValue ? "&#10;" : "\n";
+        break;
+    case '\t':
+        out += attributeValue ? "&#9;" : "\t";
+        break;
+    default:
+        // Control characters XML 1.0 cannot carry.
+        out += kReplacementCharacter;
+    }
+}
+
+// Appends `text` in the escaped form of a saved document. Bytes that are not valid UTF-8 and
+// characters XML 1.0 cannot hold become U+FFFD. A carriage return is written as a character
 // reference because a parser reads a raw one as a line feed; inside an attribute value a parser
 // also turns raw line feeds and tabs into blanks, so those are written as references there too.
+// One pass gives what the five replacements in their order give: "&" is replaced first, and no
+// later replacement inserts a character that an earlier one would have replaced.
+void AppendEscaped(std::string& out, std::string_view text, bool attributeValue)
+{
+    std::size_t plain = 0; // start of the bytes not yet appended, all kept as they are
+    auto flush = [&](std::size_t end) { out.append(text.substr(plain, end - plain)); };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            const bool special =
+                byte < 0x20 || byte == '&' || byte == '<' || byte == '>' || byte == '\'' || byte == '"';
+            if (special) {
+                flush(i);
+                AppendReference(out, static_cast<char>(byte), attributeValue);
+                plain = i + 1;
+            }
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0 || !IsXmlChar(cp)) {
+            flush(i);
+            out += kReplacementCharacter;
+            i += length == 0 ? 1 : length;
+            plain = i;
+            continue;
+        }
+        i += length;
+    }
+    flush(text.size());
+}
+
 std::string Escaped(std::string_view text, bool attributeValue)
 {
-    const std::string safe = XmlSafe(text);
     std::string out;
-    out.reserve(safe.size());
-    // One pass gives what the five replacements in their order give: "&" is replaced first, and
-    // no later replacement inserts a character that an earlier one would have replaced.
-    for (const char c : safe) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\r':
-            out += "&#13;";
-            break;
-        case '\n':
-            out += attributeValue ? "&#10;" : "\n";
-            break;
-        case '\t':
-            out += attributeValue ? "&#9;" : "\t";
-            break;
-        default:
-            out += c;
-        }
-    }
+    out.reserve(text.size());
+    AppendEscaped(out, text, attributeValue);
     return out;
 }
 
@@ -214,6 +228,95 @@ std::string Document(const XmlWriter& writer, ValueForm form)
 
 } // namespace
 
+// A document being streamed: where its lines go and in which form.
+struct XmlStream
+{
+    const XmlWriter& Writer;
+    ReportOutput& Out;
+    ValueForm Form;
+    bool Started = false; // the first line (the declaration, if any) is out
+};
+
+namespace {
+
+// Starts a line of an element at `level`, the declaration first if this is the first line.
+std::string& StartElementLine(XmlStream& stream, std::size_t level)
+{
+    if (!stream.Started) {
+        stream.Started = true;
+        if (stream.Writer.IncludeHeader) {
+            std::string& header = stream.Out.StartLine();
+            header += "<?xml version=\"1.0\"";
+            if (!stream.Writer.Encoding.empty()) {
+                header += " encoding=\"";
+                header += stream.Writer.Encoding;
+                header += '"';
+            }
+            header += "?>";
+            stream.Out.EndLine();
+        }
+    }
+    std::string& line = stream.Out.StartLine();
+    if (stream.Writer.AutoIndent) {
+        line.append(level * 2, ' ');
+    }
+    return line;
+}
+
+void AppendStartTag(const XmlStream& stream, const XmlNode& node, std::string& line)
+{
+    line += '<';
+    line += node.Name();
+    const XmlNodeAttribute& attribute = node.Attribute();
+    if (!attribute.Name.empty()) {
+        line += ' ';
+        line += attribute.Name;
+        line += "=\"";
+        if (stream.Form == ValueForm::Display) {
+            line += attribute.Value;
+        } else {
+            AppendEscaped(line, attribute.Value, true);
+        }
+        line += '"';
+    }
+    line += '>';
+}
+
+void AppendEndTag(const XmlNode& node, std::string& line)
+{
+    line += "</";
+    line += node.Name();
+    line += '>';
+}
+
+void WriteLeaf(XmlStream& stream, const XmlNode& node, std::size_t level)
+{
+    std::string& line = StartElementLine(stream, level);
+    AppendStartTag(stream, node, line);
+    // A stored value without references shows as it is stored.
+    if (stream.Form == ValueForm::Escaped || node.Value().find('&') == std::string::npos) {
+        line += node.Value();
+    } else {
+        line += XmlDisplayValue(node.Value());
+    }
+    AppendEndTag(node, line);
+    stream.Out.EndLine();
+}
+
+void WriteStartTag(XmlStream& stream, const XmlNode& node, std::size_t level)
+{
+    AppendStartTag(stream, node, StartElementLine(stream, level));
+    stream.Out.EndLine();
+}
+
+void WriteEndTag(XmlStream& stream, const XmlNode& node, std::size_t level)
+{
+    AppendEndTag(node, StartElementLine(stream, level));
+    stream.Out.EndLine();
+}
+
+} // namespace
+
 XmlNodeList::XmlNodeList() = default;
 
 XmlNodeList::~XmlNodeList()
@@ -221,14 +324,58 @@ XmlNodeList::~XmlNodeList()
     Clear();
 }
 
+std::unique_ptr<XmlNode> XmlNodeList::NewNode(XmlNode* parent)
+{
+    if (m_spare.empty()) {
+        return std::make_unique<XmlNode>(parent);
+    }
+    std::unique_ptr<XmlNode> node = std::move(m_spare.back());
+    m_spare.pop_back();
+    node->m_parent = parent;
+    return node;
+}
+
+void XmlNodeList::Recycle(std::unique_ptr<XmlNode> node)
+{
+    constexpr std::size_t kKeptSpares = 64;
+    if (m_spare.size() >= kKeptSpares) {
+        return;
+    }
+    node->m_children.Clear();
+    node->m_attribute.Name.clear();
+    node->m_attribute.Value.clear();
+    node->m_value.clear();
+    node->m_startWritten = false;
+    m_spare.push_back(std::move(node));
+}
+
+void XmlNodeList::WriteLeaves(std::vector<std::unique_ptr<XmlNode>>& siblings, std::size_t level)
+{
+    for (std::unique_ptr<XmlNode>& node : siblings) {
+        WriteLeaf(*m_stream, *node, level);
+        Recycle(std::move(node));
+    }
+    siblings.clear();
+}
+
 XmlNode& XmlNodeList::BeginElement(std::string_view name)
 {
-    auto node = std::make_unique<XmlNode>(m_current);
+    auto node = NewNode(m_current);
     node->SetName(name);
     XmlNode& added = *node;
     auto& siblings = m_current != nullptr ? m_current->Children().m_items : m_items;
+    if (m_stream != nullptr) {
+        // Every element already in `siblings` is closed, so complete: write it before the new
+        // one, and the parent's start tag before its first child.
+        WriteLeaves(siblings, m_depth);
+        if (m_current != nullptr && !m_current->m_startWritten) {
+            WriteStartTag(*m_stream, *m_current, m_depth - 1);
+            m_current->m_startWritten = true;
+        }
+    }
     siblings.push_back(std::move(node));
     m_current = &added;
+    ++m_depth;
     return added;
 }
 
@@ -241,8 +388,23 @@ XmlNode& XmlNodeList::AddElement(std::string_view name)
 
 void XmlNodeList::EndElement()
 {
-    if (m_current != nullptr) {
-        m_current = m_current->Parent();
+    if (m_current == nullptr) {
+        return;
+    }
+    XmlNode* closed = m_current;
+    m_current = closed->Parent();
+    --m_depth;
+    if (m_stream == nullptr) {
+        return;
+    }
+    // A closed element with children is complete; one without may still be given its value, so
+    // it waits for the next element or the end of its parent.
+    WriteLeaves(closed->m_children.m_items, m_depth + 1);
+    if (closed->m_startWritten) {
+        WriteEndTag(*m_stream, *closed, m_depth);
+        auto& siblings = m_current != nullptr ? m_current->m_children.m_items : m_items;
+        Recycle(std::move(siblings.back()));
+        siblings.pop_back();
     }
 }
 
@@ -252,6 +414,7 @@ void XmlNodeList::Clear()
         m_items.pop_back();
     }
     m_current = nullptr;
+    m_depth = 0;
 }
 
 void XmlNode::SetName(std::string_view text)
@@ -338,6 +501,58 @@ std::optional<std::string> XmlWriter::SaveToStream(std::ostream& stream) const
 std::optional<std::string> XmlWriter::SaveToFile(const ReportFiles& files, const std::string& fileName) const
 {
     return WriteFileReplacing(files, fileName, SavedText());
+}
+
+std::optional<std::string> XmlWriter::Stream(ReportOutput& out, Form form, const Builder& build)
+{
+    XmlStream stream{*this, out, form == Form::Display ? ValueForm::Display : ValueForm::Escaped};
+    Nodes.Clear();
+    Nodes.m_stream = &stream;
+    // Whatever happens in `build`, the list stops streaming into this frame's state.
+    struct Detach
+    {
+        XmlNodeList& Nodes;
+        ~Detach()
+        {
+            Nodes.m_stream = nullptr;
+            Nodes.Clear();
+        }
+    } detach{Nodes};
+    build(*this);
+    while (Nodes.Current() != nullptr) {
+        Nodes.EndElement();
+    }
+    Nodes.WriteLeaves(Nodes.m_items, 0);
+    return out.Finish();
+}
+
+std::string XmlWriter::StreamedText(const Builder& build)
+{
+    ReportText text;
+    Stream(text, Form::Display, build);
+    return text.TakeBytes();
+}
+
+std::optional<std::string> XmlWriter::StreamToFile(const ReportFiles& files, const std::string& fileName,
+                                                   const Builder& build)
+{
+    ReportFiles::Opened opened = files.Open(fileName);
+    if (auto* failure = std::get_if<std::string>(&opened)) {
+        return std::move(*failure);
+    }
+    ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
+    ReportFileOutput out(writer);
+    if (auto failure = Stream(out, Form::Saved, build)) {
+        return failure;
+    }
+    return writer.Commit();
+}
+
+void XmlWriter::RowsWritten(std::size_t done, std::size_t total)
+{
+    if (Nodes.m_stream != nullptr) {
+        Nodes.m_stream->Out.RowsWritten(done, total);
+    }
 }
 
 } // namespace pellamy

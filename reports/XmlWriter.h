@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -14,7 +15,10 @@
 namespace pellamy {
 
 class ReportFiles;
+class ReportOutput;
 class XmlNode;
+class XmlWriter;
+struct XmlStream;
 
 /// The one attribute an element may carry; an empty `Name` means the element has none.
 struct XmlNodeAttribute
@@ -26,6 +30,12 @@ struct XmlNodeAttribute
 /// An ordered list of elements, which it owns, and, for the writer's top-level list, the cursor
 /// of a tree under construction: `Current` is the open element that new elements go into (none:
 /// the top level). Destroying or clearing the list destroys its elements, last first.
+///
+/// While its writer streams a document (`XmlWriter::Stream`), the top-level list writes each
+/// element as soon as it is complete and then lets it go: an element's start tag when its first
+/// child begins, its end tag when it ends, and a leaf when the next element begins or its parent
+/// ends (so a value given right after `AddElement` is still written). Only the open elements and
+/// the leaves not yet written are held; they are what `Count` and `Items` show.
 class XmlNodeList
 {
 public:
@@ -43,7 +53,8 @@ public:
     /// Closes `Current`: its parent becomes `Current`. With no open element it does nothing, so
     /// an unmatched call never changes the tree.
     void EndElement();
-    /// Destroys every element with its subtree; `Current` becomes none.
+    /// Destroys every element with its subtree; `Current` becomes none. While streaming, what was
+    /// already written stays written.
     void Clear();
 
     std::size_t Count() const { return m_items.size(); }
@@ -52,8 +63,20 @@ public:
     XmlNode* Current() const { return m_current; }
 
 private:
+    friend class XmlWriter;
+
+    std::unique_ptr<XmlNode> NewNode(XmlNode* parent);
+    // Writes the complete leaves among `siblings` (all of them, when streaming) and lets them go.
+    void WriteLeaves(std::vector<std::unique_ptr<XmlNode>>& siblings, std::size_t level);
+    void Recycle(std::unique_ptr<XmlNode> node);
+
     XmlNode* m_current = nullptr;
     std::vector<std::unique_ptr<XmlNode>> m_items;
+    std::size_t m_depth = 0; // open elements
+    XmlStream* m_stream = nullptr;
+    // Written elements kept for reuse, so a streamed document of a million rows does not allocate
+    // a node (and its texts) per value.
+    std::vector<std::unique_ptr<XmlNode>> m_spare;
 };
 
 /// One element: its name, its one attribute, its value in escaped form and its children, which
@@ -96,16 +119,21 @@ public:
     const XmlNodeList& Children() const { return m_children; }
 
 private:
+    friend class XmlNodeList;
+
     XmlNodeList m_children;
     XmlNodeAttribute m_attribute;
     std::string m_name;
     XmlNode* m_parent;
     std::string m_value;
+    bool m_startWritten = false; // streaming: the start tag is out, the children follow it
 };
 
 /// A write-only XML document builder. Callers build the element tree in `Nodes`, then take the
 /// document as `Text` (values shown unescaped, for the clipboard) or as the saved form (values
-/// escaped) through `SavedText`, `SaveToStream` or `SaveToFile`. In the saved form an attribute
+/// escaped) through `SavedText`, `SaveToStream` or `SaveToFile`. A large document is instead
+/// streamed: `Stream`, `StreamedText` and `StreamToFile` run a builder and write each element as
+/// it is completed, in either form, so the document is never held as a tree. In the saved form an attribute
 /// value is escaped like a value, with line feeds and tabs also written as references, so that a
 /// parser reads back its own characters. Each line of a document is followed by CR LF; a writer
 /// without elements gives the empty document.
@@ -135,6 +163,30 @@ public:
     /// file). Returns the message of a failed write ("Cannot create file "%s". %s" or "Stream
     /// write error"); the earlier file is then left as it was. The tree is never changed.
     std::optional<std::string> SaveToFile(const ReportFiles& files, const std::string& fileName) const;
+
+    /// The two forms of a document: values shown unescaped (the clipboard), or escaped (a file).
+    enum class Form { Display, Saved };
+
+    /// Adds elements to `Nodes`, as `ExportFilesXml` does.
+    using Builder = std::function<void(XmlWriter&)>;
+
+    /// Runs `build` with `Nodes` streaming into `out` in `form`, closes the elements it left open
+    /// and finishes `out`. The bytes are those `Text` or `SavedText` would give for the tree that
+    /// `build` makes. `Nodes` is empty afterwards. Returns the output's failure, if any; an
+    /// exception from `build` leaves `Nodes` empty and propagates.
+    std::optional<std::string> Stream(ReportOutput& out, Form form, const Builder& build);
+
+    /// The document that `build` makes, in display form, made in one text without a tree.
+    std::string StreamedText(const Builder& build);
+
+    /// Replaces the file `fileName` of `files` with the saved form of the document that `build`
+    /// makes, streamed. Fails as `SaveToFile` does, leaving the earlier file as it was.
+    std::optional<std::string> StreamToFile(const ReportFiles& files, const std::string& fileName,
+                                            const Builder& build);
+
+    /// Tells a streaming output that `done` of `total` rows are written (see
+    /// `ReportOutput::RowsWritten`); nothing otherwise.
+    void RowsWritten(std::size_t done, std::size_t total);
 };
 
 /// `text` with "&#13;", "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" turned back, in that

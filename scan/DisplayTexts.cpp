@@ -2,7 +2,7 @@
 #include "scan/DisplayTexts.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <ctime>
 #include <limits>
 #include <vector>
@@ -35,11 +35,23 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d)
     y = static_cast<int>(yy + (m <= 2 ? 1 : 0));
 }
 
+// Appends `value` as printf's "%0*lld" gives it: at least `minDigits` characters, the sign
+// included, zeros after the sign. Without printf: a list of a million rows shows two dates a row.
 void AppendNumber(std::string& out, long long value, int minDigits)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*lld", minDigits, value);
-    out += buf;
+    char buf[24];
+    const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value);
+    static_cast<void>(error);
+    const auto length = static_cast<int>(end - buf);
+    const char* digits = buf;
+    if (value < 0) {
+        out += '-';
+        ++digits;
+    }
+    if (length < minDigits) {
+        out.append(static_cast<std::size_t>(minDigits - length), '0');
+    }
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 // One element of a short date format.
@@ -51,7 +63,7 @@ struct DateToken
     std::string Text;
 };
 
-std::vector<DateToken> TokenizeDateFormat(const RegionalSettings& settings)
+std::vector<DateToken> ReadDateFormat(const RegionalSettings& settings)
 {
     std::vector<DateToken> tokens;
     const std::string& f = settings.ShortDateFormat;
@@ -102,6 +114,23 @@ std::vector<DateToken> TokenizeDateFormat(const RegionalSettings& settings)
             literal(std::string_view(&f[i], 1));
             ++i;
         }
+    }
+    return tokens;
+}
+
+// The tokens of the settings' short date format. The last format read on this thread is kept,
+// since every date of a list is shown with the same settings.
+const std::vector<DateToken>& TokenizeDateFormat(const RegionalSettings& settings)
+{
+    thread_local std::string format;
+    thread_local std::string separator;
+    thread_local std::vector<DateToken> tokens;
+    thread_local bool read = false;
+    if (!read || format != settings.ShortDateFormat || separator != settings.DateSeparator) {
+        tokens = ReadDateFormat(settings);
+        format = settings.ShortDateFormat;
+        separator = settings.DateSeparator;
+        read = true;
     }
     return tokens;
 }
@@ -410,11 +439,24 @@ std::string FileTimeToIso8601(FileTime time)
     if (y > 9999) {
         return {};
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", y, m, d,
-                  static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
-                  static_cast<int>(secs % 60), ticks / 10);
-    return buf;
+    // "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", without printf: JSON lists give three a row.
+    std::string out;
+    out.reserve(27);
+    AppendNumber(out, y, 4);
+    out += '-';
+    AppendNumber(out, m, 2);
+    out += '-';
+    AppendNumber(out, d, 2);
+    out += 'T';
+    AppendNumber(out, secs / 3600, 2);
+    out += ':';
+    AppendNumber(out, secs / 60 % 60, 2);
+    out += ':';
+    AppendNumber(out, secs % 60, 2);
+    out += '.';
+    AppendNumber(out, ticks / 10, 6);
+    out += 'Z';
+    return out;
 }
 
 FileTime FileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds)
