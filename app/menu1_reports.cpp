@@ -34,9 +34,9 @@ namespace {
 
 // A report's bytes as the clipboard's plain text, unchanged: a name that is not valid UTF-8 reaches
 // the receiver as the same bytes that pellamy-report writes, never with replacement characters.
-void ToClipboard(const std::string& bytes)
+void ToClipboard(std::string bytes)
 {
-    PlaceTextOnClipboard(bytes);
+    PlaceTextOnClipboard(std::move(bytes));
 }
 
 bool HasSelectedRows(const TSortListView* list)
@@ -113,14 +113,26 @@ void TForm1::Copyfilelist1Click()
     if (m_fileRows->RowCount() == 0) {
         return;
     }
+    // The text is made once, in the clipboard's own buffer, straight from the rows' names: a
+    // million selected names cost their bytes and nothing per line.
     const ListViewRows rows(*LView2);
-    ReportText text;
+    qsizetype size = 0;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         if (rows.IsSelected(row)) {
-            text.AddLine(m_currentFolder + rows.CellText(row, 1));
+            size += static_cast<qsizetype>(m_currentFolder.size() + m_fileRows->Name(row).size() + 2);
         }
     }
-    ToClipboard(text.Bytes());
+    QByteArray text;
+    text.reserve(size);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        if (rows.IsSelected(row)) {
+            const std::string_view name = m_fileRows->Name(row);
+            text.append(m_currentFolder.data(), static_cast<qsizetype>(m_currentFolder.size()));
+            text.append(name.data(), static_cast<qsizetype>(name.size()));
+            text.append("\r\n", 2);
+        }
+    }
+    PlaceTextOnClipboard(std::move(text));
 }
 
 std::optional<std::string> TForm1::ExportFilesCsv(const std::string& fileName)

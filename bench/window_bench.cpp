@@ -8,7 +8,7 @@
 //   sort-N       a header click on column N of the fully selected list, painted again
 //   sort-part    a header click with a partial selection (every row but the first, then every
 //                tenth block of a hundred rows)
-//   copy-*       each copy command on the selected rows
+//   copy-*       each copy command on the selected rows (only those named after FOLDER, if any)
 // The heap the file list's rows cost per row above the empty window is printed as bytes-per-row.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
@@ -25,12 +25,14 @@
 #include <QItemSelectionModel>
 #include <QMimeData>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <malloc.h>
 #include <string>
+#include <vector>
 
 using namespace pellamy;
 
@@ -98,9 +100,15 @@ std::size_t ClipboardBytes()
     return bytes;
 }
 
+// The copy commands named after the folder, or all of them when none is.
+std::vector<std::string> g_copies;
+
 // A copy command with the clipboard emptied first, so the earlier text is not part of its peak.
 void CopyPhase(const char* name, QAction* command)
 {
+    if (!g_copies.empty() && std::find(g_copies.begin(), g_copies.end(), name) == g_copies.end()) {
+        return;
+    }
     QGuiApplication::clipboard()->clear();
     malloc_trim(0);
     std::size_t bytes = 0;
@@ -118,13 +126,15 @@ void CopyPhase(const char* name, QAction* command)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: window_bench FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: window_bench FOLDER [copy-names|copy-csv|copy-xml|copy-html|copy-files...]\n");
         return 2;
     }
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     const std::string folder = argv[1];
+    g_copies.assign(argv + 2, argv + argc);
     PellamyApplication app(argc, argv);
 
     TForm1* form = nullptr;

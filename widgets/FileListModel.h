@@ -31,6 +31,9 @@ public:
     /// The row at a display position.
     FileRow Row(std::size_t row) const;
 
+    /// The name of the row at a display position, without a copy; valid until the rows change.
+    std::string_view Name(std::size_t row) const { return NameOf(m_rows.at(row)); }
+
     std::size_t RowCount() const override { return m_rows.size(); }
     int ColumnCount() const override { return static_cast<int>(kFileColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
