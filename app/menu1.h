@@ -230,6 +230,9 @@ private:
     void ShowMessage(const QString& text);
     bool RunSaveDialog(std::string& fileName, int& filterIndex);
     void SaveReport(bool fileList, const std::string& fileName, int filterIndex);
+    /// The XML writer's document to the clipboard (no file name) or to the file, then cleared; the
+    /// failure's message, if any.
+    std::optional<std::string> DeliverXml(const std::string& fileName);
     void FormKeyDown(int key);
     ScanOptions CurrentScanOptions() const;
     /// The progress callback of a scan: a live count of the names read in status panel 0 once the

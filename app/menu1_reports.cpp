@@ -150,22 +150,27 @@ std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
 {
     pellamy::ExportFilesXml(XmlWriter1, ListViewRows(*LView2), m_currentFolder);
-    if (fileName.empty()) {
-        ToClipboard(XmlWriter1.Text());
-        return std::nullopt;
-    }
-    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
+    return DeliverXml(fileName);
 }
 
 std::optional<std::string> TForm1::ExportFolderXml(const std::string& fileName)
 {
     pellamy::ExportFolderXml(XmlWriter1, ListViewRows(*sLView), NavigatorFolder(dList), m_totalFiles,
                              m_totalSize, m_settings);
+    return DeliverXml(fileName);
+}
+
+std::optional<std::string> TForm1::DeliverXml(const std::string& fileName)
+{
+    std::optional<std::string> failure;
     if (fileName.empty()) {
         ToClipboard(XmlWriter1.Text());
-        return std::nullopt;
+    } else {
+        failure = XmlWriter1.SaveToFile(m_reportFiles, fileName);
     }
-    return XmlWriter1.SaveToFile(m_reportFiles, fileName);
+    // The document has been handed over; a list of a million rows is not kept a second time.
+    XmlWriter1.Nodes.Clear();
+    return failure;
 }
 
 bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, const std::string& fileName)

@@ -10,7 +10,8 @@
 //                tenth block of a hundred rows)
 //   copy-*       each copy command on the selected rows (only those named after FOLDER, if any)
 // The heap the file list's rows cost per row above the empty window is printed as bytes-per-row.
-// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; with
+// WINDOW_BENCH_SCREENSHOT set, saves a picture of the window there at the end.
 
 #include "app/ErrorReport.h"
 #include "app/menu1.h"
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QPixmap>
 
 #include <algorithm>
 #include <chrono>
@@ -191,6 +193,12 @@ int main(int argc, char** argv)
     selection->select(blocks, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Phase("sort-blocks", [&] { Q_EMIT header->sectionClicked(1); });
     std::printf("%-12s %9lld ranges\n", "", static_cast<long long>(selection->selection().size()));
+    // A picture of the window as it stands, for a look at the lists and the selection after the sorts.
+    if (const QByteArray picture = qgetenv("WINDOW_BENCH_SCREENSHOT"); !picture.isEmpty()) {
+        list->scrollToTop();
+        ProcessEvents();
+        form->grab().save(QString::fromLocal8Bit(picture));
+    }
     delete form;
     return 0;
 }
