@@ -11,7 +11,7 @@
 //   copy-*       each copy command on the selected rows (only those named after FOLDER, if any)
 // The heap the file list's rows cost per row above the empty window is printed as bytes-per-row.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; with
-// WINDOW_BENCH_SCREENSHOT set, saves a picture of the window there at the end.
+// WINDOW_BENCH_SCREENSHOT set, saves pictures of the window after the partial sorts.
 
 #include "app/ErrorReport.h"
 #include "app/menu1.h"
@@ -123,6 +123,20 @@ void CopyPhase(const char* name, QAction* command)
         &bytes);
 }
 
+// A picture of the window as it stands, for a look at the lists and the selection after a sort:
+// saved under WINDOW_BENCH_SCREENSHOT with `suffix` before its extension, when that is set.
+void Picture(TForm1& form, const QString& suffix)
+{
+    const QString path = QString::fromLocal8Bit(qgetenv("WINDOW_BENCH_SCREENSHOT"));
+    if (path.isEmpty()) {
+        return;
+    }
+    form.LView2->scrollToTop();
+    ProcessEvents();
+    const qsizetype dot = path.lastIndexOf(u'.');
+    form.grab().save(dot < 0 ? path + suffix : path.left(dot) + suffix + path.mid(dot));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -185,6 +199,7 @@ int main(int argc, char** argv)
     selection->select(QItemSelection(form->FileRows()->index(0, 0), form->FileRows()->index(0, 5)),
                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     Phase("sort-part", [&] { Q_EMIT header->sectionClicked(5); });
+    Picture(*form, "-part");
     QItemSelection blocks;
     for (int top = 0; top < total; top += 1000) {
         const int bottom = std::min(top + 99, total - 1);
@@ -193,12 +208,7 @@ int main(int argc, char** argv)
     selection->select(blocks, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Phase("sort-blocks", [&] { Q_EMIT header->sectionClicked(1); });
     std::printf("%-12s %9lld ranges\n", "", static_cast<long long>(selection->selection().size()));
-    // A picture of the window as it stands, for a look at the lists and the selection after the sorts.
-    if (const QByteArray picture = qgetenv("WINDOW_BENCH_SCREENSHOT"); !picture.isEmpty()) {
-        list->scrollToTop();
-        ProcessEvents();
-        form->grab().save(QString::fromLocal8Bit(picture));
-    }
+    Picture(*form, "");
     delete form;
     return 0;
 }
