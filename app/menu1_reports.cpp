@@ -45,14 +45,16 @@ bool HasSelectedRows(const TSortListView* list)
 }
 
 // A report's text to the clipboard (no file name) or to the file; the failure's message, if any.
-std::optional<std::string> Deliver(const ReportText& text, const ReportFiles& files,
-                                   const std::string& fileName)
+// The lines go as soon as their bytes are joined, so a long report is never held three times.
+std::optional<std::string> Deliver(ReportText text, const ReportFiles& files, const std::string& fileName)
 {
+    std::string bytes = text.Bytes();
+    text = ReportText();
     if (fileName.empty()) {
-        ToClipboard(text.Bytes());
+        ToClipboard(std::move(bytes));
         return std::nullopt;
     }
-    return WriteFileReplacing(files, fileName, text.Bytes());
+    return WriteFileReplacing(files, fileName, bytes);
 }
 
 // The 1-based place of the dialog's chosen filter among `filters`, 0 for none. With its details
@@ -137,14 +139,14 @@ void TForm1::Copyfilelist1Click()
 
 std::optional<std::string> TForm1::ExportFilesCsv(const std::string& fileName)
 {
-    const auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
-    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
+    auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
+    return text ? Deliver(std::move(*text), m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 {
-    const auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
-    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
+    auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
+    return text ? Deliver(std::move(*text), m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
@@ -183,10 +185,10 @@ bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, con
         } else {
             captions.assign(kTypeColumns.begin(), kTypeColumns.end());
         }
-        const ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
-                                                    fileList ? ExportedRows::Selected : ExportedRows::All,
-                                                    NavigatorFolder(dList), title);
-        return !Deliver(text, m_reportFiles, fileName).has_value();
+        ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
+                                              fileList ? ExportedRows::Selected : ExportedRows::All,
+                                              NavigatorFolder(dList), title);
+        return !Deliver(std::move(text), m_reportFiles, fileName).has_value();
     } catch (const std::exception&) {
         return false;
     }
