@@ -98,12 +98,11 @@ void TForm1::BuildTypeSummary()
 
 void TForm1::BuildFileList(const NamePattern& pattern)
 {
-    // Rows are built straight from the scan: the compact rows are all the list keeps.
-    std::vector<FileRow> rows;
+    // Rows are built straight from the scan in the form the list keeps them, names in one block.
+    FileListModel::Rows rows;
     ScanFolder(
         m_directory, m_currentFolder, pattern, CurrentScanOptions(),
-        [&rows](const DirectoryEntryView& entry) { rows.push_back(MakeFileRow(entry)); }, nullptr,
-        BeginScanProgress());
+        [&rows](const DirectoryEntryView& entry) { rows.Add(entry); }, nullptr, BeginScanProgress());
     EndScanProgress();
     m_fileRows->SetRows(std::move(rows), m_settings);
     SetFileCount();

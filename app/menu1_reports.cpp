@@ -34,9 +34,9 @@ namespace {
 
 // A report's bytes as the clipboard's plain text, unchanged: a name that is not valid UTF-8 reaches
 // the receiver as the same bytes that pellamy-report writes, never with replacement characters.
-void ToClipboard(const std::string& bytes)
+void ToClipboard(std::string bytes)
 {
-    PlaceTextOnClipboard(bytes);
+    PlaceTextOnClipboard(std::move(bytes));
 }
 
 bool HasSelectedRows(const TSortListView* list)
@@ -45,14 +45,15 @@ bool HasSelectedRows(const TSortListView* list)
 }
 
 // A report's text to the clipboard (no file name) or to the file; the failure's message, if any.
-std::optional<std::string> Deliver(const ReportText& text, const ReportFiles& files,
-                                   const std::string& fileName)
+// The report's bytes are moved on, never copied, so a long report is held once.
+std::optional<std::string> Deliver(ReportText text, const ReportFiles& files, const std::string& fileName)
 {
+    std::string bytes = text.TakeBytes();
     if (fileName.empty()) {
-        ToClipboard(text.Bytes());
+        ToClipboard(std::move(bytes));
         return std::nullopt;
     }
-    return WriteFileReplacing(files, fileName, text.Bytes());
+    return WriteFileReplacing(files, fileName, bytes);
 }
 
 // The 1-based place of the dialog's chosen filter among `filters`, 0 for none. With its details
@@ -125,29 +126,38 @@ void TForm1::Copyfilelist1Click()
     if (m_fileRows->RowCount() == 0) {
         return;
     }
+    // The text is made once, in the clipboard's own buffer, straight from the rows' names: a
+    // million selected names cost their bytes and nothing per line.
     const ListViewRows rows(*LView2);
-    ReportText text;
+    qsizetype size = 0;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         if (rows.IsSelected(row)) {
-            std::string& line = text.StartLine();
-            line += m_currentFolder;
-            rows.AppendCellText(row, 1, line);
-            text.EndLine();
+            size += static_cast<qsizetype>(m_currentFolder.size() + m_fileRows->Name(row).size() + 2);
         }
     }
-    ToClipboard(text.Bytes());
+    QByteArray text;
+    text.reserve(size);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        if (rows.IsSelected(row)) {
+            const std::string_view name = m_fileRows->Name(row);
+            text.append(m_currentFolder.data(), static_cast<qsizetype>(m_currentFolder.size()));
+            text.append(name.data(), static_cast<qsizetype>(name.size()));
+            text.append("\r\n", 2);
+        }
+    }
+    PlaceTextOnClipboard(std::move(text));
 }
 
 std::optional<std::string> TForm1::ExportFilesCsv(const std::string& fileName)
 {
-    const auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
-    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
+    auto text = pellamy::ExportFilesCsv(ListViewRows(*LView2), m_currentFolder);
+    return text ? Deliver(std::move(*text), m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFolderCsv(const std::string& fileName)
 {
-    const auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
-    return text ? Deliver(*text, m_reportFiles, fileName) : std::nullopt;
+    auto text = pellamy::ExportFolderCsv(ListViewRows(*sLView));
+    return text ? Deliver(std::move(*text), m_reportFiles, fileName) : std::nullopt;
 }
 
 std::optional<std::string> TForm1::ExportFilesXml(const std::string& fileName)
@@ -180,10 +190,10 @@ bool TForm1::ExportHtml(const TSortListView* view, const std::string& title, con
         } else {
             captions.assign(kTypeColumns.begin(), kTypeColumns.end());
         }
-        const ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
-                                                    fileList ? ExportedRows::Selected : ExportedRows::All,
-                                                    NavigatorFolder(dList), title);
-        return !Deliver(text, m_reportFiles, fileName).has_value();
+        ReportText text = pellamy::ExportHtml(ListViewRows(*view), captions,
+                                              fileList ? ExportedRows::Selected : ExportedRows::All,
+                                              NavigatorFolder(dList), title);
+        return !Deliver(std::move(text), m_reportFiles, fileName).has_value();
     } catch (const std::exception&) {
         return false;
     }

@@ -78,36 +78,47 @@ FileListModel::FileListModel(QObject* parent)
     : SortListModel(parent)
 {}
 
-void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
+void FileListModel::Rows::Add(std::string_view name, std::uint32_t attributes, std::int64_t size,
+                              FileTime created, FileTime modified)
+{
+    constexpr std::size_t kMaxNameBytes = UINT32_MAX;
+    if (m_full || name.size() > kMaxNameBytes - m_names.size()) {
+        m_full = true;
+        return;
+    }
+    m_rows.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size()),
+                      attributes, size, created, modified});
+    m_names += name;
+}
+
+void FileListModel::SetRows(Rows rows, const RegionalSettings& settings)
 {
     beginResetModel();
+    m_rows = std::move(rows.m_rows);
+    m_names = std::move(rows.m_names);
+    // The blocks grew by doubling while the scan ran; the list keeps only what it holds.
+    m_rows.shrink_to_fit();
+    m_names.shrink_to_fit();
+    SetSettings(settings);
+    PermuteInPlace(m_rows, CaptionOrder());
+    endResetModel();
+}
+
+void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
+{
     std::size_t nameBytes = 0;
     for (const FileRow& row : rows) {
         nameBytes += row.Name.size();
     }
-    // Offsets are 32 bits: a listing whose names together pass 4 GiB keeps the rows that fit.
-    constexpr std::size_t kMaxNameBytes = UINT32_MAX;
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_names.clear();
-    m_names.shrink_to_fit();
-    m_rows.reserve(rows.size());
-    m_names.reserve(std::min(nameBytes, kMaxNameBytes));
+    Rows held;
+    held.Reserve(rows.size(), std::min<std::size_t>(nameBytes, UINT32_MAX));
     for (FileRow& row : rows) {
-        if (row.Name.size() > kMaxNameBytes - m_names.size()) {
-            break;
-        }
-        m_rows.push_back({static_cast<std::uint32_t>(m_names.size()),
-                          static_cast<std::uint32_t>(row.Name.size()), row.Attributes, row.Size,
-                          row.CreationTime, row.LastWriteTime});
-        m_names += row.Name;
+        held.Add(row.Name, row.Attributes, row.Size, row.CreationTime, row.LastWriteTime);
         // The row's own name block goes as soon as its bytes are copied.
         std::string().swap(row.Name);
     }
     rows = std::vector<FileRow>();
-    SetSettings(settings);
-    PermuteInPlace(m_rows, CaptionOrder());
-    endResetModel();
+    SetRows(std::move(held), settings);
 }
 
 void FileListModel::Clear()

@@ -2,6 +2,7 @@
 #ifndef PELLAMY_WIDGETS_FILELISTMODEL_H
 #define PELLAMY_WIDGETS_FILELISTMODEL_H
 
+#include "scan/DirectorySource.h"
 #include "scan/FileRows.h"
 #include "widgets/SortListModel.h"
 
@@ -18,11 +19,52 @@ class FileListModel final : public SortListModel
 {
     Q_OBJECT
 
+    // A row as held: the name is `NameLength` bytes of the name block from `NameOffset`.
+    struct StoredRow
+    {
+        std::uint32_t NameOffset = 0;
+        std::uint32_t NameLength = 0;
+        std::uint32_t Attributes = 0;
+        std::int64_t Size = 0;
+        FileTime CreationTime = 0;
+        FileTime LastWriteTime = 0;
+    };
+
 public:
+    /// The rows of one fill, gathered as a scan hands them over and held as the list holds them:
+    /// each name goes straight into one block of names, so a listing of a million files makes no
+    /// allocation per row. Offsets are 32 bits: once the names together reach 4 GiB, further rows
+    /// are left out.
+    class Rows
+    {
+    public:
+        void Add(std::string_view name, std::uint32_t attributes, std::int64_t size, FileTime created,
+                 FileTime modified);
+        void Add(const DirectoryEntryView& entry)
+        {
+            Add(entry.Name, entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime);
+        }
+        /// Makes room for `rows` rows and `nameBytes` bytes of names, when about that much is
+        /// expected.
+        void Reserve(std::size_t rows, std::size_t nameBytes = 0)
+        {
+            m_rows.reserve(rows);
+            m_names.reserve(nameBytes);
+        }
+        std::size_t Count() const { return m_rows.size(); }
+
+    private:
+        friend class FileListModel;
+        std::vector<StoredRow> m_rows;
+        std::string m_names;
+        bool m_full = false;
+    };
+
     explicit FileListModel(QObject* parent = nullptr);
 
     /// Replaces all rows in one batch: one model reset, the rows then in caption order, the texts
     /// made with `settings` until the next fill.
+    void SetRows(Rows rows, const RegionalSettings& settings);
     void SetRows(std::vector<FileRow> rows, const RegionalSettings& settings);
 
     /// Removes all rows.
@@ -30,6 +72,9 @@ public:
 
     /// The row at a display position.
     FileRow Row(std::size_t row) const;
+
+    /// The name of the row at a display position, without a copy; valid until the rows change.
+    std::string_view Name(std::size_t row) const { return NameOf(m_rows.at(row)); }
 
     std::size_t RowCount() const override { return m_rows.size(); }
     int ColumnCount() const override { return static_cast<int>(kFileColumns.size()); }
@@ -44,17 +89,6 @@ protected:
     void PermuteRows(const std::vector<std::uint32_t>& order) override;
 
 private:
-    // A row as held: the name is `NameLength` bytes of `m_names` from `NameOffset`.
-    struct StoredRow
-    {
-        std::uint32_t NameOffset = 0;
-        std::uint32_t NameLength = 0;
-        std::uint32_t Attributes = 0;
-        std::int64_t Size = 0;
-        FileTime CreationTime = 0;
-        FileTime LastWriteTime = 0;
-    };
-
     std::string_view NameOf(const StoredRow& row) const
     {
         return std::string_view(m_names).substr(row.NameOffset, row.NameLength);

@@ -114,7 +114,8 @@ void SortListModel::SetColumnImage(int column, const QIcon& image)
     Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
-void SortListModel::SortByComparison(int column, bool ascending, const CellComparison& compare)
+std::vector<std::uint32_t> SortListModel::SortByComparison(int column, bool ascending,
+                                                           const CellComparison& compare)
 {
     std::vector<std::uint32_t> order(RowCount());
     std::iota(order.begin(), order.end(), std::uint32_t{0});
@@ -123,11 +124,14 @@ void SortListModel::SortByComparison(int column, bool ascending, const CellCompa
         return ascending ? c < 0 : c > 0;
     });
     ApplyOrder(order);
+    return order;
 }
 
-void SortListModel::SortByKeys(int column, bool ascending)
+std::vector<std::uint32_t> SortListModel::SortByKeys(int column, bool ascending)
 {
-    ApplyOrder(KeyedOrder(column, ascending));
+    std::vector<std::uint32_t> order = KeyedOrder(column, ascending);
+    ApplyOrder(order);
+    return order;
 }
 
 std::vector<std::uint32_t> SortListModel::CaptionOrder() const

@@ -86,14 +86,16 @@ public:
     void SetColumnImage(int column, const QIcon& image);
 
     /// Sorts all rows by `column`, comparing the two cells' texts with `compare` once per
-    /// comparison. Rows that compare equal keep their relative order.
-    void SortByComparison(int column, bool ascending, const CellComparison& compare);
+    /// comparison. Rows that compare equal keep their relative order. Gives the order applied
+    /// (new position -> row before the sort). When `compare` throws, the rows stay as they were.
+    std::vector<std::uint32_t> SortByComparison(int column, bool ascending, const CellComparison& compare);
 
     /// Sorts all rows by `column` as the standard handler means it: sizes, times and counts by the
     /// values their texts show (so no text form can misorder them), every other column by its text,
     /// each row's key computed once per sort. Rows with equal keys keep their relative order.
-    /// Nothing computed is kept afterwards.
-    void SortByKeys(int column, bool ascending);
+    /// Nothing computed is kept afterwards. Gives the order applied (new position -> row before
+    /// the sort).
+    std::vector<std::uint32_t> SortByKeys(int column, bool ascending);
 
 protected:
     /// The caption of a column and its alignment.

@@ -4,8 +4,11 @@
 #include "scan/CaseFold.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace pellamy {
 namespace {
@@ -160,8 +163,10 @@ void TSortListView::ColumnClick(int column)
         return;
     }
     if (!OnCustomSort) {
-        model->SortByComparison(column, m_ascending, [](int, std::string_view a, std::string_view b) {
-            return CompareTextNoCase(a, b);
+        SortKeepingSelection([&] {
+            return model->SortByComparison(
+                column, m_ascending,
+                [](int, std::string_view a, std::string_view b) { return CompareTextNoCase(a, b); });
         });
         return;
     }
@@ -169,15 +174,79 @@ void TSortListView::ColumnClick(int column)
     // kind, even one that calls the standard handler, is asked once per comparison.
     if (const auto* handler = OnCustomSort.target<TSLVOnCustomSortProc>();
         handler != nullptr && *handler == model->StandardCustomSort()) {
-        model->SortByKeys(column, m_ascending);
+        SortKeepingSelection([&] { return model->SortByKeys(column, m_ascending); });
         return;
     }
-    model->SortByComparison(column, m_ascending, [this](int col, std::string_view a, std::string_view b) {
-        int res = 0;
-        bool handled = false;
-        OnCustomSort(this, col, a, b, res, handled);
-        return handled ? res : CompareTextNoCase(a, b);
+    SortKeepingSelection([&] {
+        return model->SortByComparison(column, m_ascending,
+                                       [this](int col, std::string_view a, std::string_view b) {
+                                           int res = 0;
+                                           bool handled = false;
+                                           OnCustomSort(this, col, a, b, res, handled);
+                                           return handled ? res : CompareTextNoCase(a, b);
+                                       });
     });
+}
+
+void TSortListView::SortKeepingSelection(const std::function<std::vector<std::uint32_t>()>& sort)
+{
+    // Qt carries a selection through a layout change by turning every selected row into a
+    // persistent index and merging them into ranges again afterwards, which costs seconds on a
+    // million rows. The selection is therefore taken out as one bit a row, the rows sorted with
+    // nothing selected, and the same rows selected again in their new places as one range per run.
+    // The current row and the anchor of shift-selection are persistent indexes of their own, which
+    // the sort moves with their rows.
+    QItemSelectionModel* selection = selectionModel();
+    SortListModel* model = ListModel();
+    if (selection == nullptr || model == nullptr || !selection->hasSelection()) {
+        sort();
+        return;
+    }
+    const std::size_t rows = model->RowCount();
+    std::vector<bool> selected(rows, false);
+    for (const QItemSelectionRange& range : selection->selection()) {
+        const auto top = static_cast<std::size_t>(std::max(range.top(), 0));
+        const auto bottom = std::min(static_cast<std::size_t>(std::max(range.bottom(), -1) + 1), rows);
+        std::fill(selected.begin() + static_cast<std::ptrdiff_t>(std::min(top, bottom)),
+                  selected.begin() + static_cast<std::ptrdiff_t>(bottom), true);
+    }
+    selection->clearSelection();
+    std::vector<std::uint32_t> order;
+    try {
+        order = sort();
+    } catch (...) {
+        // A failed sort leaves the rows where they were, and so the selection.
+        SelectRows(selected, {});
+        throw;
+    }
+    SelectRows(selected, order);
+}
+
+void TSortListView::SelectRows(const std::vector<bool>& selected, const std::vector<std::uint32_t>& order)
+{
+    SortListModel* model = ListModel();
+    const int lastColumn = model->ColumnCount() - 1;
+    const std::size_t rows = std::min(selected.size(), model->RowCount());
+    const auto isSelected = [&](std::size_t position) {
+        const std::size_t row = position < order.size() ? order[position] : position;
+        return row < selected.size() && selected[row];
+    };
+    QItemSelection runs;
+    std::size_t position = 0;
+    while (position < rows) {
+        if (!isSelected(position)) {
+            ++position;
+            continue;
+        }
+        const std::size_t top = position;
+        while (position < rows && isSelected(position)) {
+            ++position;
+        }
+        runs.append(QItemSelectionRange(model->index(static_cast<int>(top), 0),
+                                        model->index(static_cast<int>(position - 1), lastColumn)));
+    }
+    // Nothing is selected now, so Qt has no earlier selection to compare the new one with.
+    selectionModel()->select(runs, QItemSelectionModel::Select);
 }
 
 } // namespace pellamy

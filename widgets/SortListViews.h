@@ -10,12 +10,18 @@
 #include <QImage>
 #include <QTableView>
 
+#include <cstdint>
+#include <functional>
+#include <vector>
+
 namespace pellamy {
 
 /// The list control of both lists: a report view (rows and columns under a header) over a model,
 /// with whole-row selection that stays visible without focus and no editing. A click on a column
 /// header sorts by that column: the same column again flips the direction, another column sorts
-/// ascending; a fill or a clear of the rows changes neither. Each comparison goes to
+/// ascending; a fill or a clear of the rows changes neither. A sort keeps the same rows selected,
+/// and the current row and the anchor of a shift-selection on their rows, at the cost of one bit
+/// and one selection range per run of selected rows. Each comparison goes to
 /// `OnCustomSort` when assigned, else to the case-insensitive text comparison. Over a
 /// `SortListModel` whose standard handler is assigned, the sort converts each cell once per sort
 /// (see `SortListModel::SortByKeys`); any other handler is asked once per comparison. A table view
@@ -60,6 +66,12 @@ public:
 
 private:
     void ColumnClick(int column);
+    /// Runs `sort` (which gives the order it applied: new position -> row before) with the
+    /// selection kept on the same rows.
+    void SortKeepingSelection(const std::function<std::vector<std::uint32_t>()>& sort);
+    /// Selects, in one call, the rows whose `selected` bit (indexed by the row before the sort)
+    /// is set, each at its new place under `order`; an empty order leaves every row in place.
+    void SelectRows(const std::vector<bool>& selected, const std::vector<std::uint32_t>& order);
     void ShowArrow();
 
     bool m_useArrows = false;

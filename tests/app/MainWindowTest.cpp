@@ -15,6 +15,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -587,6 +589,48 @@ private Q_SLOTS:
         clipboard->setText(QStringLiteral("kept"));
         form.CopyfolderdetailsasCSV1->trigger();
         QCOMPARE(clipboard->text(), QStringLiteral("kept"));
+    }
+
+    void copiesAfterASortCarryTheSelectedRowsInTheirNewOrder()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        QVERIFY(SelectType(form, ""));
+        form.sLViewClick();
+        form.Selectall1->trigger();
+        FileListModel* rows = form.FileRows();
+        for (std::size_t i = 0; i < rows->RowCount(); ++i) {
+            if (rows->Name(i) == "a.txt") {
+                form.LView2->selectionModel()->select(rows->index(static_cast<int>(i), 0),
+                                                      QItemSelectionModel::Deselect |
+                                                          QItemSelectionModel::Rows);
+            }
+        }
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const QString folder = Folder();
+
+        Q_EMIT form.LView2->header()->sectionClicked(5); // sizes ascending
+        form.Copyfilelist1->trigger();
+        QCOMPARE(clipboard->text(), folder + ".profile\r\n" + folder + "README\r\n" + folder + "b.TXT\r\n" +
+                                        folder + "photo.jpg\r\n");
+
+        Q_EMIT form.LView2->header()->sectionClicked(5); // and descending
+        form.Copyfiles1->trigger();
+        const QMimeData* data = clipboard->mimeData();
+        QVERIFY(data != nullptr);
+        QVERIFY(data->hasUrls());
+        const QList<QUrl> urls = data->urls();
+        QCOMPARE(urls.size(), 4);
+        QCOMPARE(urls.front().toLocalFile(), folder + "photo.jpg");
+        QCOMPARE(urls.back().toLocalFile(), folder + ".profile");
+        // The temporary folder's name needs no escapes, so each URI is the path behind "file://".
+        const QByteArray path = QFile::encodeName(folder);
+        QCOMPARE(data->data(QStringLiteral("text/uri-list")),
+                 "file://" + path + "photo.jpg\r\nfile://" + path + "b.TXT\r\nfile://" + path +
+                     "README\r\nfile://" + path + ".profile\r\n");
+        QCOMPARE(data->text(), folder + "photo.jpg\r\n" + folder + "b.TXT\r\n" + folder + "README\r\n" +
+                                   folder + ".profile\r\n");
+        QCOMPARE(data->data(QStringLiteral("application/x-kde-cutselection")), QByteArray("0"));
     }
 
     void saveCommandsFollowTheChosenFilter()

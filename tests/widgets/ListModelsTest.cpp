@@ -184,6 +184,50 @@ private Q_SLOTS:
         QCOMPARE(resets.size(), 2);
     }
 
+    void rowsGatheredFromAScanFillAsFileRowsDo()
+    {
+        const std::vector<FileRow> files{
+            File("c.b", 1, 100, 200), File("a name well past any short-string buffer.b", 2, 300, 400),
+            File("README", 3, 500, 600, Attr::kReadOnly), File(std::string("\xff\xfe.a"), 4, 700, 800),
+            File("x.a", 5, 900, 1000)};
+        FileListModel fromRows;
+        fromRows.SetCollator(EnglishCollation());
+        fromRows.SetRows({File("earlier.z", 9)}, RegionalSettings{});
+        QAbstractItemModelTester tester(&fromRows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&fromRows, &QAbstractItemModel::modelReset);
+        FileListModel::Rows gathered;
+        for (const FileRow& file : files) {
+            DirectoryEntryView entry;
+            entry.Name = file.Name;
+            entry.Attributes = file.Attributes;
+            entry.Size = file.Size;
+            entry.CreationTime = file.CreationTime;
+            entry.LastAccessTime = 1;
+            entry.LastWriteTime = file.LastWriteTime;
+            gathered.Add(entry);
+        }
+        QCOMPARE(gathered.Count(), files.size());
+        fromRows.SetRows(std::move(gathered), RegionalSettings{});
+        QCOMPARE(resets.size(), 1);
+
+        FileListModel fromFiles;
+        fromFiles.SetCollator(EnglishCollation());
+        fromFiles.SetRows(files, RegionalSettings{});
+        QCOMPARE(fromRows.RowCount(), files.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const FileRow a = fromRows.Row(i);
+            const FileRow b = fromFiles.Row(i);
+            QCOMPARE(a.Name, b.Name);
+            QCOMPARE(fromRows.Name(i), std::string_view(b.Name));
+            QCOMPARE(a.Attributes, b.Attributes);
+            QCOMPARE(a.Size, b.Size);
+            QCOMPARE(a.CreationTime, b.CreationTime);
+            QCOMPARE(a.LastWriteTime, b.LastWriteTime);
+        }
+        QCOMPARE(fromRows.Name(0), std::string_view("README"));
+        QCOMPARE(fromRows.Row(0).Size, std::int64_t{3});
+    }
+
     void typeRowsComeInCaptionOrder()
     {
         TypeListModel model;

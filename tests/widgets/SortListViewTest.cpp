@@ -49,6 +49,24 @@ RegionalSettings MonthDayYear()
     return s;
 }
 
+// Clicks the row at `row` as the user does, with `modifiers` held.
+void ClickRow(TSortListView& view, int row, Qt::KeyboardModifiers modifiers)
+{
+    const QRect cell = view.visualRect(view.model()->index(row, 1));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, cell.center());
+}
+
+// The names of the selected rows, in name order.
+QStringList SelectedNames(const TSortListView& view)
+{
+    QStringList names;
+    for (const QModelIndex& row : view.selectionModel()->selectedRows(1)) {
+        names << row.data().toString();
+    }
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 class SortListViewTest : public QObject
@@ -308,6 +326,97 @@ private Q_SLOTS:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.first().data().toString(), QString("a.x"));
         QCOMPARE(list.view.currentIndex().data().toString(), QString("a.x"));
+    }
+
+    void sortsKeepTheSelectedRowsAndTheCurrentRow_data()
+    {
+        QTest::addColumn<int>("handler");
+        QTest::newRow("text comparison") << 0;
+        QTest::newRow("standard handler") << 1;
+        QTest::newRow("owner's handler") << 2;
+    }
+
+    void sortsKeepTheSelectedRowsAndTheCurrentRow()
+    {
+        QFETCH(int, handler);
+        Shown<FileListModel> list;
+        if (handler == 1) {
+            list.view.OnCustomSort = LView2CustomSort;
+        } else if (handler == 2) {
+            list.view.OnCustomSort = [](TSortListView* sender, int column, std::string_view a,
+                                        std::string_view b, int& res, bool& handled) {
+                LView2CustomSort(sender, column, a, b, res, handled);
+            };
+        }
+        list.view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list.model.SetRows({File("a.x", 50), File("b.x", 10), File("c.x", 70), File("d.x", 20),
+                            File("e.x", 60), File("f.x", 30)},
+                           RegionalSettings{});
+        ClickRow(list.view, 0, Qt::NoModifier);
+        ClickRow(list.view, 2, Qt::ShiftModifier);
+        ClickRow(list.view, 4, Qt::ControlModifier);
+        const QStringList chosen{"a.x", "b.x", "c.x", "e.x"};
+        QCOMPARE(SelectedNames(list.view), chosen);
+
+        // Sizes ascending: b d f a e c, so the four rows make two runs.
+        ClickHeader(list.view, 5);
+        QCOMPARE(ColumnTexts(list.model, 1), QStringList({"b.x", "d.x", "f.x", "a.x", "e.x", "c.x"}));
+        QCOMPARE(SelectedNames(list.view), chosen);
+        QCOMPARE(list.view.selectionModel()->selection().size(), 2);
+        QCOMPARE(list.view.currentIndex().siblingAtColumn(1).data().toString(), QString("e.x"));
+
+        ClickHeader(list.view, 5);
+        QCOMPARE(ColumnTexts(list.model, 1), QStringList({"c.x", "e.x", "a.x", "f.x", "d.x", "b.x"}));
+        QCOMPARE(SelectedNames(list.view), chosen);
+        QCOMPARE(list.view.selectionModel()->selection().size(), 2);
+
+        ClickHeader(list.view, 1);
+        QCOMPARE(SelectedNames(list.view), chosen);
+        QCOMPARE(list.view.currentIndex().siblingAtColumn(1).data().toString(), QString("e.x"));
+        QVERIFY(list.view.selectionModel()->isRowSelected(3) == false);
+    }
+
+    void shiftClickAfterASortExtendsFromTheSameRow()
+    {
+        Shown<FileListModel> list;
+        list.view.OnCustomSort = LView2CustomSort;
+        list.view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list.model.SetRows(
+            {File("a.x", 50), File("b.x", 10), File("c.x", 70), File("d.x", 20), File("e.x", 60)},
+            RegionalSettings{});
+        ClickRow(list.view, 1, Qt::NoModifier);
+        ClickHeader(list.view, 5); // b d a e c
+        ClickRow(list.view, 2, Qt::ShiftModifier);
+        QCOMPARE(SelectedNames(list.view), QStringList({"a.x", "b.x", "d.x"}));
+    }
+
+    void selectAllStaysOneRangeThroughSorts()
+    {
+        Shown<FileListModel> list;
+        list.view.OnCustomSort = LView2CustomSort;
+        list.view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        std::vector<FileRow> rows;
+        for (int i = 0; i < 2000; ++i) {
+            rows.push_back(File("f" + std::to_string(i) + ".x", (i * 7919) % 2000));
+        }
+        list.model.SetRows(std::move(rows), RegionalSettings{});
+        list.view.setCurrentIndex(list.model.index(10, 0));
+        const QString current = list.view.currentIndex().siblingAtColumn(1).data().toString();
+        list.view.selectAll();
+        for (const int column : {5, 1, 5}) {
+            ClickHeader(list.view, column);
+            const QItemSelection selection = list.view.selectionModel()->selection();
+            QCOMPARE(selection.size(), 1);
+            QCOMPARE(selection.front().top(), 0);
+            QCOMPARE(selection.front().bottom(), 1999);
+            QCOMPARE(selection.front().left(), 0);
+            QCOMPARE(selection.front().right(), 5);
+            QCOMPARE(list.view.currentIndex().siblingAtColumn(1).data().toString(), current);
+        }
+        // A sort with nothing selected selects nothing.
+        list.view.clearSelection();
+        ClickHeader(list.view, 1);
+        QVERIFY(!list.view.selectionModel()->hasSelection());
     }
 
     void arrowsShowOnTheSortedColumnOnly()
