@@ -20,37 +20,39 @@ std::vector<T> Reordered(std::vector<T>& items, const std::vector<std::uint32_t>
 
 } // namespace
 
-ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
-                           const std::optional<NamePattern>& pattern, const ScanOptions& options,
-                           std::error_code& error, const std::function<void(std::uint64_t)>& progress)
+ReportData TypeListReportData(const ReportSources& sources, const std::string& folder, TypeSummary summary)
 {
     ReportData data;
     data.CurrentFolder = WithTrailingSlash(folder);
-    if (!pattern) {
-        data.IsTypeList = true;
-        data.Columns.assign(kTypeColumns.begin(), kTypeColumns.end());
-        data.Summary =
-            SummarizeFolder(sources.Directory, data.CurrentFolder, options, sources.Types, &error, progress);
-        const auto& rows = data.Summary.Rows;
-        const auto order = CaptionOrder(
-            rows.size(), [&rows](std::size_t i) { return std::string_view(rows[i].Extension); },
-            sources.Collator);
-        data.Summary.Rows = Reordered(data.Summary.Rows, order);
-        for (const TypeRow& row : data.Summary.Rows) {
-            const auto texts = TypeRowTexts(row, sources.Settings);
-            data.Cells.emplace_back(texts.begin(), texts.end());
-        }
-        data.TotalsLine = TotalsLine(data.Summary.FolderAttributes, data.Summary.TotalFiles,
-                                     data.Summary.TotalSize, sources.Settings);
-        return data;
-    }
-    data.IsTypeList = false;
-    data.Pattern = *pattern;
-    data.Columns.assign(kFileColumns.begin(), kFileColumns.end());
-    ScanFolder(sources.Directory, data.CurrentFolder, data.Pattern, options, data.Entries, &error, progress);
-    const auto& entries = data.Entries;
+    data.IsTypeList = true;
+    data.Columns.assign(kTypeColumns.begin(), kTypeColumns.end());
+    data.Summary = std::move(summary);
+    const auto& rows = data.Summary.Rows;
     const auto order = CaptionOrder(
-        entries.size(), [&entries](std::size_t i) { return ExtensionOf(entries[i].Name); }, sources.Collator);
+        rows.size(), [&rows](std::size_t i) { return std::string_view(rows[i].Extension); },
+        sources.Collator);
+    data.Summary.Rows = Reordered(data.Summary.Rows, order);
+    for (const TypeRow& row : data.Summary.Rows) {
+        const auto texts = TypeRowTexts(row, sources.Settings);
+        data.Cells.emplace_back(texts.begin(), texts.end());
+    }
+    data.TotalsLine = TotalsLine(data.Summary.FolderAttributes, data.Summary.TotalFiles,
+                                 data.Summary.TotalSize, sources.Settings);
+    return data;
+}
+
+ReportData FileListReportData(const ReportSources& sources, const std::string& folder,
+                              const NamePattern& pattern, ScanResults entries)
+{
+    ReportData data;
+    data.CurrentFolder = WithTrailingSlash(folder);
+    data.IsTypeList = false;
+    data.Pattern = pattern;
+    data.Columns.assign(kFileColumns.begin(), kFileColumns.end());
+    data.Entries = std::move(entries);
+    const auto& all = data.Entries;
+    const auto order = CaptionOrder(
+        all.size(), [&all](std::size_t i) { return ExtensionOf(all[i].Name); }, sources.Collator);
     data.Entries = Reordered(data.Entries, order);
     data.Cells.reserve(data.Entries.size());
     for (const FileEntry& entry : data.Entries) {
@@ -58,6 +60,21 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
         data.Cells.emplace_back(texts.begin(), texts.end());
     }
     return data;
+}
+
+ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
+                           const std::optional<NamePattern>& pattern, const ScanOptions& options,
+                           std::error_code& error, const std::function<void(std::uint64_t)>& progress)
+{
+    const std::string slashed = WithTrailingSlash(folder);
+    if (!pattern) {
+        return TypeListReportData(
+            sources, slashed,
+            SummarizeFolder(sources.Directory, slashed, options, sources.Types, &error, progress));
+    }
+    ScanResults entries;
+    ScanFolder(sources.Directory, slashed, *pattern, options, entries, &error, progress);
+    return FileListReportData(sources, slashed, *pattern, std::move(entries));
 }
 
 } // namespace pellamy

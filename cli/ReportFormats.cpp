@@ -73,6 +73,12 @@ public:
         m_out += digits;
     }
 
+    void Bool(bool value)
+    {
+        NextItem();
+        m_out += value ? "true" : "false";
+    }
+
     void Null()
     {
         NextItem();
@@ -236,6 +242,10 @@ std::string FormatJson(const ReportData& data)
     json.BeginObject();
     json.Key("folder");
     json.String(data.CurrentFolder);
+    if (data.Recursive) {
+        json.Key("recursive");
+        json.Bool(true);
+    }
     if (!data.IsTypeList) {
         json.Key("pattern");
         json.String(data.Pattern.Text());
@@ -290,6 +300,11 @@ std::string FormatJson(const ReportData& data)
             const FileEntry& e = data.Entries[r];
             json.Key("name");
             json.String(e.Name);
+            if (data.Recursive) {
+                // The name is the path below the report's folder; its folder part on its own.
+                json.Key("folder");
+                json.String(FolderPartOf(e.Name));
+            }
             json.Key("size");
             json.Number(std::to_string(e.Size));
             json.Key("created");
