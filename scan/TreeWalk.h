@@ -62,8 +62,8 @@ struct TreeWalkResult
 
 /// Walks `folder` and every folder below it with a pool of threads, each reading whole folders.
 /// Links to folders are never followed; each folder is read once, however many paths (bind
-/// mounts) lead to it: the first path in tree order that does not cross a mount point wins, then
-/// mount points in tree order. A file with several hard links counts once, at its first accepted
+/// mounts) lead to it: the path that crosses the fewest mount points wins, and of those the first
+/// in tree order. A file with several hard links counts once, at its first accepted
 /// name in tree order. `progress`, when given, is called on the calling thread about ten times a
 /// second.
 TreeWalkResult WalkTree(TreeSource& source, const std::string& folder, const TreeWalkOptions& options,
