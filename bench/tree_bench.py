@@ -10,7 +10,8 @@ folders nested up to 6 deep, then runs on it and on /usr, alternating, with a wa
   du         du -s FOLDER
   find       find FOLDER -printf '%s %f\\n'
   gdu        gdu -n -p FOLDER (skipped when gdu is not installed)
-and prints the median wall time of each, its ratio to du -s and to the floor, and peak memory.
+and prints the median wall time of each, its ratio to du -s and to the floor, the median processor
+time (user and system over all threads) with its ratio to du's, and peak memory.
 
     python3 bench/tree_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
 """
@@ -18,6 +19,7 @@ and prints the median wall time of each, its ratio to du -s and to the floor, an
 import argparse
 import os
 import random
+import resource
 import shutil
 import statistics
 import subprocess
@@ -61,14 +63,22 @@ def make_tree(path, files, folders):
 MEASURE = None
 
 
+def cpu_of_children():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
 def run_once(argv):
-    """Wall time in seconds and peak resident memory in bytes of one run of argv. A run that
-    exits 1 still counts: du and pellamy-report both say so when a folder could not be read."""
+    """Wall time in seconds, processor time (user and system, all threads) in seconds and peak
+    resident memory in bytes of one run of argv. A run that exits 1 still counts: du and
+    pellamy-report both say so when a folder could not be read."""
+    before = cpu_of_children()
     done = subprocess.run([MEASURE] + argv, stdout=subprocess.PIPE, text=True)
+    cpu = cpu_of_children() - before
     if done.returncode not in (0, 1):
         raise SystemExit(f"{argv[0]} failed with exit status {done.returncode}")
     seconds, kib = done.stdout.split()
-    return float(seconds), int(kib) * 1024
+    return float(seconds), cpu, int(kib) * 1024
 
 
 def main():
@@ -95,7 +105,10 @@ def main():
     if gdu is None:
         print("gdu is not installed: its runs are skipped", file=sys.stderr)
 
-    print(f"{'tree':<28} {'tool':<8} {'median s':>9} {'x du':>6} {'x floor':>8} {'peak MiB':>9}")
+    # On a shared machine the wall times carry the others' load; the processor times (which a
+    # busy machine does not stretch) show what each tool costs.
+    print(f"{'tree':<32} {'tool':<8} {'median s':>9} {'x du':>6} {'x floor':>8} {'cpu s':>7} "
+          f"{'cpu x du':>8} {'peak MiB':>9}")
     for tree in args.trees.split(","):
         folder = generated if tree == "generated" else tree
         commands = {
@@ -107,20 +120,24 @@ def main():
         if gdu is not None:
             commands["gdu"] = [gdu, "-n", "-p", folder]
         times = {name: [] for name in commands}
+        cpus = {name: [] for name in commands}
         peaks = {name: 0 for name in commands}
         for argv in commands.values():
             run_once(argv)  # warm the cache
         for _ in range(args.runs):
             for name, argv in commands.items():
-                elapsed, peak = run_once(argv)
+                elapsed, cpu, peak = run_once(argv)
                 times[name].append(elapsed)
+                cpus[name].append(cpu)
                 peaks[name] = max(peaks[name], peak)
         du = statistics.median(times["du"])
+        du_cpu = statistics.median(cpus["du"])
         base = statistics.median(times["floor"])
         for name in commands:
             median = statistics.median(times[name])
-            print(f"{folder:<28} {name:<8} {median:>9.3f} {median / du:>6.2f} {median / base:>8.2f} "
-                  f"{peaks[name] / 2**20:>9.1f}", flush=True)
+            cpu = statistics.median(cpus[name])
+            print(f"{folder:<32} {name:<8} {median:>9.3f} {median / du:>6.2f} {median / base:>8.2f} "
+                  f"{cpu:>7.3f} {cpu / du_cpu:>8.2f} {peaks[name] / 2**20:>9.1f}", flush=True)
 
 
 if __name__ == "__main__":
