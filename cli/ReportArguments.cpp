@@ -98,7 +98,8 @@ std::optional<AttributeFilterBoxes> BoxesFromLetters(const std::string& letters)
 
 std::string ReportUsage()
 {
-    return "Usage: pellamy-report [--files EXT | --all-files] [--include-system] [--filter LETTERS]\n"
+    return "Usage: pellamy-report [--files EXT | --all-files] [--recursive [--one-file-system]]\n"
+           "                      [--include-system] [--filter LETTERS]\n"
            "                      [--format table|json|csv|xml|html] [--sort COLUMN[:desc]]\n"
            "                      [--output FILE] [FOLDER]\n"
            "\n"
@@ -106,6 +107,14 @@ std::string ReportUsage()
            "\n"
            "  --files EXT         list the files whose names end in EXT (\".txt\"); \"\" lists every file\n"
            "  --all-files         list every file of the folder\n"
+           "  -r, --recursive     FOLDER and every folder below it: the types of the whole tree, or\n"
+           "                      its files named by their path below FOLDER (\"sub/a.txt\"). Links\n"
+           "                      to folders are not followed, each folder is read once, and a file\n"
+           "                      with several hard links counts once, as du counts it. Folders\n"
+           "                      that cannot be read are left out and listed on standard error\n"
+           "                      after the report, and the exit status is then 1\n"
+           "  -x, --one-file-system\n"
+           "                      with --recursive: stay on FOLDER's file system, as du -x does\n"
            "  --include-system    count devices, FIFOs and sockets too\n"
            "  --filter LETTERS    accept only files with one of the attributes R (read-only),\n"
            "                      H (hidden), S (system), A (archive); \"\" accepts nothing\n"
@@ -182,6 +191,16 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
                 }
                 out.FilePattern = NamePattern::OfExtension(extension);
             }
+        } else if (arg == "--recursive" || arg == "-r") {
+            if (!noValue()) {
+                return UsageError{"--recursive takes no value"};
+            }
+            out.Recursive = true;
+        } else if (arg == "--one-file-system" || arg == "-x") {
+            if (!noValue()) {
+                return UsageError{"--one-file-system takes no value"};
+            }
+            out.OneFileSystem = true;
         } else if (arg == "--include-system") {
             if (!noValue()) {
                 return UsageError{"--include-system takes no value"};
@@ -223,6 +242,9 @@ std::variant<ReportArguments, UsageError> ParseReportArguments(const std::vector
         } else {
             return UsageError{"unknown option " + args[i]};
         }
+    }
+    if (out.OneFileSystem && !out.Recursive) {
+        return UsageError{"--one-file-system goes with --recursive"};
     }
     // The columns depend on the list, which may be chosen after --sort.
     if (sortText) {

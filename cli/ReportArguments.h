@@ -29,6 +29,10 @@ struct ReportArguments
     /// Empty for the type list; the names of a file list: one extension's, or every name.
     std::optional<NamePattern> FilePattern;
     ScanOptions Options;
+    /// The folder and every folder below it, rather than the folder alone.
+    bool Recursive = false;
+    /// With `Recursive`: enter no folder on another file system than the folder's.
+    bool OneFileSystem = false;
     ReportFormat Format = ReportFormat::Table;
     /// Empty: the rows in caption order.
     std::optional<ReportSort> Sort;

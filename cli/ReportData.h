@@ -26,6 +26,7 @@ struct ReportData
 {
     bool IsTypeList = true;
     std::string CurrentFolder; // with its trailing "/"
+    bool Recursive = false;    // the whole tree below the folder; file names are relative paths
     NamePattern Pattern;       // file lists only
     std::vector<std::string_view> Columns;
     // Type list: the summary.
@@ -55,6 +56,14 @@ struct ReportSources
 ReportData BuildReportData(const ReportSources& sources, const std::string& folder,
                            const std::optional<NamePattern>& pattern, const ScanOptions& options,
                            std::error_code& error, const std::function<void(std::uint64_t)>& progress = {});
+
+/// The type list of `summary` (its rows and totals) for `folder`, with rows in caption order.
+ReportData TypeListReportData(const ReportSources& sources, const std::string& folder, TypeSummary summary);
+
+/// The file list of `entries`, which `pattern` gave in `folder`, with rows in caption order (rows
+/// of one caption keep the order of `entries`).
+ReportData FileListReportData(const ReportSources& sources, const std::string& folder,
+                              const NamePattern& pattern, ScanResults entries);
 
 } // namespace pellamy
 

@@ -116,6 +116,12 @@ public:
         AppendJsonString(m_out.Buffer(), value);
     }
 
+    void BoolMember(std::string_view key, bool value)
+    {
+        Member(key);
+        m_out.Buffer() += value ? "true" : "false";
+    }
+
     /// A number given as its decimal digits, so a size sum beyond 64 bits keeps every digit.
     void NumberMember(std::string_view key, std::string_view digits)
     {
@@ -321,6 +327,9 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
     const ReportRows rows(data, settings);
     JsonDocument json(out);
     json.StringMember("folder", data.CurrentFolder);
+    if (data.Recursive) {
+        json.BoolMember("recursive", true);
+    }
     if (data.IsTypeList) {
         json.StringMember("totalsLine", data.TotalsLine);
         json.NumberMember("totalFiles", std::to_string(data.Summary.TotalFiles));
@@ -346,6 +355,8 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
     const std::vector<std::string_view> members =
         data.IsTypeList
             ? std::vector<std::string_view>{"extension", "count", "size"}
+        : data.Recursive
+            ? std::vector<std::string_view>{"name", "folder", "size", "created", "modified", "accessed", "attributes"}
             : std::vector<std::string_view>{"name", "size", "created", "modified", "accessed", "attributes"};
     for (const std::string_view member : members) {
         row[std::string(member)] = nullptr;
@@ -385,6 +396,9 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
         }
     } else {
         nlohmann::ordered_json& name = row["name"];
+        // In a tree's list the name is the path below the report's folder; "folder" is its
+        // folder part on its own.
+        nlohmann::ordered_json* folder = data.Recursive ? &row["folder"] : nullptr;
         nlohmann::ordered_json& size = row["size"];
         nlohmann::ordered_json& created = row["created"];
         nlohmann::ordered_json& modified = row["modified"];
@@ -394,6 +408,9 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
             const FileEntry& entry = data.EntryAt(r);
             setCells(r);
             SetString(name, entry.Name);
+            if (folder != nullptr) {
+                SetString(*folder, FolderPartOf(entry.Name));
+            }
             size = entry.Size;
             SetTime(created, entry.CreationTime);
             SetTime(modified, entry.LastWriteTime);

@@ -5,8 +5,10 @@
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
+#include "cli/TreeReport.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixReportFiles.h"
+#include "platform/posix/PosixTreeSource.h"
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
 #include "reports/ReportFiles.h"
@@ -44,17 +46,21 @@ public:
 
     void Update(std::uint64_t namesRead)
     {
-        if (!m_enabled) {
-            return;
+        if (Due()) {
+            std::fprintf(stderr, "\rReading folder: %llu entries",
+                         static_cast<unsigned long long>(namesRead));
+            Shown();
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (now - m_start < std::chrono::seconds(1) || now - m_last < std::chrono::milliseconds(100)) {
-            return;
+    }
+
+    void Update(const TreeProgress& progress)
+    {
+        if (Due()) {
+            std::fprintf(stderr, "\rReading folders: %llu folders, %llu files",
+                         static_cast<unsigned long long>(progress.Folders),
+                         static_cast<unsigned long long>(progress.Files));
+            Shown();
         }
-        m_last = now;
-        std::fprintf(stderr, "\rReading folder: %llu entries", static_cast<unsigned long long>(namesRead));
-        std::fflush(stderr);
-        m_shown = true;
     }
 
     void Clear()
@@ -67,6 +73,27 @@ public:
     }
 
 private:
+    bool Due()
+    {
+        if (!m_enabled) {
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_start < std::chrono::seconds(1) || now - m_last < std::chrono::milliseconds(100)) {
+            return false;
+        }
+        m_last = now;
+        return true;
+    }
+
+    void Shown()
+    {
+        // The line is cleared and rewritten in place, so a shorter count leaves nothing behind.
+        std::fputs("\033[K", stderr);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+
     bool m_enabled;
     bool m_shown = false;
     std::chrono::steady_clock::time_point m_start;
@@ -187,7 +214,19 @@ int Run(const std::vector<std::string>& args)
 
     std::error_code error;
     ReportData data;
-    {
+    std::string unreadMessage;
+    if (request.Recursive) {
+        PosixTreeSource tree;
+        TreeReportOptions options;
+        options.Scan = request.Options;
+        options.OneFileSystem = request.OneFileSystem;
+        ProgressLine progress;
+        TreeReport report = BuildTreeReport(sources, tree, folder, request.FilePattern, options,
+                                            [&progress](const TreeProgress& p) { progress.Update(p); });
+        error = report.RootError;
+        data = std::move(report.Data);
+        unreadMessage = UnreadFoldersMessage(folder, report.Unread);
+    } else {
         ProgressLine progress;
         data = BuildReportData(sources, folder, request.FilePattern, request.Options, error,
                                [&progress](std::uint64_t n) { progress.Update(n); });
@@ -200,21 +239,23 @@ int Run(const std::vector<std::string>& args)
     if (request.Sort) {
         SortReportData(data, *request.Sort);
     }
+    std::optional<std::string> failure;
     if (request.OutputFile) {
-        if (const auto failure =
-                WriteReportFile(data, request.Format, sources.Settings, *request.OutputFile)) {
-            std::cerr << "pellamy-report: " << *failure << "\n";
-            return kExitFailure;
+        failure = WriteReportFile(data, request.Format, sources.Settings, *request.OutputFile);
+    } else {
+        StandardOutput out;
+        failure = WriteReport(data, request.Format, sources.Settings, out);
+        if (!failure && std::fflush(stdout) != 0) {
+            failure = "Stream write error";
         }
-        return 0;
-    }
-    StandardOutput out;
-    auto failure = WriteReport(data, request.Format, sources.Settings, out);
-    if (!failure && std::fflush(stdout) != 0) {
-        failure = "Stream write error";
     }
     if (failure) {
         std::cerr << "pellamy-report: " << *failure << "\n";
+        return kExitFailure;
+    }
+    // Like du: everything readable is reported, then what was left out, and the run fails.
+    if (!unreadMessage.empty()) {
+        std::cerr << unreadMessage;
         return kExitFailure;
     }
     return 0;

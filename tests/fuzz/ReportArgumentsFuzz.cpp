@@ -31,7 +31,8 @@ bool SameArguments(const ReportArguments& a, const ReportArguments& b)
     return a.ShowHelp == b.ShowHelp && a.ShowVersion == b.ShowVersion && a.FilePattern == b.FilePattern &&
            a.Options.ISF == b.Options.ISF && a.Options.AttrChk == b.Options.AttrChk &&
            boxes(a.Options.Boxes) == boxes(b.Options.Boxes) && a.Format == b.Format &&
-           sort(a.Sort) == sort(b.Sort) && a.OutputFile == b.OutputFile && a.Folder == b.Folder;
+           sort(a.Sort) == sort(b.Sort) && a.OutputFile == b.OutputFile && a.Folder == b.Folder &&
+           a.Recursive == b.Recursive && a.OneFileSystem == b.OneFileSystem;
 }
 
 void CheckConsistent(const std::vector<std::string>& args, const ReportArguments& parsed)
@@ -48,6 +49,8 @@ void CheckConsistent(const std::vector<std::string>& args, const ReportArguments
     if (parsed.OutputFile) {
         PELLAMY_FUZZ_CHECK(!parsed.OutputFile->empty());
     }
+    // Staying on one file system means nothing without the walk below the folder.
+    PELLAMY_FUZZ_CHECK(!parsed.OneFileSystem || parsed.Recursive);
     if (!parsed.Options.AttrChk) {
         const auto& b = parsed.Options.Boxes;
         PELLAMY_FUZZ_CHECK(!b.roFile && !b.hidFile && !b.sysFile && b.arcFile);
@@ -137,6 +140,14 @@ std::vector<std::string> ValidLine(FuzzedDataProvider& input, ReportArguments& e
         const std::string file = "out" + input.ConsumeRandomLengthString(8);
         withValue(input.ConsumeBool() ? "--output" : "-o", file);
         expected.OutputFile = file;
+    }
+    if (input.ConsumeBool()) {
+        options.push_back({input.ConsumeBool() ? "--recursive" : "-r"});
+        expected.Recursive = true;
+        if (input.ConsumeBool()) {
+            options.push_back({input.ConsumeBool() ? "--one-file-system" : "-x"});
+            expected.OneFileSystem = true;
+        }
     }
     // Shuffle the options.
     for (std::size_t i = options.size(); i > 1; --i) {

@@ -1,0 +1,508 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/TreeWalk.h"
+
+#include "scan/CaseFold.h"
+#include "scan/TreeTypeCounters.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace pellamy {
+namespace {
+
+struct InodeKey
+{
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    bool operator==(const InodeKey&) const = default;
+};
+
+struct InodeKeyHash
+{
+    std::size_t operator()(const InodeKey& key) const
+    {
+        return std::hash<std::uint64_t>()(key.Inode * 0x9E3779B97F4A7C15ull ^ key.Device);
+    }
+};
+
+// A file of a file list with where it stands in its folder.
+struct ListedFile
+{
+    FileEntry Entry;
+    std::uint32_t Position = 0;
+    bool Linked = false; // several hard links: listed at its first name only
+    InodeKey Key;
+};
+
+// The files and sub-folders of one folder of a file list, kept until the walk ends so that the
+// list comes out in tree order.
+struct FolderNode
+{
+    std::vector<ListedFile> Files;                               // in position order
+    std::vector<std::pair<std::uint32_t, FolderNode*>> Children; // in position order
+};
+
+struct FolderTask
+{
+    std::string RelativePath;
+    TreePosition Position;
+    FolderNode* Node = nullptr;
+    bool Claimed = false; // its identity is already taken in the set of folders entered
+};
+
+// A file with several hard links seen in a summary: counted once, at its first name.
+struct LinkedFile
+{
+    TreePosition Position;
+    std::string Extension;
+    ByteCount Size = 0;
+};
+
+struct UnreadAt
+{
+    TreePosition Position;
+    UnreadFolder Folder;
+};
+
+struct DeferredMount
+{
+    FolderTask Task;
+    FolderIdentity Identity;
+};
+
+// What one thread gathers; the threads' shares are merged once the walk ends.
+struct WorkerShare
+{
+    TreeTypeCounters Counters;
+    std::unordered_map<InodeKey, LinkedFile, InodeKeyHash> Links;
+    std::vector<UnreadAt> Unread;
+    std::vector<DeferredMount> Deferred;
+};
+
+// Collects one folder's entries. Nothing of a folder counts until it has been read to its end,
+// so a folder that fails part-way is left out whole.
+class FolderCollector final : public TreeFolderSink
+{
+public:
+    FolderCollector(const TreeWalkOptions& options, std::atomic<std::uint64_t>& filesSeen)
+        : m_options(options)
+        , m_filesSeen(filesSeen)
+    {}
+
+    void Start(const FolderTask& task)
+    {
+        m_prefix = task.RelativePath.empty() ? std::string() : task.RelativePath + "/";
+        m_groups.clear();
+        m_groupIndex.clear();
+        m_linked.clear();
+        m_files.clear();
+        m_subFolders.clear();
+        m_seen = 0;
+    }
+
+    bool WantsName(std::string_view name) override { return m_options.Pattern.Matches(name); }
+
+    void File(const TreeEntryView& view) override
+    {
+        ++m_seen;
+        if ((m_seen & 255) == 0) {
+            m_filesSeen.fetch_add(256, std::memory_order_relaxed);
+        }
+        const DirectoryEntryView& e = view.Entry;
+        if (!IsAccepted(e.Attributes, m_options.Scan)) {
+            return;
+        }
+        const bool linked = view.Links > 1;
+        if (m_options.ListFiles) {
+            ListedFile file;
+            file.Entry = FileEntry{m_prefix + std::string(e.Name),
+                                   e.Attributes,
+                                   e.CreationTime,
+                                   e.LastAccessTime,
+                                   e.LastWriteTime,
+                                   e.Size};
+            file.Position = view.Position;
+            file.Linked = linked;
+            file.Key = InodeKey{view.Device, view.Inode};
+            m_files.push_back(std::move(file));
+            return;
+        }
+        const std::string_view extension = ExtensionOf(e.Name);
+        if (linked) {
+            m_linked.push_back(Linked{InodeKey{view.Device, view.Inode}, view.Position,
+                                      std::string(extension), ToByteCount(e.Size)});
+            return;
+        }
+        // Runs of one extension are common, so the last group is tried before folding.
+        if (m_groups.empty() || extension != m_groups[m_lastGroup].Spelling) {
+            m_key.clear();
+            AppendFolded(extension, m_key);
+            auto [it, inserted] = m_groupIndex.try_emplace(m_key, m_groups.size());
+            if (inserted) {
+                m_groups.push_back(Group{std::string(extension), view.Position, 0, 0});
+            }
+            m_lastGroup = it->second;
+        }
+        Group& group = m_groups[m_lastGroup];
+        ++group.Count;
+        group.Size += ToByteCount(e.Size);
+    }
+
+    void SubFolder(std::string_view name, std::uint32_t position) override
+    {
+        m_subFolders.emplace_back(std::string(name), position);
+    }
+
+    // Hands a folder that was read to its end to the thread's share, and gives its sub-folders.
+    void Commit(const FolderTask& task, WorkerShare& share, std::vector<FolderTask>& subFolders,
+                std::vector<std::unique_ptr<FolderNode>>& newNodes)
+    {
+        m_filesSeen.fetch_add(m_seen & 255, std::memory_order_relaxed);
+        TreePosition position = task.Position;
+        position.push_back(0);
+        for (const Group& group : m_groups) {
+            position.back() = group.First;
+            share.Counters.Add(group.Spelling, position, group.Count, group.Size);
+        }
+        for (Linked& file : m_linked) {
+            position.back() = file.Position;
+            auto [it, inserted] = share.Links.try_emplace(file.Key);
+            if (inserted || position < it->second.Position) {
+                it->second = LinkedFile{position, std::move(file.Extension), file.Size};
+            }
+        }
+        if (task.Node != nullptr) {
+            task.Node->Files = std::move(m_files);
+            m_files = {};
+        }
+        for (auto& [name, at] : m_subFolders) {
+            FolderTask sub;
+            sub.RelativePath = m_prefix + name;
+            sub.Position = task.Position;
+            sub.Position.push_back(at);
+            if (task.Node != nullptr) {
+                newNodes.push_back(std::make_unique<FolderNode>());
+                sub.Node = newNodes.back().get();
+                task.Node->Children.emplace_back(at, sub.Node);
+            }
+            subFolders.push_back(std::move(sub));
+        }
+    }
+
+private:
+    struct Group
+    {
+        std::string Spelling;
+        std::uint32_t First = 0;
+        std::int64_t Count = 0;
+        ByteCount Size = 0;
+    };
+    struct Linked
+    {
+        InodeKey Key;
+        std::uint32_t Position = 0;
+        std::string Extension;
+        ByteCount Size = 0;
+    };
+
+    const TreeWalkOptions& m_options;
+    std::atomic<std::uint64_t>& m_filesSeen;
+    std::string m_prefix;
+    std::vector<Group> m_groups;
+    std::unordered_map<std::string, std::size_t> m_groupIndex;
+    std::size_t m_lastGroup = 0;
+    std::string m_key;
+    std::vector<Linked> m_linked;
+    std::vector<ListedFile> m_files;
+    std::vector<std::pair<std::string, std::uint32_t>> m_subFolders;
+    std::uint64_t m_seen = 0;
+};
+
+class TreeWalker
+{
+public:
+    TreeWalker(TreeSource& source, const TreeWalkOptions& options, const FolderIdentity& root)
+        : m_source(source)
+        , m_options(options)
+        , m_root(root)
+    {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        m_shares.resize(options.Threads == 0 ? cores : options.Threads);
+    }
+
+    TreeWalkResult Run(const std::function<void(const TreeProgress&)>& progress)
+    {
+        FolderTask root;
+        root.Claimed = true;
+        m_visited.insert(InodeKey{m_root.Device, m_root.Inode});
+        std::unique_ptr<FolderNode> rootNode;
+        if (m_options.ListFiles) {
+            rootNode = std::make_unique<FolderNode>();
+            root.Node = rootNode.get();
+        }
+        std::vector<FolderTask> round;
+        round.push_back(std::move(root));
+        // Folders at mount points wait for the next round, in which they are claimed in tree
+        // order, so that which of several paths to one folder is read never depends on timing.
+        while (!round.empty()) {
+            RunRound(std::move(round), progress);
+            round = ClaimDeferredMounts();
+        }
+
+        TreeWalkResult result;
+        result.FoldersRead = m_foldersRead.load();
+        if (m_rootError) {
+            result.RootError = m_rootError;
+            return result;
+        }
+        TreeTypeCounters counters;
+        std::unordered_map<InodeKey, LinkedFile, InodeKeyHash> links;
+        std::vector<UnreadAt> unread;
+        for (WorkerShare& share : m_shares) {
+            counters.MergeFrom(share.Counters);
+            for (auto& [key, file] : share.Links) {
+                auto [it, inserted] = links.try_emplace(key);
+                if (inserted || file.Position < it->second.Position) {
+                    it->second = std::move(file);
+                }
+            }
+            std::move(share.Unread.begin(), share.Unread.end(), std::back_inserter(unread));
+        }
+        for (const auto& [key, file] : links) {
+            counters.Add(file.Extension, file.Position, 1, file.Size);
+        }
+        result.Rows = counters.Rows();
+        std::sort(unread.begin(), unread.end(),
+                  [](const UnreadAt& a, const UnreadAt& b) { return a.Position < b.Position; });
+        for (UnreadAt& folder : unread) {
+            result.Unread.push_back(std::move(folder.Folder));
+        }
+        if (rootNode) {
+            result.Files = ListInTreeOrder(*rootNode);
+        }
+        return result;
+    }
+
+private:
+    void RunRound(std::vector<FolderTask> tasks, const std::function<void(const TreeProgress&)>& progress)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_pending = std::move(tasks);
+            m_busy = 0;
+        }
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < m_shares.size(); ++i) {
+            threads.emplace_back([this, i] { Work(m_shares[i]); });
+        }
+        {
+            std::unique_lock lock(m_mutex);
+            while (!m_done.wait_for(lock, std::chrono::milliseconds(100),
+                                    [this] { return m_pending.empty() && m_busy == 0; })) {
+                if (progress) {
+                    lock.unlock();
+                    progress(TreeProgress{m_foldersRead.load(), m_filesSeen.load()});
+                    lock.lock();
+                }
+            }
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+
+    void Work(WorkerShare& share)
+    {
+        FolderCollector collector(m_options, m_filesSeen);
+        std::vector<FolderTask> subFolders;
+        std::vector<std::unique_ptr<FolderNode>> newNodes;
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return !m_pending.empty() || m_busy == 0; });
+            if (m_pending.empty()) {
+                // Nothing queued and nobody reading who could queue more: the round is over.
+                m_wake.notify_all();
+                m_done.notify_all();
+                return;
+            }
+            FolderTask task = std::move(m_pending.back());
+            m_pending.pop_back();
+            ++m_busy;
+            lock.unlock();
+
+            subFolders.clear();
+            newNodes.clear();
+            Read(task, collector, share, subFolders, newNodes);
+
+            lock.lock();
+            --m_busy;
+            for (auto& node : newNodes) {
+                m_nodes.push_back(std::move(node));
+            }
+            // Last first, so that a thread taking from the end takes the first sub-folder.
+            for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it) {
+                m_pending.push_back(std::move(*it));
+            }
+            if (!subFolders.empty()) {
+                m_wake.notify_all();
+            } else if (m_pending.empty() && m_busy == 0) {
+                m_wake.notify_all();
+            }
+        }
+    }
+
+    void Read(FolderTask& task, FolderCollector& collector, WorkerShare& share,
+              std::vector<FolderTask>& subFolders, std::vector<std::unique_ptr<FolderNode>>& newNodes)
+    {
+        const bool isRoot = task.Position.empty();
+        bool entered = false;
+        const auto enter = [&](const FolderIdentity& identity) {
+            if (!isRoot) {
+                if (m_options.OneFileSystem && identity.Device != m_root.Device) {
+                    return false;
+                }
+                if (!task.Claimed && identity.IsMountRoot) {
+                    share.Deferred.push_back(DeferredMount{task, identity});
+                    return false;
+                }
+                if (!task.Claimed) {
+                    const std::lock_guard visitedLock(m_visitedMutex);
+                    if (!m_visited.insert(InodeKey{identity.Device, identity.Inode}).second) {
+                        return false;
+                    }
+                }
+            }
+            entered = true;
+            return true;
+        };
+        collector.Start(task);
+        const std::error_code error = m_source.ReadFolder(task.RelativePath, enter, collector);
+        if (error) {
+            if (isRoot) {
+                m_rootError = error;
+            } else {
+                share.Unread.push_back(UnreadAt{task.Position, UnreadFolder{task.RelativePath, error}});
+            }
+            return;
+        }
+        if (!entered) {
+            return;
+        }
+        collector.Commit(task, share, subFolders, newNodes);
+        m_foldersRead.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    std::vector<FolderTask> ClaimDeferredMounts()
+    {
+        std::vector<DeferredMount> deferred;
+        for (WorkerShare& share : m_shares) {
+            std::move(share.Deferred.begin(), share.Deferred.end(), std::back_inserter(deferred));
+            share.Deferred.clear();
+        }
+        std::sort(deferred.begin(), deferred.end(), [](const DeferredMount& a, const DeferredMount& b) {
+            return a.Task.Position < b.Task.Position;
+        });
+        std::vector<FolderTask> claimed;
+        for (DeferredMount& mount : deferred) {
+            if (m_visited.insert(InodeKey{mount.Identity.Device, mount.Identity.Inode}).second) {
+                mount.Task.Claimed = true;
+                claimed.push_back(std::move(mount.Task));
+            }
+        }
+        return claimed;
+    }
+
+    // The files of every folder read, each folder's files and sub-folders merged by position; a
+    // file with several links comes at its first name only.
+    static ScanResults ListInTreeOrder(FolderNode& root)
+    {
+        ScanResults files;
+        // Reserved up front: a list of a million files would otherwise pass through a copy of
+        // twice its size while it grows.
+        std::size_t total = 0;
+        std::vector<const FolderNode*> counting{&root};
+        while (!counting.empty()) {
+            const FolderNode* node = counting.back();
+            counting.pop_back();
+            total += node->Files.size();
+            for (const auto& child : node->Children) {
+                counting.push_back(child.second);
+            }
+        }
+        files.reserve(total);
+        std::unordered_set<InodeKey, InodeKeyHash> linksSeen;
+        struct Frame
+        {
+            FolderNode* Node;
+            std::size_t File = 0;
+            std::size_t Child = 0;
+        };
+        std::vector<Frame> stack{Frame{&root}};
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            FolderNode& node = *frame.Node;
+            const bool fileLeft = frame.File < node.Files.size();
+            const bool childLeft = frame.Child < node.Children.size();
+            if (!fileLeft && !childLeft) {
+                node = FolderNode{};
+                stack.pop_back();
+                continue;
+            }
+            if (fileLeft &&
+                (!childLeft || node.Files[frame.File].Position < node.Children[frame.Child].first)) {
+                ListedFile& file = node.Files[frame.File++];
+                if (!file.Linked || linksSeen.insert(file.Key).second) {
+                    files.push_back(std::move(file.Entry));
+                }
+                continue;
+            }
+            FolderNode* child = node.Children[frame.Child++].second;
+            stack.push_back(Frame{child});
+        }
+        return files;
+    }
+
+    TreeSource& m_source;
+    const TreeWalkOptions& m_options;
+    FolderIdentity m_root;
+    std::vector<WorkerShare> m_shares;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::vector<FolderTask> m_pending;
+    std::size_t m_busy = 0;
+    std::vector<std::unique_ptr<FolderNode>> m_nodes;
+
+    std::mutex m_visitedMutex;
+    std::unordered_set<InodeKey, InodeKeyHash> m_visited;
+
+    std::atomic<std::uint64_t> m_foldersRead{0};
+    std::atomic<std::uint64_t> m_filesSeen{0};
+    std::error_code m_rootError; // written only by the thread that reads the root
+};
+
+} // namespace
+
+TreeWalkResult WalkTree(TreeSource& source, const std::string& folder, const TreeWalkOptions& options,
+                        const std::function<void(const TreeProgress&)>& progress)
+{
+    FolderIdentity root;
+    if (const std::error_code error = source.OpenRoot(folder, root)) {
+        TreeWalkResult result;
+        result.RootError = error;
+        return result;
+    }
+    TreeWalker walker(source, options, root);
+    return walker.Run(progress);
+}
+
+} // namespace pellamy
