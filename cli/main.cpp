@@ -5,19 +5,13 @@
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
-#include "platform/posix/PosixDirectorySource.h"
-#include "platform/posix/PosixReportFiles.h"
-#include "platform/qt/QtCaptionCollator.h"
-#include "platform/qt/QtRegionalSettings.h"
+#include "cli/ReportPlatform.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
-#include "shell/qt/MimeTypeDescriptions.h"
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -32,7 +26,7 @@ class ProgressLine
 {
 public:
     ProgressLine()
-        : m_enabled(::isatty(STDERR_FILENO) == 1)
+        : m_enabled(StandardErrorIsTerminal())
         , m_start(std::chrono::steady_clock::now())
     {}
 
@@ -72,14 +66,6 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-// The folder as the navigator shows it: absolute, without its trailing "/" except at the root.
-std::string NavigatorFolder(const std::string& currentFolder)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(currentFolder, error);
-    return NavigatorFolderText(error ? currentFolder : absolute.lexically_normal().string());
-}
-
 std::string FormattedReport(const ReportData& data, ReportFormat format, const RegionalSettings& settings)
 {
     switch (format) {
@@ -95,20 +81,6 @@ std::string FormattedReport(const ReportData& data, ReportFormat format, const R
         break;
     }
     return FormatTable(data);
-}
-
-std::string WorkingFolder()
-{
-    std::vector<char> buffer(4096);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            return buffer.data();
-        }
-        if (errno != ERANGE) {
-            return ".";
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 int Run(const std::vector<std::string>& args)
@@ -128,10 +100,9 @@ int Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    PosixDirectorySource directory;
-    MimeTypeDescriptions types;
-    const QtCaptionCollator collator;
-    const ReportSources sources{directory, types, collator, SystemRegionalSettings()};
+    const std::unique_ptr<ReportPlatform> platform = MakeReportPlatform();
+    DirectorySource& directory = platform->Directory();
+    const ReportSources sources{directory, platform->Types(), platform->Collator(), platform->Settings()};
 
     // A file named on the command line stands for the folder that holds it.
     std::string folder = request.Folder.empty() ? WorkingFolder() : request.Folder;
@@ -159,7 +130,7 @@ int Run(const std::vector<std::string>& args)
     }
     const std::string text = FormattedReport(data, request.Format, sources.Settings);
     if (request.OutputFile) {
-        if (const auto failure = WriteFileReplacing(PosixReportFiles(), *request.OutputFile, text)) {
+        if (const auto failure = WriteFileReplacing(platform->Files(), *request.OutputFile, text)) {
             std::cerr << "pellamy-report: " << *failure << "\n";
             return kExitFailure;
         }
@@ -178,7 +149,7 @@ int Run(const std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
     try {
         return Run(args);
     } catch (const std::exception& e) {
