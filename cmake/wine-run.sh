@@ -33,6 +33,9 @@ if [[ ! -f $WINEPREFIX/.ready ]]; then
         fi
     ) 9>"$WINEPREFIX.lock"
 fi
-# A server that outlives each test by a while saves every later test the server's start.
-"$(dirname "$wine64")/wineserver" -p30 >/dev/null 2>&1 || true
+# A server that outlives each test by a while saves every later test the start of the server and
+# of Wine's own services. Both are started here, away from the program's output: whoever reads
+# that output waits until every process holding it has ended.
+"$(dirname "$wine64")/wineserver" -p30 </dev/null >/dev/null 2>&1 || true
+"$wine64" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 exec "$wine64" "$@"
