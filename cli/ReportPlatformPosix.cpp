@@ -2,7 +2,6 @@
 // pellamy-report's platform on Linux: POSIX directory reading and files, QtCore for the locale and
 // the type descriptions.
 #include "cli/ReportPlatform.h"
-
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixReportFiles.h"
 #include "platform/qt/QtCaptionCollator.h"

@@ -2,21 +2,17 @@
 // pellamy-report's platform on Windows: the Windows API for folders, files, the locale and the
 // shell's type descriptions.
 #include "cli/ReportPlatform.h"
-
 #include "platform/win32/ShellTypeDescriptions.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32CaptionCollator.h"
 #include "platform/win32/Win32DirectorySource.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32ReportFiles.h"
-
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-#include <shellapi.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 
 namespace pellamy {
 namespace {

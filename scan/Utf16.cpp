@@ -8,8 +8,14 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // The code point of a three-byte form of a surrogate (ED A0..BF 80..BF) at `text[i]`, or 0.
 char32_t SurrogateAt(std::string_view text, std::size_t i)

@@ -2,10 +2,7 @@
 #include "platform/win32/ShellTypeDescriptions.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
-
-#include <shellapi.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <cwchar>
 

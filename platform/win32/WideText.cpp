@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/WideText.h"
 
+#include "platform/win32/WindowsApi.h"
 #include "scan/Utf16.h"
-
-#include <windows.h>
 
 namespace pellamy {
 
@@ -71,9 +70,9 @@ std::error_code LastWin32Error()
 std::string Win32ErrorText(std::uint32_t code)
 {
     wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : std::wstring();
     if (buffer != nullptr) {
         ::LocalFree(buffer);

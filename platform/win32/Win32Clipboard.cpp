@@ -2,9 +2,8 @@
 #include "platform/win32/Win32Clipboard.h"
 
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsApi.h"
 #include "shell/ClipboardFiles.h"
-
-#include <windows.h>
 
 #include <cstring>
 #include <memory>

@@ -2,8 +2,7 @@
 #include "platform/win32/Win32DirectorySource.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <memory>
 
@@ -43,13 +42,14 @@ std::error_code Win32DirectorySource::Enumerate(const std::string& folder, Direc
     pattern += L'*';
 
     WIN32_FIND_DATAW data{};
-    UniqueFind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                       FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
         const DWORD code = ::GetLastError();
         // A drive root has no "." entry, so an empty one matches nothing: that is an empty folder.
-        return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES ? std::error_code() : Win32Error(code);
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES ? std::error_code()
+                                                                           : Win32Error(code);
     }
 
     std::uint64_t namesRead = 0;

@@ -2,17 +2,15 @@
 #include "platform/win32/Win32FileOperations.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
-
-#include <shellapi.h>
+#include "platform/win32/WindowsApi.h"
 
 namespace pellamy {
 
 std::error_code Win32FileOperations::Copy(const std::string& source, const std::string& destination,
                                           bool failIfExists)
 {
-    if (::CopyFileW(WideFromUtf8(source).c_str(), WideFromUtf8(destination).c_str(), failIfExists ? TRUE : FALSE)) {
+    if (::CopyFileW(WideFromUtf8(source).c_str(), WideFromUtf8(destination).c_str(),
+                    failIfExists ? TRUE : FALSE)) {
         return {};
     }
     return LastWin32Error();

@@ -16,8 +16,10 @@ namespace pellamy {
 class Win32FileOperations final : public FileOperations
 {
 public:
-    std::error_code Copy(const std::string& source, const std::string& destination, bool failIfExists) override;
-    std::error_code Move(const std::string& source, const std::string& destination, bool replaceExisting) override;
+    std::error_code Copy(const std::string& source, const std::string& destination,
+                         bool failIfExists) override;
+    std::error_code Move(const std::string& source, const std::string& destination,
+                         bool replaceExisting) override;
     std::error_code Remove(const std::string& path) override;
 };
 

@@ -2,8 +2,7 @@
 #include "platform/win32/Win32RegionalSettings.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <optional>
 

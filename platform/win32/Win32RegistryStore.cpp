@@ -2,8 +2,7 @@
 #include "platform/win32/Win32RegistryStore.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <vector>
 
@@ -26,8 +25,8 @@ public:
     {
         const std::wstring wide = WideFromUtf8(value);
         const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-        return ::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
-               ERROR_SUCCESS;
+        return ::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                bytes) == ERROR_SUCCESS;
     }
 
 private:
@@ -43,13 +42,14 @@ void DeleteTree(HKEY parent, const std::wstring& name)
     }
     DWORD count = 0;
     DWORD longest = 0;
-    if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr) == ERROR_SUCCESS) {
+    if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
         std::vector<std::wstring> children;
         std::vector<wchar_t> buffer(longest + 1);
         for (DWORD i = 0; i < count; ++i) {
             DWORD length = static_cast<DWORD>(buffer.size());
-            if (::RegEnumKeyExW(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            if (::RegEnumKeyExW(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
+                ERROR_SUCCESS) {
                 children.emplace_back(buffer.data(), length);
             }
         }
@@ -66,7 +66,8 @@ void DeleteTree(HKEY parent, const std::wstring& name)
 bool Win32RegistryStore::KeyExists(const std::string& key)
 {
     HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS) {
         return false;
     }
     ::RegCloseKey(opened);
@@ -81,8 +82,8 @@ void Win32RegistryStore::DeleteKeyTree(const std::string& key)
 std::unique_ptr<RegistrationKey> Win32RegistryStore::OpenOrCreateKey(const std::string& key)
 {
     HKEY opened = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess,
-                          nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          kAccess, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return std::make_unique<Win32RegistryKey>(opened);

@@ -2,8 +2,7 @@
 #include "platform/win32/Win32ReportFiles.h"
 
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <algorithm>
 #include <atomic>
@@ -147,8 +146,8 @@ ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
             return CannotCreate(target, std::make_error_code(std::errc::permission_denied).message());
         }
         // A device answers to its name anywhere; it is written as it is.
-        HANDLE existing = ::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE existing = ::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (existing == INVALID_HANDLE_VALUE) {
             return CannotCreate(target, ReasonText(::GetLastError()));
         }

@@ -8,8 +8,12 @@ namespace {
 
 TEST(Utf16, WellFormedTextRoundTripsThroughUtf8)
 {
-    const std::u16string texts[] = {u"", u"report.txt", u"Fa\u00e7ade \u00fcber", u"\u65e5\u672c\u8a9e.doc",
-                                    u"\U0001F600 smile", u"\uFFFF\u0800\u07FF\u0080\u007F"};
+    const std::u16string texts[] = {u"",
+                                    u"report.txt",
+                                    u"Fa\u00e7ade \u00fcber",
+                                    u"\u65e5\u672c\u8a9e.doc",
+                                    u"\U0001F600 smile",
+                                    u"\uFFFF\u0800\u07FF\u0080\u007F"};
     for (const std::u16string& text : texts) {
         const std::string utf8 = Wtf8FromUtf16(text);
         EXPECT_EQ(Utf16FromWtf8(utf8), text);
@@ -34,7 +38,9 @@ TEST(Utf16, UnpairedSurrogatesKeepTheirWtf8Form)
 
 TEST(Utf16, BytesThatBeginNoCharacterBecomeReplacementCharacters)
 {
-    EXPECT_EQ(Utf16FromWtf8("a\xFF" "b"), (std::u16string{u'a', char16_t(0xFFFD), u'b'}));
+    EXPECT_EQ(Utf16FromWtf8("a\xFF"
+                            "b"),
+              (std::u16string{u'a', char16_t(0xFFFD), u'b'}));
     EXPECT_EQ(Utf16FromWtf8("\xC3"), std::u16string(1, char16_t(0xFFFD)));
     // An overlong "/" must never turn into a separator.
     EXPECT_EQ(Utf16FromWtf8("\xC0\xAF"), std::u16string(2, char16_t(0xFFFD)));

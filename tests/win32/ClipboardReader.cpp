@@ -4,10 +4,7 @@
 // and the number of files DragQueryFileW reports, "file" and each name in UTF-8, then "text" and
 // the CF_UNICODETEXT text in UTF-8 hexadecimal. Exits 1 when the clipboard holds no drop list.
 #include "platform/win32/WideText.h"
-
-#include <windows.h>
-
-#include <shellapi.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <cstdio>
 #include <string>
@@ -43,7 +40,8 @@ int wmain(int argc, wchar_t** argv)
         report += "count " + std::to_string(count) + "\n";
         for (UINT i = 0; i < count; ++i) {
             std::wstring name(::DragQueryFileW(static_cast<HDROP>(drop), i, nullptr, 0) + 1, L'\0');
-            name.resize(::DragQueryFileW(static_cast<HDROP>(drop), i, name.data(), static_cast<UINT>(name.size())));
+            name.resize(
+                ::DragQueryFileW(static_cast<HDROP>(drop), i, name.data(), static_cast<UINT>(name.size())));
             report += "file " + pellamy::Utf8FromWide(name) + "\n";
         }
     } else {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clipboard.h"
+
+#include "platform/win32/WideText.h"
 #include "shell/ClipboardFiles.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32TempFolder.h"
@@ -28,8 +29,8 @@ std::string Hex(const std::string& bytes)
 std::vector<std::string> ReadBackByAnotherProgram(const Win32TempFolder& scratch)
 {
     const std::wstring report = scratch / L"clipboard.txt";
-    const ProcessResult run =
-        RunProcess(L"\"" + BuildTreePath(PELLAMY_CLIPBOARD_READER) + L"\" \"" + report + L"\"", scratch.Path());
+    const ProcessResult run = RunProcess(
+        L"\"" + BuildTreePath(PELLAMY_CLIPBOARD_READER) + L"\" \"" + report + L"\"", scratch.Path());
     EXPECT_EQ(run.ExitCode, 0u);
     std::vector<std::string> lines;
     std::istringstream in(Win32TempFolder::ReadFile(report));

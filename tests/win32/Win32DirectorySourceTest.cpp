@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32DirectorySource.h"
+
+#include "platform/win32/WideText.h"
 #include "scan/ScanFolder.h"
 #include "win32/Win32TempFolder.h"
 
@@ -23,8 +24,9 @@ public:
     }
     void Accept(const DirectoryEntryView& entry) override
     {
-        Entries[std::string(entry.Name)] = FileEntry{std::string(entry.Name), entry.Attributes, entry.CreationTime,
-                                                     entry.LastAccessTime, entry.LastWriteTime, entry.Size};
+        Entries[std::string(entry.Name)] =
+            FileEntry{std::string(entry.Name), entry.Attributes,    entry.CreationTime,
+                      entry.LastAccessTime,    entry.LastWriteTime, entry.Size};
     }
 
     std::string Refused;
@@ -33,7 +35,8 @@ public:
 };
 
 std::vector<std::string> AcceptedNames(Win32DirectorySource& source, const std::wstring& folder,
-                                       const ScanOptions& options, const NamePattern& pattern = NamePattern::AllFiles())
+                                       const ScanOptions& options,
+                                       const NamePattern& pattern = NamePattern::AllFiles())
 {
     ScanResults results;
     ScanFolder(source, Utf8FromWide(folder), pattern, options, results);
@@ -146,12 +149,16 @@ protected:
         SetAttributes(folder.WriteFile(L"readonly.txt"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
         SetAttributes(folder.WriteFile(L"hidden.txt"), FILE_ATTRIBUTE_HIDDEN);
         SetAttributes(folder.WriteFile(L"system.txt"), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-        SetAttributes(folder.WriteFile(L"readonly-system.txt"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
+        SetAttributes(folder.WriteFile(L"readonly-system.txt"),
+                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
         ::CreateDirectoryW((folder / L"folder.txt").c_str(), nullptr);
     }
 
     // The attributes the file system kept for `name`.
-    std::uint32_t AttributesOf(const std::wstring& name) { return source.ReadAttributes(Utf8FromWide(folder / name)); }
+    std::uint32_t AttributesOf(const std::wstring& name)
+    {
+        return source.ReadAttributes(Utf8FromWide(folder / name));
+    }
 
     Win32TempFolder folder;
     Win32DirectorySource source;
@@ -205,7 +212,8 @@ TEST_F(Win32ScanMasks, TheFilterBoxesCombineAsOr)
     EXPECT_TRUE(AcceptedNames(source, folder.Path(), options).empty());
 
     options.Boxes = AttributeFilterBoxes{true, true, false, false};
-    EXPECT_EQ(AcceptedNames(source, folder.Path(), options), (std::vector<std::string>{"hidden.txt", "readonly.txt"}));
+    EXPECT_EQ(AcceptedNames(source, folder.Path(), options),
+              (std::vector<std::string>{"hidden.txt", "readonly.txt"}));
 
     // System entries are passed over before the mask is looked at, unless ISF is on.
     options.Boxes = AttributeFilterBoxes{false, false, true, false};

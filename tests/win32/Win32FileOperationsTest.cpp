@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileOperations.h"
+
+#include "platform/win32/WideText.h"
 #include "shell/FileCommands.h"
 #include "shell/ScriptedQuestions.h"
 #include "win32/Win32TempFolder.h"
@@ -80,8 +81,9 @@ TEST_F(Win32FileCommandsTest, CopyOverAnExistingFileFollowsTheAnswer)
     questions.Answers = {false, true};
     Commands().CopyTo(Selected({"a.txt", "b.txt"}), source);
     EXPECT_EQ(questions.Asked,
-              (std::vector<std::string>{"FILE ALREADY EXISTS: a.txt exists at destination. Do you want to overwrite?",
-                                        "FILE ALREADY EXISTS: b.txt exists at destination. Do you want to overwrite?"}));
+              (std::vector<std::string>{
+                  "FILE ALREADY EXISTS: a.txt exists at destination. Do you want to overwrite?",
+                  "FILE ALREADY EXISTS: b.txt exists at destination. Do you want to overwrite?"}));
     EXPECT_EQ(Win32TempFolder::ReadFile(Dest(L"a.txt")), "old a");
     EXPECT_EQ(Win32TempFolder::ReadFile(Dest(L"b.txt")), "new b");
 }
@@ -104,7 +106,8 @@ TEST_F(Win32FileCommandsTest, MoveReplacesOnlyWhenTheUserSaysYes)
     WriteDest(L"kept.txt", "old kept");
     WriteDest(L"replaced.txt", "old replaced");
     questions.Answers = {false, true};
-    EXPECT_EQ(Commands().MoveTo(Selected({"kept.txt", "replaced.txt", "fresh.txt"}), source), ListsAfter::Rebuild);
+    EXPECT_EQ(Commands().MoveTo(Selected({"kept.txt", "replaced.txt", "fresh.txt"}), source),
+              ListsAfter::Rebuild);
     EXPECT_EQ(questions.Asked.size(), 2u);
     EXPECT_EQ(Win32TempFolder::ReadFile(Dest(L"kept.txt")), "old kept");
     EXPECT_EQ(Win32TempFolder::ReadFile(Src(L"kept.txt")), "new kept");
@@ -142,6 +145,12 @@ TEST(Win32FileOperations, CopyRefusesToReplaceUnlessAsked)
     EXPECT_TRUE(Win32TempFolder::Exists(WideFromUtf8(from)));
     EXPECT_FALSE(operations.Remove(from));
     EXPECT_EQ(operations.Remove(from), std::errc::no_such_file_or_directory);
+}
+
+TEST(OpenWithShell, AFileThatIsNotThereIsTheShellsError)
+{
+    Win32TempFolder folder;
+    EXPECT_EQ(OpenWithShell(Utf8FromWide(folder / L"not there.txt")), std::errc::no_such_file_or_directory);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_TESTS_WIN32_WIN32PROCESS_H
 #define PELLAMY_TESTS_WIN32_WIN32PROCESS_H
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +36,10 @@ inline ProcessResult RunProcess(const std::wstring& commandLine, const std::wstr
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const std::wstring outPath = scratch + L"\\stdout.bin";
     const std::wstring errPath = scratch + L"\\stderr.bin";
-    HANDLE out = ::CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = ::CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE out =
+        ::CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err =
+        ::CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -47,7 +49,8 @@ inline ProcessResult RunProcess(const std::wstring& commandLine, const std::wstr
     PROCESS_INFORMATION process{};
     std::wstring line = commandLine;
     ProcessResult result;
-    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                         &process)) {
         ::WaitForSingleObject(process.hProcess, INFINITE);
         ::GetExitCodeProcess(process.hProcess, &result.ExitCode);
         ::CloseHandle(process.hThread);
@@ -63,7 +66,8 @@ inline ProcessResult RunProcess(const std::wstring& commandLine, const std::wstr
                                     OPEN_EXISTING, 0, nullptr);
         char buffer[4096];
         DWORD got = 0;
-        while (file != INVALID_HANDLE_VALUE && ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        while (file != INVALID_HANDLE_VALUE && ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) &&
+               got > 0) {
             content.append(buffer, got);
         }
         if (file != INVALID_HANDLE_VALUE) {

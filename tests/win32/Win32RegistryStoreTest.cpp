@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32RegistryStore.h"
-#include "shell/ContextMenuRegistration.h"
 
-#include <windows.h>
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowsApi.h"
+#include "shell/ContextMenuRegistration.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ namespace {
 
 using Keys = RegistrationKeyNames;
 
-const char* const kAllKeys[] = {Keys::FolderVerb, Keys::FolderCommand, Keys::DriveVerb,
-                                Keys::DriveCommand, Keys::FileVerb, Keys::FileCommand};
+const char* const kAllKeys[] = {Keys::FolderVerb,   Keys::FolderCommand, Keys::DriveVerb,
+                                Keys::DriveCommand, Keys::FileVerb,      Keys::FileCommand};
 
 // The default value of `key` under `root`, read back with the registry's own call.
 std::optional<std::string> DefaultValue(HKEY root, const std::string& key)
@@ -24,7 +24,8 @@ std::optional<std::string> DefaultValue(HKEY root, const std::string& key)
     wchar_t buffer[1024];
     DWORD size = sizeof buffer;
     DWORD type = 0;
-    if (::RegGetValueW(root, WideFromUtf8(key).c_str(), nullptr, RRF_RT_ANY, &type, buffer, &size) != ERROR_SUCCESS) {
+    if (::RegGetValueW(root, WideFromUtf8(key).c_str(), nullptr, RRF_RT_ANY, &type, buffer, &size) !=
+        ERROR_SUCCESS) {
         return std::nullopt;
     }
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << key;
@@ -126,7 +127,8 @@ TEST_F(Win32RegistryStoreTest, KeyNamesKeepTheirLetterCase)
     if (!has("Drive") && !has("drive")) {
         ADD_FAILURE() << "no drive class key";
     }
-    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "software\\classes\\Drive\\shell"), (std::vector<std::string>{"stuff"}));
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "software\\classes\\Drive\\shell"),
+              (std::vector<std::string>{"stuff"}));
     EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, Keys::FolderVerb), (std::vector<std::string>{"command"}));
 }
 

@@ -3,13 +3,10 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32CaptionCollator.h"
 #include "platform/win32/Win32RegionalSettings.h"
+#include "platform/win32/WindowsApi.h"
 #include "scan/DisplayTexts.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 namespace pellamy {
 namespace {
@@ -50,7 +47,8 @@ TEST(ShellTypeDescriptions, AKnownTypeReadsAsRegisteredAndAnUnknownOneNamesItsEx
 {
     const RegisteredType type(L".pellamyknown", L"Pellamy Test D\u00f6cument");
     ShellTypeDescriptions descriptions;
-    EXPECT_EQ(descriptions.GetTypeDescription(".pellamyknown"), "Pellamy Test D\xC3\xB6" "cument");
+    EXPECT_EQ(descriptions.GetTypeDescription(".pellamyknown"), "Pellamy Test D\xC3\xB6"
+                                                                "cument");
 
     const std::string unknown = descriptions.GetTypeDescription(".qzxw");
     EXPECT_FALSE(unknown.empty());
@@ -134,15 +132,16 @@ TEST(Win32CaptionCollator, OrdersCaptionsByTheLocaleAndCase)
     EXPECT_LT(collator.Compare(".\xC3\xA9t\xC3\xA9", ".f"), 0);
 
     const std::vector<std::string> captions = {".zip", ".Doc", ".doc", ".\xC3\xA9", ".b"};
-    const std::vector<std::uint32_t> order =
-        CaptionOrder(captions.size(), [&captions](std::size_t i) { return std::string_view(captions[i]); }, collator);
+    const std::vector<std::uint32_t> order = CaptionOrder(
+        captions.size(), [&captions](std::size_t i) { return std::string_view(captions[i]); }, collator);
     std::vector<std::string> sorted;
     for (const std::uint32_t i : order) {
         sorted.push_back(captions[i]);
     }
     EXPECT_EQ(sorted.front(), ".b");
     EXPECT_EQ(sorted.back(), ".zip");
-    EXPECT_LT(std::find(sorted.begin(), sorted.end(), ".Doc"), std::find(sorted.begin(), sorted.end(), ".\xC3\xA9"));
+    EXPECT_LT(std::find(sorted.begin(), sorted.end(), ".Doc"),
+              std::find(sorted.begin(), sorted.end(), ".\xC3\xA9"));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_TESTS_WIN32_WIN32TEMPFOLDER_H
 #define PELLAMY_TESTS_WIN32_WIN32TEMPFOLDER_H
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
@@ -49,13 +49,14 @@ public:
     std::wstring WriteFile(const std::wstring& name, const std::string& content = {}) const
     {
         const std::wstring path = *this / name;
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create a test file";
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
-            EXPECT_TRUE(content.empty() ||
-                        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+            EXPECT_TRUE(
+                content.empty() ||
+                ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
             ::CloseHandle(file);
         }
         return path;
@@ -79,7 +80,10 @@ public:
         return content;
     }
 
-    static bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool Exists(const std::wstring& path)
+    {
+        return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 
 private:
     static void RemoveTree(const std::wstring& folder)
