@@ -20,6 +20,23 @@ namespace {
 class Win32ReportPlatform final : public ReportPlatform
 {
 public:
+    // UTF-8 reaches a console as UTF-8 while the program runs; the console gets its own code page
+    // back afterwards.
+    Win32ReportPlatform()
+        : m_consoleCodePage(::GetConsoleOutputCP())
+    {
+        ::SetConsoleOutputCP(CP_UTF8);
+    }
+    Win32ReportPlatform(const Win32ReportPlatform&) = delete;
+    Win32ReportPlatform& operator=(const Win32ReportPlatform&) = delete;
+    ~Win32ReportPlatform() override
+    {
+        std::fflush(stdout);
+        if (m_consoleCodePage != 0) {
+            ::SetConsoleOutputCP(m_consoleCodePage);
+        }
+    }
+
     DirectorySource& Directory() override { return m_directory; }
     TypeInfoSource& Types() override { return m_types; }
     const TextCollator& Collator() const override { return m_collator; }
@@ -31,6 +48,7 @@ private:
     ShellTypeDescriptions m_types;
     Win32CaptionCollator m_collator;
     Win32ReportFiles m_files;
+    UINT m_consoleCodePage;
 };
 
 } // namespace
@@ -41,7 +59,6 @@ std::unique_ptr<ReportPlatform> MakeReportPlatform()
     std::fflush(stderr);
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);
-    ::SetConsoleOutputCP(CP_UTF8);
     return std::make_unique<Win32ReportPlatform>();
 }
 

@@ -19,6 +19,10 @@ if [[ -z ${PELLAMY_WINEPREFIX:-} ]]; then
 fi
 export WINEPREFIX=$PELLAMY_WINEPREFIX
 export WINEDEBUG=-all
+# Wine takes the user's locale from the environment of the processes it starts; one locale for all
+# of them keeps the regional settings of every test the same, whichever process came first.
+export LC_ALL=${PELLAMY_WINE_LOCALE:-en_US.UTF-8}
+export LANG=$LC_ALL
 # No window system: the tests need none, and Wine must not ask to install Mono or Gecko.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

@@ -131,22 +131,6 @@ TEST_F(Win32FileCommandsTest, DeleteRemovesTheSelectedFilesAndGoesOnPastFailures
     EXPECT_TRUE(Win32TempFolder::Exists(Src(L"stays.txt")));
 }
 
-TEST(Win32FileOperations, CopyRefusesToReplaceUnlessAsked)
-{
-    Win32TempFolder folder;
-    const std::string from = Utf8FromWide(folder.WriteFile(L"from.txt", "from"));
-    const std::string to = Utf8FromWide(folder.WriteFile(L"to.txt", "to"));
-    Win32FileOperations operations;
-    EXPECT_EQ(operations.Copy(from, to, true), std::errc::file_exists);
-    EXPECT_EQ(Win32TempFolder::ReadFile(WideFromUtf8(to)), "to");
-    EXPECT_FALSE(operations.Copy(from, to, false));
-    EXPECT_EQ(Win32TempFolder::ReadFile(WideFromUtf8(to)), "from");
-    EXPECT_EQ(operations.Move(from, to, false), std::errc::file_exists);
-    EXPECT_TRUE(Win32TempFolder::Exists(WideFromUtf8(from)));
-    EXPECT_FALSE(operations.Remove(from));
-    EXPECT_EQ(operations.Remove(from), std::errc::no_such_file_or_directory);
-}
-
 TEST(OpenWithShell, AFileThatIsNotThereIsTheShellsError)
 {
     Win32TempFolder folder;

@@ -160,13 +160,5 @@ TEST_F(Win32RegistryStoreTest, DeletingATreeTakesEverySubKey)
     EXPECT_TRUE(store.KeyExists("software\\classes\\*\\shell") || !store.KeyExists("software\\classes\\*"));
 }
 
-TEST(OwnProgramPath, IsTheRunningProgramItself)
-{
-    const std::string path = OwnProgramPath();
-    ASSERT_GT(path.size(), 4u);
-    EXPECT_EQ(path.substr(path.size() - 4), ".exe");
-    EXPECT_NE(::GetFileAttributesW(WideFromUtf8(path).c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 } // namespace
 } // namespace pellamy

@@ -121,7 +121,8 @@ def main():
         print(f"no Linux pellamy-report at '{linux}' (set PELLAMY_LINUX_REPORT): skipped")
         return SKIPPED
 
-    env = dict(os.environ, TZ="UTC", LC_ALL="de_DE.UTF-8", LANG="de_DE.UTF-8")
+    # The locale that the Wine runs use (see wine-run.sh), for both.
+    env = dict(os.environ, TZ="UTC", LC_ALL="en_US.UTF-8", LANG="en_US.UTF-8")
     with tempfile.TemporaryDirectory(prefix="pellamy-compare-") as root:
         folder = make_folder(root)
         windows_folder = "Z:" + folder.replace("/", "\\")
