@@ -10,13 +10,20 @@ if(PELLAMY_BUILD_TESTS)
     add_subdirectory(${PELLAMY_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
     include(GoogleTest)
 
-    # pellamy_add_gtest(NAME SOURCES ... LIBS ...): as on Linux; the cases are listed when the tests
-    # run rather than at build time, so that a build starts Wine only for what it runs.
+    # pellamy_add_gtest(NAME SOURCES ... LIBS ... [LOCK resource]): as on Linux; the cases are
+    # listed when the tests run rather than at build time, so that a build starts Wine only for what
+    # it runs. Cases that share a resource of the whole session (the clipboard, the registry) name
+    # it as LOCK, so that CTest never runs two of them at once.
     function(pellamy_add_gtest name)
-        cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+        cmake_parse_arguments(ARG "" "LOCK" "SOURCES;LIBS" ${ARGN})
         add_executable(${name} ${ARG_SOURCES})
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main pellamy_warnings)
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+        if(ARG_LOCK)
+            gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                                 PROPERTIES RESOURCE_LOCK ${ARG_LOCK})
+        else()
+            gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+        endif()
     endfunction()
 
     add_subdirectory(tests/win32)
