@@ -18,6 +18,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 SKIPPED = 77
 
@@ -110,6 +111,42 @@ def comparable_csv(text, folder_prefix, is_type_list, unordered):
     return rows
 
 
+def comparable_xml(text, is_type_list, unordered):
+    root = ElementTree.fromstring(text)
+    items = []
+    for element in root:
+        if element.tag == "FolderName":
+            continue
+        fields = {child.tag: child.text or "" for child in element} if len(element) else element.text
+        if isinstance(fields, dict):
+            fields.pop("Description", None)
+            if "Created" in fields:
+                fields["Created"] = "<created>"
+                fields["Modified"] = time_value(fields["Modified"])
+        items.append((element.tag, fields))
+    if unordered:
+        items.sort(key=lambda item: repr(item))
+    return (root.tag, items)
+
+
+def comparable_html(text, is_type_list, unordered):
+    page = text.decode("utf-8")
+    head, _, body = page.partition("</head>")
+    # The page's fixed lines stay as they are; the title names each system's form of the folder.
+    head = re.sub(r"<title>(.*): .*</title>", r"<title>\1</title>", head)
+    rows = [re.findall(r"<td>(.*?)</td>", row, re.S) for row in re.findall(r"<tr>(.*?)</tr>", body, re.S)]
+    rows = [row for row in rows if row]
+    for row in rows:
+        if is_type_list:
+            row[1] = "<description>"
+        else:
+            row[2] = "<created>"
+            row[3] = time_value(row[3])
+    if unordered:
+        rows.sort()
+    return (head, re.sub(r"<tr>.*</tr>", "", body, flags=re.S), rows)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--windows-report", required=True)
@@ -137,7 +174,7 @@ def main():
         ]
         failures = 0
         for options, is_type_list in lists:
-            for form in ("json", "csv"):
+            for form in ("json", "csv", "xml", "html"):
                 command = options + ["--format", form]
                 unordered = not is_type_list and "--sort" not in options
                 on_linux = run([linux] + command + [folder], env)
@@ -145,6 +182,12 @@ def main():
                 if form == "json":
                     left = comparable_json(json.loads(on_linux), is_type_list, unordered)
                     right = comparable_json(json.loads(on_windows), is_type_list, unordered)
+                elif form == "xml":
+                    left = comparable_xml(on_linux, is_type_list, unordered)
+                    right = comparable_xml(on_windows, is_type_list, unordered)
+                elif form == "html":
+                    left = comparable_html(on_linux, is_type_list, unordered)
+                    right = comparable_html(on_windows, is_type_list, unordered)
                 else:
                     left = comparable_csv(on_linux, folder + "/", is_type_list, unordered)
                     right = comparable_csv(on_windows, windows_folder + "/", is_type_list, unordered)
