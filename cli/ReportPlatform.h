@@ -35,10 +35,12 @@ public:
 std::unique_ptr<ReportPlatform> MakeReportPlatform();
 
 /// The command-line arguments after the program's name, as UTF-8. On Windows they are read from the
-/// wide command line, so that no name outside the ANSI code page is lost.
+/// wide command line, so that no name outside the ANSI code page is lost, and their backslashes
+/// become "/", the separator the program keeps paths with (Windows takes either, and no Windows
+/// name holds a backslash), so that a file named on the command line stands for its folder.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-/// The process's working folder; "." when it cannot be read.
+/// The process's working folder ("/" between its parts on Windows too); "." when it cannot be read.
 std::string WorkingFolder();
 
 /// `currentFolder` as the folder navigator shows it: absolute, normalised, and without a

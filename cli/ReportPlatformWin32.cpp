@@ -10,6 +10,7 @@
 #include "platform/win32/Win32ReportFiles.h"
 #include "platform/win32/WindowsApi.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
@@ -51,6 +52,14 @@ private:
     UINT m_consoleCodePage;
 };
 
+// The program keeps paths with "/" between their parts; Windows takes either separator, and no
+// Windows name holds a backslash, so every backslash of an argument is a separator.
+std::string WithForwardSlashes(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
 } // namespace
 
 std::unique_ptr<ReportPlatform> MakeReportPlatform()
@@ -71,7 +80,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv)
     }
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i) {
-        args.push_back(Utf8FromWide(wide[i]));
+        args.push_back(WithForwardSlashes(Utf8FromWide(wide[i])));
     }
     ::LocalFree(wide);
     return args;
@@ -89,7 +98,7 @@ std::string WorkingFolder()
         return ".";
     }
     folder.resize(written);
-    return Utf8FromWide(folder);
+    return WithForwardSlashes(Utf8FromWide(folder));
 }
 
 std::string NavigatorFolder(const std::string& currentFolder)

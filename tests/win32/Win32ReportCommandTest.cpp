@@ -47,6 +47,19 @@ TEST_F(Win32ReportCommandTest, NamesOutsideTheCodePageReachStandardOutputAsUtf8W
     EXPECT_EQ(lines, 4u);
 }
 
+TEST_F(Win32ReportCommandTest, AFileNamedWithBackslashesStandsForItsFolder)
+{
+    const ProcessResult byFolder = Report(L"--format csv \"" + Data() + L"\"");
+    const ProcessResult byFile = Report(L"--format csv \"" + Data() + L"\\notes.TXT\"");
+    ASSERT_EQ(byFile.ExitCode, 0u) << byFile.Errors;
+    EXPECT_EQ(byFile.Output, byFolder.Output);
+    EXPECT_NE(byFile.Output.find(".png"), std::string::npos) << byFile.Output;
+
+    // Every path of the file list has one separator throughout.
+    const ProcessResult files = Report(L"--all-files --format csv \"" + Data() + L"\"");
+    EXPECT_EQ(files.Output.find('\\'), std::string::npos) << files.Output;
+}
+
 TEST_F(Win32ReportCommandTest, TheOutputFileIsReplacedWholeAndNothingIsLeftBeside)
 {
     const std::wstring target = root.WriteFile(L"types.html", "old report");

@@ -190,7 +190,7 @@ def main():
                     right = comparable_html(on_windows, is_type_list, unordered)
                 else:
                     left = comparable_csv(on_linux, folder + "/", is_type_list, unordered)
-                    right = comparable_csv(on_windows, windows_folder + "/", is_type_list, unordered)
+                    right = comparable_csv(on_windows, "Z:" + folder + "/", is_type_list, unordered)
                 if left != right:
                     failures += 1
                     print(f"DIFFERENT for {' '.join(command)}:\n  Linux:   {left}\n  Windows: {right}")
