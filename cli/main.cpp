@@ -5,22 +5,15 @@
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
+#include "cli/ReportPlatform.h"
 #include "cli/TreeReport.h"
-#include "platform/posix/PosixDirectorySource.h"
-#include "platform/posix/PosixReportFiles.h"
-#include "platform/posix/PosixTreeSource.h"
-#include "platform/qt/QtCaptionCollator.h"
-#include "platform/qt/QtRegionalSettings.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
-#include "shell/qt/MimeTypeDescriptions.h"
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -35,7 +28,7 @@ class ProgressLine
 {
 public:
     ProgressLine()
-        : m_enabled(::isatty(STDERR_FILENO) == 1)
+        : m_enabled(StandardErrorIsTerminal())
         , m_start(std::chrono::steady_clock::now())
     {}
 
@@ -100,14 +93,6 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-// The folder as the navigator shows it: absolute, without its trailing "/" except at the root.
-std::string NavigatorFolder(const std::string& currentFolder)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(currentFolder, error);
-    return NavigatorFolderText(error ? currentFolder : absolute.lexically_normal().string());
-}
-
 // The report streamed to standard output in large pieces.
 class StandardOutput final : public ReportOutput
 {
@@ -152,10 +137,10 @@ std::optional<std::string> WriteReport(const ReportData& data, ReportFormat form
 
 // The report streamed into the file `path`, which keeps its earlier content unless every byte was
 // written and committed.
-std::optional<std::string> WriteReportFile(const ReportData& data, ReportFormat format,
+std::optional<std::string> WriteReportFile(const ReportFiles& files, const ReportData& data, ReportFormat format,
                                            const RegionalSettings& settings, const std::string& path)
 {
-    ReportFiles::Opened opened = PosixReportFiles().Open(path);
+    ReportFiles::Opened opened = files.Open(path);
     if (auto* failure = std::get_if<std::string>(&opened)) {
         return std::move(*failure);
     }
@@ -165,20 +150,6 @@ std::optional<std::string> WriteReportFile(const ReportData& data, ReportFormat 
         return failure;
     }
     return writer.Commit();
-}
-
-std::string WorkingFolder()
-{
-    std::vector<char> buffer(4096);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            return buffer.data();
-        }
-        if (errno != ERANGE) {
-            return ".";
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 int Run(const std::vector<std::string>& args)
@@ -198,10 +169,9 @@ int Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    PosixDirectorySource directory;
-    MimeTypeDescriptions types;
-    const QtCaptionCollator collator;
-    const ReportSources sources{directory, types, collator, SystemRegionalSettings()};
+    const std::unique_ptr<ReportPlatform> platform = MakeReportPlatform();
+    DirectorySource& directory = platform->Directory();
+    const ReportSources sources{directory, platform->Types(), platform->Collator(), platform->Settings()};
 
     // A file named on the command line stands for the folder that holds it.
     std::string folder = request.Folder.empty() ? WorkingFolder() : request.Folder;
@@ -216,12 +186,16 @@ int Run(const std::vector<std::string>& args)
     ReportData data;
     std::string unreadMessage;
     if (request.Recursive) {
-        PosixTreeSource tree;
+        TreeSource* tree = platform->Tree();
+        if (tree == nullptr) {
+            std::cerr << "pellamy-report: --recursive is not available on this system\n";
+            return kExitUsage;
+        }
         TreeReportOptions options;
         options.Scan = request.Options;
         options.OneFileSystem = request.OneFileSystem;
         ProgressLine progress;
-        TreeReport report = BuildTreeReport(sources, tree, folder, request.FilePattern, options,
+        TreeReport report = BuildTreeReport(sources, *tree, folder, request.FilePattern, options,
                                             [&progress](const TreeProgress& p) { progress.Update(p); });
         error = report.RootError;
         data = std::move(report.Data);
@@ -241,7 +215,7 @@ int Run(const std::vector<std::string>& args)
     }
     std::optional<std::string> failure;
     if (request.OutputFile) {
-        failure = WriteReportFile(data, request.Format, sources.Settings, *request.OutputFile);
+        failure = WriteReportFile(platform->Files(), data, request.Format, sources.Settings, *request.OutputFile);
     } else {
         StandardOutput out;
         failure = WriteReport(data, request.Format, sources.Settings, out);
@@ -265,7 +239,7 @@ int Run(const std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
     try {
         return Run(args);
     } catch (const std::exception& e) {

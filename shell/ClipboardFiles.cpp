@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ClipboardFiles.h"
 
+#include "scan/Utf16.h"
+
 #include <cstdint>
 
 namespace pellamy {
@@ -53,13 +55,36 @@ std::string FileListText(const std::vector<std::string>& paths)
     return text;
 }
 
-std::string DropFilesBlock(const std::vector<std::string>& paths)
+std::string DropFilesBlock(const std::vector<std::string>& paths, DropListNames names)
 {
     std::string block;
-    block.reserve(kDropFilesHeaderSize + PathBytes(paths, 1) + 1);
+    // UTF-16 names take at least two bytes for each byte of an ASCII name.
+    const std::size_t unitBytes = names == DropListNames::Utf16 ? 2 : 1;
+    block.reserve(kDropFilesHeaderSize + unitBytes * (PathBytes(paths, 1) + 1));
     AppendLittleEndian32(block, static_cast<std::uint32_t>(kDropFilesHeaderSize));
-    block.append(kDropFilesHeaderSize - block.size(), '\0');
-    AppendFileList(block, paths);
+    AppendLittleEndian32(block, 0); // drop point x
+    AppendLittleEndian32(block, 0); // drop point y
+    AppendLittleEndian32(block, 0); // not in the non-client area
+    AppendLittleEndian32(block, names == DropListNames::Utf16 ? 1 : 0);
+    if (names == DropListNames::Bytes) {
+        AppendFileList(block, paths);
+        return block;
+    }
+    const auto appendUnit = [&block](char16_t unit) {
+        block.push_back(static_cast<char>(unit & 0xFF));
+        block.push_back(static_cast<char>(unit >> 8));
+    };
+    for (const std::string& path : paths) {
+        std::string_view kept(path);
+        if (!kept.empty() && (kept.back() == '/' || kept.back() == '\\')) {
+            kept.remove_suffix(1);
+        }
+        for (const char16_t unit : Utf16FromWtf8(kept)) {
+            appendUnit(unit);
+        }
+        appendUnit(0);
+    }
+    appendUnit(0);
     return block;
 }
 

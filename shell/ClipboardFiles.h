@@ -34,10 +34,18 @@ inline constexpr std::size_t kDropFilesHeaderSize = 20;
 /// the number of paths plus one.
 std::string FileListText(const std::vector<std::string>& paths);
 
+/// How the drop list writes its names: as the bytes they are (where names are bytes), or in
+/// UTF-16 (on Windows, where an 8-bit name in the ANSI code page would lose every character
+/// outside it).
+enum class DropListNames { Bytes, Utf16 };
+
 /// The drop-list block: a 20-byte header whose first 32-bit field (the offset of the file list) is
-/// 20 in little-endian order and whose other four fields (drop point x and y, non-client flag,
-/// wide-names flag) are 0, followed by `FileListText(paths)`. Names stay 8-bit, as they are.
-std::string DropFilesBlock(const std::vector<std::string>& paths);
+/// 20 in little-endian order, whose wide-names flag (the fifth field) is 1 for UTF-16 names and
+/// whose other fields (drop point x and y, non-client flag) are 0, followed by the file list.
+/// Bytes: `FileListText(paths)`, names as they are. Utf16: the same list in UTF-16 little-endian,
+/// each name converted from UTF-8 (WTF-8) with one trailing "/" or "\" removed, each NUL and the
+/// final one two bytes wide.
+std::string DropFilesBlock(const std::vector<std::string>& paths, DropListNames names = DropListNames::Bytes);
 
 /// The paths as text: each path unchanged, followed by CR LF, the last one too.
 std::string PathsTextForm(const std::vector<std::string>& paths);

@@ -69,6 +69,20 @@ TEST(DropFilesBlock, PathsFollowEachOtherWithOneTrailingSlashRemoved)
     EXPECT_EQ(PathsTextForm(paths), "/data/a b.txt\r\n/data/sub/\r\n/data/x//\r\n");
 }
 
+TEST(DropFilesBlock, WideNamesCarryEveryCharacterInUtf16WithTheWideFlagSet)
+{
+    // "C:\é" and a name outside the basic plane, then one with a separator at its end.
+    const std::string block =
+        DropFilesBlock({"C:\\\xC3\xA9", "\xF0\x9F\x98\x80", "C:\\dir\\"}, DropListNames::Utf16);
+    const std::string expected = "\x14\0\0\0"s + std::string(12, '\0') + "\x01\0\0\0"s +
+                                 "C\0:\0\\\0\xE9\0\0\0"s + "\x3D\xD8\x00\xDE\0\0"s +
+                                 "C\0:\0\\\0d\0i\0r\0\0\0"s + "\0\0"s;
+    EXPECT_EQ(block, expected);
+    // A name holding an unpaired surrogate (WTF-8) keeps it, and the 8-bit form is unchanged.
+    EXPECT_EQ(DropFilesBlock({"\xED\xA0\xBD"}, DropListNames::Utf16).substr(20), "\x3D\xD8\0\0\0\0"s);
+    EXPECT_EQ(DropFilesBlock({"/a"}, DropListNames::Bytes), DropFilesBlock({"/a"}));
+}
+
 TEST(PathsTextForm, EachPathEndsInCarriageReturnLineFeed)
 {
     EXPECT_EQ(PathsTextForm({"/data/a.txt", "/data/b.txt"}), "/data/a.txt\r\n/data/b.txt\r\n");

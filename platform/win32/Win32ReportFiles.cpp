@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/win32/Win32ReportFiles.h"
+
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowsApi.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cwchar>
+
+namespace pellamy {
+namespace {
+
+constexpr const char* kStreamWriteError = "Stream write error";
+
+// The reason as the user reads it: the portable text where the error has one, else the system's.
+std::string ReasonText(DWORD code)
+{
+    const std::error_code error = Win32Error(code);
+    return error.category() == std::generic_category() ? error.message() : Win32ErrorText(code);
+}
+
+std::string CannotCreate(const std::wstring& shown, const std::string& reason)
+{
+    return "Cannot create file \"" + Utf8FromWide(shown) + "\". " + reason;
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        return path;
+    }
+    std::wstring full(length, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) {
+        return path;
+    }
+    full.resize(written);
+    return full;
+}
+
+// A name for the report while it is written, in the target's folder, not yet taken.
+std::wstring TemporaryName(const std::wstring& target, unsigned attempt)
+{
+    static std::atomic<unsigned> counter{0};
+    const auto slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+    wchar_t suffix[64];
+    ::swprintf(suffix, 64, L"~pellamy-%lx-%x-%u.tmp", ::GetCurrentProcessId(), counter++, attempt);
+    return folder + suffix;
+}
+
+class Win32ReportWriter final : public ReportFileWriter
+{
+public:
+    // `temporary` empty: the bytes go straight to `handle` (a device).
+    Win32ReportWriter(HANDLE handle, std::wstring target, std::wstring temporary)
+        : m_handle(handle)
+        , m_target(std::move(target))
+        , m_temporary(std::move(temporary))
+    {}
+
+    ~Win32ReportWriter() override
+    {
+        Close();
+        if (!m_temporary.empty() && !m_committed) {
+            ::DeleteFileW(m_temporary.c_str());
+        }
+    }
+
+    std::optional<std::string> Write(std::string_view bytes) override
+    {
+        if (m_failed) {
+            return kStreamWriteError;
+        }
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(m_handle, bytes.data(), chunk, &written, nullptr) || written == 0) {
+                m_failed = true;
+                return kStreamWriteError;
+            }
+            bytes.remove_prefix(written);
+        }
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Commit() override
+    {
+        if (m_failed) {
+            return kStreamWriteError;
+        }
+        if (m_temporary.empty()) {
+            Close();
+            m_committed = true;
+            return std::nullopt;
+        }
+        if (!::FlushFileBuffers(m_handle)) {
+            m_failed = true;
+            return kStreamWriteError;
+        }
+        Close();
+        const DWORD attributes = ::GetFileAttributesW(m_target.c_str());
+        bool placed = false;
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            placed = ::ReplaceFileW(m_target.c_str(), m_temporary.c_str(), nullptr,
+                                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        }
+        if (!placed && !::MoveFileExW(m_temporary.c_str(), m_target.c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            m_failed = true;
+            return CannotCreate(m_target, ReasonText(::GetLastError()));
+        }
+        m_committed = true;
+        return std::nullopt;
+    }
+
+private:
+    void Close()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(m_handle);
+            m_handle = INVALID_HANDLE_VALUE;
+        }
+    }
+
+    HANDLE m_handle;
+    std::wstring m_target;
+    std::wstring m_temporary;
+    bool m_failed = false;
+    bool m_committed = false;
+};
+
+} // namespace
+
+ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
+{
+    const std::wstring target = FullPath(WideFromUtf8(path));
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return CannotCreate(target, std::make_error_code(std::errc::is_a_directory).message());
+        }
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return CannotCreate(target, std::make_error_code(std::errc::permission_denied).message());
+        }
+        // A device answers to its name anywhere; it is written as it is.
+        HANDLE existing = ::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (existing == INVALID_HANDLE_VALUE) {
+            return CannotCreate(target, ReasonText(::GetLastError()));
+        }
+        if (::GetFileType(existing) != FILE_TYPE_DISK) {
+            return std::make_unique<Win32ReportWriter>(existing, target, std::wstring());
+        }
+        ::CloseHandle(existing);
+    }
+    for (unsigned attempt = 0;; ++attempt) {
+        std::wstring temporary = TemporaryName(target, attempt);
+        HANDLE handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            return std::make_unique<Win32ReportWriter>(handle, target, std::move(temporary));
+        }
+        const DWORD code = ::GetLastError();
+        if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt >= 100) {
+            return CannotCreate(target, ReasonText(code));
+        }
+    }
+}
+
+} // namespace pellamy
