@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixDirectorySource.h"
+#include "platform/posix/StatxAttributes.h"
+#include "platform/posix/UniqueFd.h"
 
 #include "scan/DisplayTexts.h"
 
@@ -36,101 +38,7 @@ struct LinuxDirent64
 constexpr std::size_t kDirBufferSize = 256 * 1024;
 // Below this many names to examine in a batch, starting other threads costs more than it saves.
 constexpr std::size_t kParallelThreshold = 256;
-constexpr unsigned kStatMask =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
-
-struct FdCloser
-{
-    void operator()(const int* fd) const
-    {
-        if (fd != nullptr && *fd >= 0) {
-            ::close(*fd);
-        }
-        delete fd;
-    }
-};
-using UniqueFd = std::unique_ptr<int, FdCloser>;
-
-FileTime ToFileTime(const struct statx_timestamp& ts)
-{
-    return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
-}
-
-bool EarlierTimestamp(const struct statx_timestamp& a, const struct statx_timestamp& b)
-{
-    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
-}
-
-bool IsHiddenName(std::string_view name)
-{
-    return !name.empty() && name.front() == '.' && name != "." && name != "..";
-}
-
-// What examining one entry found: the entry's details without its name. Attributes 0 means the
-// entry vanished or could not be read, since every entry examined has at least one bit set.
-struct Examined
-{
-    std::uint32_t Attributes;
-    FileTime CreationTime;
-    FileTime LastAccessTime;
-    FileTime LastWriteTime;
-    std::int64_t Size;
-};
-
-// The attributes, times and size of a statx result for an entry whose name is `hidden` or not.
-// `linkTargetIsFolder` answers for links only.
-void Describe(const struct statx& sx, bool hidden, bool linkTargetIsFolder, Examined& out)
-{
-    std::uint32_t attrs = hidden ? Attr::kHidden : 0;
-    const unsigned type = sx.stx_mode & S_IFMT;
-    bool folder = false;
-    if (type == S_IFDIR) {
-        folder = true;
-    } else if (type == S_IFLNK) {
-        folder = linkTargetIsFolder;
-    } else if (type == S_IFCHR || type == S_IFBLK || type == S_IFIFO || type == S_IFSOCK) {
-        attrs |= Attr::kSystem;
-    }
-    attrs |= folder ? Attr::kDirectory : Attr::kArchive;
-    const bool immutable = (sx.stx_attributes_mask & STATX_ATTR_IMMUTABLE) != 0 &&
-                           (sx.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
-    if (type != S_IFLNK && ((sx.stx_mode & 0222) == 0 || immutable)) {
-        attrs |= Attr::kReadOnly;
-    }
-    if ((sx.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 &&
-        (sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0) {
-        attrs |= Attr::kCompressed;
-    }
-    constexpr std::uint32_t kAnyShown = Attr::kReadOnly | Attr::kHidden | Attr::kSystem | Attr::kDirectory |
-                                        Attr::kArchive | Attr::kCompressed;
-    if ((attrs & kAnyShown) == 0) {
-        attrs |= Attr::kNormal;
-    }
-    out.Attributes = attrs;
-    out.Size = (type == S_IFREG) ? static_cast<std::int64_t>(sx.stx_size) : 0;
-    out.LastAccessTime = ToFileTime(sx.stx_atime);
-    out.LastWriteTime = ToFileTime(sx.stx_mtime);
-    if ((sx.stx_mask & STATX_BTIME) != 0 && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0)) {
-        out.CreationTime = ToFileTime(sx.stx_btime);
-    } else {
-        // The earliest is taken of the system's own times, so that one before 1601 (which has no
-        // file time) still counts as the earliest.
-        out.CreationTime = ToFileTime(std::min({sx.stx_ctime, sx.stx_mtime, sx.stx_atime}, EarlierTimestamp));
-    }
-}
-
-// For a link (`sx` describes the link itself), whether what it points to is a folder; such a link
-// counts as a folder. False for anything else, and for a dangling link.
-bool LinkTargetIsFolder(int dirFd, const char* path, const struct statx& sx)
-{
-    if ((sx.stx_mode & S_IFMT) != S_IFLNK) {
-        return false;
-    }
-    struct statx target
-    {};
-    return ::statx(dirFd, path, AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
-           (target.stx_mode & S_IFMT) == S_IFDIR;
-}
+using Examined = StatxDetails;
 
 // Reads one entry relative to the folder's descriptor. False when it vanished or cannot be read.
 // "." and ".." never get here, so a leading dot always means a hidden name.
@@ -138,10 +46,10 @@ bool StatEntry(int dirFd, const char* name, Examined& out)
 {
     // Left uninitialised: the kernel fills every byte of it on success, and this runs per entry.
     struct statx sx;
-    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryStatMask, &sx) != 0) {
         return false;
     }
-    Describe(sx, name[0] == '.', LinkTargetIsFolder(dirFd, name, sx), out);
+    DescribeStatx(sx, name[0] == '.', LinkTargetIsFolder(dirFd, name, sx), out);
     return true;
 }
 
@@ -391,8 +299,8 @@ private:
         // Each worker looks names up through a descriptor of its own: in a process with several
         // threads every lookup through a descriptor takes a reference on its open file, and one
         // file shared by all threads would pass its counter from core to core on every entry.
-        const UniqueFd own(new int(::openat(m_dirFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC)));
-        const int folderFd = *own >= 0 ? *own : m_dirFd;
+        const UniqueFd own(::openat(m_dirFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        const int folderFd = own.Get() >= 0 ? own.Get() : m_dirFd;
         std::unique_lock lock(m_mutex);
         while (!m_stop) {
             if (!ExamineChunk(lock, folderFd)) {
@@ -429,8 +337,8 @@ PosixDirectorySource::PosixDirectorySource(unsigned statThreads)
 std::error_code PosixDirectorySource::Enumerate(const std::string& folder, DirectorySink& sink)
 {
     const std::string path = folder.empty() ? std::string(".") : folder;
-    UniqueFd fd(new int(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)));
-    if (*fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.Get() < 0) {
         return {errno, std::system_category()};
     }
     // A folder with read but not search permission lists its names, yet none of its entries can
@@ -438,10 +346,10 @@ std::error_code PosixDirectorySource::Enumerate(const std::string& folder, Direc
     // as looking up any entry, so it tells the case apart before a single name is handed on.
     struct statx self
     {};
-    if (::statx(*fd, ".", AT_NO_AUTOMOUNT, STATX_TYPE, &self) != 0) {
+    if (::statx(fd.Get(), ".", AT_NO_AUTOMOUNT, STATX_TYPE, &self) != 0) {
         return {errno, std::system_category()};
     }
-    StatPipeline pipeline(*fd, m_statThreads);
+    StatPipeline pipeline(fd.Get(), m_statThreads);
     return pipeline.Run(sink);
 }
 
@@ -452,7 +360,7 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
     }
     struct statx sx
     {};
-    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &sx) != 0) {
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryStatMask, &sx) != 0) {
         return Attr::kInvalid;
     }
     std::string_view name(path);
@@ -464,7 +372,7 @@ std::uint32_t PosixDirectorySource::ReadAttributes(const std::string& path)
         name.remove_prefix(slash + 1);
     }
     Examined entry{};
-    Describe(sx, IsHiddenName(name), LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
+    DescribeStatx(sx, IsHiddenName(name), LinkTargetIsFolder(AT_FDCWD, path.c_str(), sx), entry);
     return entry.Attributes;
 }
 

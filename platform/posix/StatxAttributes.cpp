@@ -19,17 +19,28 @@ bool EarlierTimestamp(const struct statx_timestamp& a, const struct statx_timest
     return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
 }
 
+} // namespace
+
 bool IsHiddenName(std::string_view name)
 {
     return !name.empty() && name.front() == '.' && name != "." && name != "..";
 }
 
-} // namespace
-
 void DescribeStatx(const struct statx& sx, std::string_view name, bool linkTargetIsFolder,
                    DirectoryEntryView& out)
 {
-    std::uint32_t attrs = IsHiddenName(name) ? Attr::kHidden : 0;
+    StatxDetails details{};
+    DescribeStatx(sx, IsHiddenName(name), linkTargetIsFolder, details);
+    out.Attributes = details.Attributes;
+    out.CreationTime = details.CreationTime;
+    out.LastAccessTime = details.LastAccessTime;
+    out.LastWriteTime = details.LastWriteTime;
+    out.Size = details.Size;
+}
+
+void DescribeStatx(const struct statx& sx, bool hidden, bool linkTargetIsFolder, StatxDetails& out)
+{
+    std::uint32_t attrs = hidden ? Attr::kHidden : 0;
     const unsigned type = sx.stx_mode & S_IFMT;
     bool folder = false;
     if (type == S_IFDIR) {
