@@ -55,7 +55,7 @@ def main():
             scan_bench.run_once(argv)  # warm the cache
         for _ in range(args.runs):
             for name, argv in commands.items():
-                elapsed, peak = scan_bench.run_once(argv)
+                elapsed, peak, _ = scan_bench.run_once(argv)
                 times[name].append(elapsed)
                 peaks[name] = max(peaks[name], peak)
         medians = {name: statistics.median(values) for name, values in times.items()}
