@@ -6,6 +6,7 @@
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
+#include "cli/ReportRows.h"
 #include "platform/TempFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "reports/CommaText.h"
@@ -380,6 +381,32 @@ TEST_F(StreamedReports, EveryFormatGivesTheEarlierBytesForAwkwardNames)
             ExpectEarlierBytes(data, Earlier(data, settings), settings);
         }
     }
+}
+
+// A list long enough that its texts are made ahead on a second thread, block by block: every
+// format, the table's two passes over the rows and a sorted order that visits the rows out of
+// scan order give the earlier bytes, including the last, partly filled block.
+TEST_F(StreamedReports, ListsOfManyBlocksGiveTheEarlierBytes)
+{
+    const RegionalSettings settings = TwelveHourCommaSettings();
+    const ReportSources sources{m_source, m_types, m_collator, settings};
+    const std::size_t count = 5 * ReportRows::kBlockRows + 123;
+    ScanResults entries;
+    const std::array<std::string, 5> tails = {".txt", ".LOG", "", ".b\xffin", ",\"q\".csv"};
+    for (std::size_t i = 0; i < count; ++i) {
+        FileEntry entry;
+        entry.Name = "n" + std::to_string((i * 7919) % count) + (i % 11 == 0 ? "<&>" : "") + tails[i % tails.size()];
+        entry.Attributes = i % 3 == 0 ? Attr::kArchive | Attr::kReadOnly : Attr::kArchive;
+        entry.Size = static_cast<std::int64_t>((i * 104729) % (std::uint64_t{7} << 30));
+        entry.LastWriteTime = FileTimeFromUnix(1'000'000'000 + static_cast<std::int64_t>(i) * 4001, 0);
+        entry.CreationTime = i % 97 == 0 ? kNoFileTime : entry.LastWriteTime;
+        entry.LastAccessTime = entry.LastWriteTime;
+        entries.push_back(std::move(entry));
+    }
+    ReportData data = FileListReportData(sources, m_dir.Path().string(), NamePattern::AllFiles(), entries);
+    ExpectEarlierBytes(data, Earlier(data, settings), settings);
+    SortReportData(data, ReportSort{5, true});
+    ExpectEarlierBytes(data, Earlier(data, settings), settings);
 }
 
 TEST_F(StreamedReports, EmptyListsGiveTheEarlierBytes)
