@@ -6,7 +6,6 @@
 #include "cli/ReportData.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
-#include "cli/ReportRows.h"
 #include "platform/TempFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "reports/CommaText.h"
@@ -383,14 +382,14 @@ TEST_F(StreamedReports, EveryFormatGivesTheEarlierBytesForAwkwardNames)
     }
 }
 
-// A list long enough that its texts are made ahead on a second thread, block by block: every
-// format, the table's two passes over the rows and a sorted order that visits the rows out of
-// scan order give the earlier bytes, including the last, partly filled block.
-TEST_F(StreamedReports, ListsOfManyBlocksGiveTheEarlierBytes)
+// A long list with awkward names, times that cannot be shown and sizes of every unit, in scan
+// order and sorted so that its rows are visited out of scan order: every format, the table's two
+// passes over the rows included, gives the earlier bytes.
+TEST_F(StreamedReports, LongSortedListsGiveTheEarlierBytes)
 {
     const RegionalSettings settings = TwelveHourCommaSettings();
     const ReportSources sources{m_source, m_types, m_collator, settings};
-    const std::size_t count = 5 * ReportRows::kBlockRows + 123;
+    const std::size_t count = 20'603;
     ScanResults entries;
     const std::array<std::string, 5> tails = {".txt", ".LOG", "", ".b\xffin", ",\"q\".csv"};
     for (std::size_t i = 0; i < count; ++i) {
