@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixDirectorySource.h"
+
+#include "platform/posix/DirectoryRecords.h"
 #include "platform/posix/StatxAttributes.h"
 #include "platform/posix/UniqueFd.h"
-
 #include "scan/DisplayTexts.h"
 
 #include <algorithm>
@@ -24,16 +25,6 @@
 
 namespace pellamy {
 namespace {
-
-// The kernel's record layout for getdents64; glibc declares no type for it.
-struct LinuxDirent64
-{
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
 
 constexpr std::size_t kDirBufferSize = 256 * 1024;
 // Below this many names to examine in a batch, starting other threads costs more than it saves.
@@ -172,10 +163,7 @@ private:
             batch.Results.reset(new Examined[Batch::kMaxEntries]);
         }
         char* buffer = reinterpret_cast<char*>(batch.Storage.get());
-        long n = 0;
-        do {
-            n = ::syscall(SYS_getdents64, m_dirFd, buffer, kDirBufferSize);
-        } while (n < 0 && errno == EINTR);
+        const long n = ReadDirectoryRecords(m_dirFd, buffer, kDirBufferSize);
         if (n <= 0) {
             haveNames = false;
             return n < 0 ? std::error_code(errno, std::system_category()) : std::error_code();
@@ -187,7 +175,7 @@ private:
             const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
             offset += d->d_reclen;
             const char* name = d->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            if (IsDotOrDotDot(name)) {
                 continue;
             }
             ++m_namesRead;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixTreeSource.h"
 
+#include "platform/posix/DirectoryRecords.h"
 #include "platform/posix/StatxAttributes.h"
 
 #include <cerrno>
@@ -14,16 +15,6 @@
 
 namespace pellamy {
 namespace {
-
-// The kernel's record layout for getdents64; glibc declares no type for it.
-struct LinuxDirent64
-{
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
 
 // Folders of a tree are mostly small; a buffer this size reads a few thousand names per call.
 constexpr std::size_t kDirBufferSize = 128 * 1024;
@@ -131,11 +122,8 @@ std::error_code PosixTreeSource::ReadFolder(const std::string& relativePath,
     std::uint32_t position = 0;
     TreeEntryView view;
     for (;;) {
-        const long n = ::syscall(SYS_getdents64, dirFd, buffer, kDirBufferSize);
+        const long n = ReadDirectoryRecords(dirFd, buffer, kDirBufferSize);
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return LastError();
         }
         if (n == 0) {
@@ -145,7 +133,7 @@ std::error_code PosixTreeSource::ReadFolder(const std::string& relativePath,
             const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
             offset += d->d_reclen;
             const char* name = d->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            if (IsDotOrDotDot(name)) {
                 continue;
             }
             const std::uint32_t at = position++;
