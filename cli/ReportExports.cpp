@@ -93,41 +93,6 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> TextRanks(std::size_t rows,
     return items;
 }
 
-// A name's key for the list's text comparison: its first 16 bytes as the comparison sees them
-// (a-z as A-Z), packed so that comparing the numbers compares those bytes, then the name itself for
-// names that share them. Most comparisons of a million names then touch no name at all.
-struct NameKey
-{
-    std::uint64_t High = 0;
-    std::uint64_t Low = 0;
-    std::string_view Name;
-};
-
-NameKey NameKeyOf(std::string_view name)
-{
-    NameKey key{0, 0, name};
-    for (std::size_t i = 0; i < 16; ++i) {
-        auto c = static_cast<unsigned char>(i < name.size() ? name[i] : 0);
-        if (c >= 'a' && c <= 'z') {
-            c -= 0x20;
-        }
-        std::uint64_t& half = i < 8 ? key.High : key.Low;
-        half = (half << 8) | c;
-    }
-    return key;
-}
-
-int CompareNameKeys(const NameKey& a, const NameKey& b)
-{
-    if (a.High != b.High) {
-        return a.High < b.High ? -1 : 1;
-    }
-    if (a.Low != b.Low) {
-        return a.Low < b.Low ? -1 : 1;
-    }
-    return CompareTextNoCase(a.Name, b.Name);
-}
-
 // What a size text shows, as one number that orders as the texts' values do: the unit above the
 // hundredths. A file's size (below 2^63 bytes) shows at most about 2^40 hundredths of a gigabyte.
 std::uint64_t ShownSizeKey(std::int64_t size)
@@ -196,8 +161,8 @@ std::vector<std::uint32_t> ColumnOrder(const ReportData& data, std::size_t colum
         return OrderOf(Keyed(rows, [&](std::size_t i) { return ShownSizeKey(data.EntryAt(i).Size); }),
                        ascending, CompareNumbers<std::uint64_t>);
     default:
-        return OrderOf(Keyed(rows, [&](std::size_t i) { return NameKeyOf(data.EntryAt(i).Name); }), ascending,
-                       CompareNameKeys);
+        return OrderOf(Keyed(rows, [&](std::size_t i) { return PackTextKey(data.EntryAt(i).Name); }),
+                       ascending, ComparePackedTextKeys);
     }
 }
 

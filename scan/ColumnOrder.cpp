@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ColumnOrder.h"
 
+#include "scan/CaseFold.h"
 #include "scan/DisplayTexts.h"
 
 #include <optional>
@@ -14,7 +15,43 @@ int CompareOrdered(const T& a, const T& b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+int Sign(int v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
 } // namespace
+
+PackedTextKey PackTextKey(std::string_view text)
+{
+    PackedTextKey key;
+    key.Text = text;
+    for (std::size_t i = 0; i < 16; ++i) {
+        auto c = static_cast<unsigned char>(i < text.size() ? text[i] : 0);
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<unsigned char>(c - 0x20);
+        }
+        std::uint64_t& half = i < 8 ? key.High : key.Low;
+        half = (half << 8) | c;
+    }
+    return key;
+}
+
+int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b)
+{
+    if (a.High != b.High) {
+        return a.High < b.High ? -1 : 1;
+    }
+    if (a.Low != b.Low) {
+        return a.Low < b.Low ? -1 : 1;
+    }
+    // Equal packed bytes leave only what follows them to compare.
+    if (a.Text.size() <= 16 && b.Text.size() <= 16) {
+        return CompareOrdered(a.Text.size(), b.Text.size());
+    }
+    return Sign(CompareTextNoCase(a.Text.substr(std::min<std::size_t>(16, a.Text.size())),
+                                  b.Text.substr(std::min<std::size_t>(16, b.Text.size()))));
+}
 
 std::vector<std::uint32_t> OrderByShownTimes(std::span<const FileTime> times, bool ascending)
 {

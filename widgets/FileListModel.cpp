@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FileListModel.h"
 
-#include "scan/CaseFold.h"
 #include "scan/ColumnCompare.h"
 #include "scan/DisplayTexts.h"
 #include "scan/TypeSummary.h"
@@ -12,11 +11,6 @@
 
 namespace pellamy {
 namespace {
-
-int Sign(long long v)
-{
-    return v < 0 ? -1 : (v > 0 ? 1 : 0);
-}
 
 // The attribute letters packed into one number whose order is their text order: the letters are
 // capitals already, so the case-insensitive comparison is byte order, and a shorter text (padded
@@ -29,47 +23,6 @@ std::uint64_t PackedLetters(std::uint32_t attributes)
         key = (key << 8) | (i < letters.size() ? static_cast<unsigned char>(letters[i]) : 0U);
     }
     return key;
-}
-
-// A text for the case-insensitive comparison with its first 16 bytes, letters mapped as that
-// comparison maps them, packed into two numbers (zero bytes after the end; names hold none): most
-// comparisons are decided by the numbers without touching the text, which lies elsewhere in memory.
-struct TextKey
-{
-    std::uint64_t High = 0;
-    std::uint64_t Low = 0;
-    std::string_view Text;
-};
-
-TextKey MakeTextKey(std::string_view text)
-{
-    TextKey key;
-    key.Text = text;
-    for (std::size_t i = 0; i < 16; ++i) {
-        unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0U;
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<unsigned char>(c - 0x20);
-        }
-        std::uint64_t& half = i < 8 ? key.High : key.Low;
-        half = (half << 8) | c;
-    }
-    return key;
-}
-
-// CompareTextNoCase of the two texts: equal packed bytes leave only what follows them to compare.
-int CompareTextKeys(const TextKey& a, const TextKey& b)
-{
-    if (a.High != b.High) {
-        return a.High < b.High ? -1 : 1;
-    }
-    if (a.Low != b.Low) {
-        return a.Low < b.Low ? -1 : 1;
-    }
-    if (a.Text.size() <= 16 && b.Text.size() <= 16) {
-        return Sign(static_cast<long long>(a.Text.size()) - static_cast<long long>(b.Text.size()));
-    }
-    return Sign(CompareTextNoCase(a.Text.substr(std::min<std::size_t>(16, a.Text.size())),
-                                  b.Text.substr(std::min<std::size_t>(16, b.Text.size()))));
 }
 
 } // namespace
@@ -194,13 +147,13 @@ std::vector<std::uint32_t> FileListModel::KeyedOrder(int column, bool ascending)
     switch (column) {
     case 0:
     case 1: {
-        std::vector<TextKey> keys;
+        std::vector<PackedTextKey> keys;
         keys.reserve(m_rows.size());
         for (const StoredRow& row : m_rows) {
             const std::string_view name = NameOf(row);
-            keys.push_back(MakeTextKey(column == 0 ? ExtensionOf(name) : name));
+            keys.push_back(PackTextKey(column == 0 ? ExtensionOf(name) : name));
         }
-        return OrderByKeys(std::move(keys), ascending, CompareTextKeys);
+        return OrderByKeys(std::move(keys), ascending, ComparePackedTextKeys);
     }
     case 2:
     case 3: {
