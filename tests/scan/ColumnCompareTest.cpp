@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ColumnCompare.h"
 
+#include "scan/CaseFold.h"
+#include "scan/ColumnOrder.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
+#include <vector>
 
 namespace pellamy {
 namespace {
@@ -103,6 +107,44 @@ TEST(CompareFileCells, TimesCompareByDateWhateverTheFieldOrder)
 
     EXPECT_EQ(CompareFileCells(4, "RA", "ra", dmy), 0);
     EXPECT_LT(CompareFileCells(5, "1023 KB", "1 MB", dmy), 0);
+}
+
+// The packed key decides most comparisons by its numbers alone; whichever way it decides, it must
+// agree with the text comparison itself: on letter case, on bytes above 0x7f, on prefixes, and on
+// names that share their first 16 bytes and differ after them.
+TEST(PackedTextKey, OrdersAsTheListsTextComparison)
+{
+    const std::vector<std::string> texts = {
+        "",
+        "a",
+        "A",
+        "B",
+        "ab",
+        "aB",
+        "a~",
+        "a\x7f",
+        "a\xff",
+        "\xc3\xa9",
+        "\xc3\x89",
+        "_",
+        "[",
+        "{",
+        "sixteen-bytes-ab",
+        "SIXTEEN-BYTES-AB",
+        "sixteen-bytes-abc",
+        "sixteen-bytes-abC",
+        "sixteen-bytes-abd",
+        "sixteen-bytes-ab\xff",
+        "fifteen-bytes-a",
+        "seventeen-bytes-a",
+    };
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            const int expected = CompareTextNoCase(a, b);
+            const int sign = expected < 0 ? -1 : (expected > 0 ? 1 : 0);
+            EXPECT_EQ(ComparePackedTextKeys(PackTextKey(a), PackTextKey(b)), sign) << a << " vs " << b;
+        }
+    }
 }
 
 } // namespace
