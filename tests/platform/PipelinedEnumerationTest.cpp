@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Folders large enough to be read in several batches, so that reading names, examining them on
 // other threads and delivering them overlap.
+#include "ReaddirOrder.h"
 #include "TempFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 
@@ -47,20 +48,6 @@ public:
     std::vector<std::string> Offered;
     Delivered Got;
 };
-
-std::vector<std::string> ReaddirOrder(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    DIR* d = ::opendir(folder.c_str());
-    while (const dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    }
-    ::closedir(d);
-    return names;
-}
 
 // Long names, so that the folder's records fill several read buffers; with folders, links to
 // folders, FIFOs and dangling links among the files.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixDirectorySource.h"
 
+#include "ReaddirOrder.h"
 #include "TempFolder.h"
 #include "scan/DisplayTexts.h"
 #include "scan/ScanFolder.h"
@@ -148,20 +149,6 @@ TEST(PosixDirectorySource, KeepsNamesOfAnyBytesExactly)
         ASSERT_EQ(sink.ByName.count(name), 1u) << name;
         EXPECT_EQ(sink.ByName.at(name).Size, static_cast<std::int64_t>(name.size()));
     }
-}
-
-std::vector<std::string> ReaddirOrder(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    DIR* d = ::opendir(folder.c_str());
-    while (const dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    }
-    ::closedir(d);
-    return names;
 }
 
 TEST(PosixDirectorySource, ParallelReadsDeliverTheDirectoryOrder)
