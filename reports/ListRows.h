@@ -2,7 +2,10 @@
 #ifndef PELLAMY_REPORTS_LISTROWS_H
 #define PELLAMY_REPORTS_LISTROWS_H
 
+#include "scan/FileEntry.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +31,13 @@ public:
         out += CellText(row, column);
     }
     virtual bool IsSelected(std::size_t row) const = 0;
+    /// What the list showed of the file in `row`, for commands that must act on that very file;
+    /// nothing for a list that keeps only texts.
+    virtual std::optional<ListedFile> Listed(std::size_t row) const
+    {
+        (void)row;
+        return std::nullopt;
+    }
 };
 
 /// Rows held as plain texts: what pellamy-report and the tests hand to the reports.

@@ -42,6 +42,14 @@ struct FileEntry
     std::int64_t Size = 0;
 };
 
+/// What a file list showed of one file: enough for a later command on that row to tell whether its
+/// name still leads to the file that was listed. A link is listed as itself: size 0, its own times.
+struct ListedFile
+{
+    std::int64_t Size = 0;
+    FileTime LastWriteTime = 0;
+};
+
 /// The entries one scan accepted, in directory order.
 using ScanResults = std::vector<FileEntry>;
 

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ContextMenuRegistration.h"
 
+#include <iterator>
 #include <string_view>
 
 namespace pellamy {
 namespace {
-
-constexpr std::string_view kFailedToSetData = "Failed to set data for ''";
 
 // Characters that oblige a desktop entry to quote the word that holds them.
 constexpr std::string_view kDesktopEntryReserved = " \t\n\"'\\><~|&;$*?#()`";
@@ -102,18 +101,32 @@ RegistrationOutcome ToggleContextMenuRegistration(RegistrationStore& store, cons
         words.emplace_back("/s");
     }
     const std::string command = QuotedCommand(words, store.Syntax());
-    const std::pair<const char*, const std::string*> values[] = {
-        {Keys::FolderVerb, nullptr},    {Keys::FolderCommand, &command}, {Keys::DriveVerb, nullptr},
-        {Keys::DriveCommand, &command}, {Keys::FileVerb, nullptr},       {Keys::FileCommand, &command},
+    struct Value
+    {
+        const char* Verb;
+        const char* Name;
+        const std::string* Text;
     };
     const std::string caption = kRunPellamyCaption;
-    for (const auto& [name, value] : values) {
-        const std::unique_ptr<RegistrationKey> key = store.OpenOrCreateKey(name);
-        if (!key) {
-            continue;
+    const Value values[] = {
+        {Keys::FolderVerb, Keys::FolderVerb, &caption}, {Keys::FolderVerb, Keys::FolderCommand, &command},
+        {Keys::DriveVerb, Keys::DriveVerb, &caption},   {Keys::DriveVerb, Keys::DriveCommand, &command},
+        {Keys::FileVerb, Keys::FileVerb, &caption},     {Keys::FileVerb, Keys::FileCommand, &command},
+    };
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        RegistrationFailure failure;
+        if (const std::unique_ptr<RegistrationKey> key = store.OpenOrCreateKey(values[i].Name, failure)) {
+            failure = key->WriteDefaultValue(*values[i].Text);
+        } else if (!failure) {
+            failure = std::string("Cannot create \"") + values[i].Name + "\"";
         }
-        if (!key->WriteDefaultValue(value != nullptr ? *value : caption)) {
-            return RegistrationOutcome{true, std::string(kFailedToSetData)};
+        if (failure) {
+            // A half registration would say "registered" to some file managers and not to others,
+            // and the folders' verb key alone would make the next use unregister: take it all back.
+            for (std::size_t written = 0; written <= i; written += 2) {
+                store.DeleteKeyTree(values[written].Verb);
+            }
+            return RegistrationOutcome{true, std::move(failure)};
         }
     }
     return RegistrationOutcome{true, std::nullopt};

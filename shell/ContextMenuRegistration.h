@@ -33,8 +33,8 @@ struct RegistrationOutcome
 {
     /// True when it registered, false when it unregistered.
     bool Registered = false;
-    /// Set when a value could not be written: the message for the general error report. What was
-    /// written before stays.
+    /// Set when registering failed: the message for the general error report. What was written
+    /// before the failure has been taken back.
     std::optional<std::string> Failure;
 };
 
@@ -42,8 +42,12 @@ struct RegistrationOutcome
 /// The existence of the folders' verb key alone decides: when it exists, the three verb keys are
 /// deleted with their command keys (missing ones and failed deletions are passed over silently);
 /// otherwise the verb key (caption "Run Pellamy") and the command key of each class are written,
-/// overwriting what was there. A key that cannot be opened or created is skipped silently. The
-/// command starts `programPath` on the selected item, with "/s" as last argument when `skin` is set.
+/// overwriting what was there. The command starts `programPath` on the selected item, with "/s" as
+/// last argument when `skin` is set.
+///
+/// Registering succeeds as a whole or not at all: when a key cannot be opened or created, or a
+/// value cannot be written or held, the verb keys of the classes written so far are deleted again
+/// with their command keys, and the outcome carries the store's reason.
 RegistrationOutcome ToggleContextMenuRegistration(RegistrationStore& store, const std::string& programPath,
                                                   bool skin);
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FileCommands.h"
 
-#include "shell/SelectedFiles.h"
-
+#include <string>
 #include <utility>
 
 namespace pellamy {
@@ -15,7 +14,27 @@ std::string FailureMessage(std::string_view verb, const std::string& source, con
            error.message();
 }
 
+class FileOperationCategoryImpl final : public std::error_category
+{
+public:
+    const char* name() const noexcept override { return "pellamy.file"; }
+    std::string message(int value) const override
+    {
+        switch (static_cast<FileOperationError>(value)) {
+        case FileOperationError::ChangedSinceListed:
+            return "The file has changed since it was listed";
+        }
+        return "Unknown error";
+    }
+};
+
 } // namespace
+
+const std::error_category& FileOperationCategory()
+{
+    static const FileOperationCategoryImpl category;
+    return category;
+}
 
 std::string OverwriteQuestion(std::string_view fileName)
 {
@@ -46,17 +65,18 @@ FileCommands::FileCommands(FileOperations& operations, Questions& questions, Fol
     , m_reportFailure(std::move(reportFailure))
 {}
 
-void FileCommands::Transfer(Operation operation, const std::vector<std::string>& paths,
+void FileCommands::Transfer(Operation operation, const std::vector<SelectedFile>& files,
                             const std::string& folder)
 {
     const std::string_view verb = operation == Operation::Copy ? "copy" : "move";
-    const auto attempt = [&](const std::string& source, const std::string& destination, bool replace) {
-        return operation == Operation::Copy ? m_operations.Copy(source, destination, !replace)
-                                            : m_operations.Move(source, destination, replace);
-    };
-    for (const std::string& source : paths) {
+    for (const SelectedFile& file : files) {
+        const std::string& source = file.Path;
+        const auto attempt = [&](const std::string& destination, bool replace) {
+            return operation == Operation::Copy ? m_operations.Copy(source, destination, !replace, file.Listed)
+                                                : m_operations.Move(source, destination, replace, file.Listed);
+        };
         const std::string destination = DestinationPath(folder, source);
-        std::error_code error = attempt(source, destination, false);
+        std::error_code error = attempt(destination, false);
         if (!error) {
             continue;
         }
@@ -67,7 +87,7 @@ void FileCommands::Transfer(Operation operation, const std::vector<std::string>&
         if (!m_questions.AskYesNo(OverwriteQuestion(FileNamePart(source)), std::string(kOverwriteCaption))) {
             continue;
         }
-        error = attempt(source, destination, true);
+        error = attempt(destination, true);
         if (error) {
             m_reportFailure(FailureMessage(verb, source, destination, error));
         }
@@ -79,12 +99,12 @@ void FileCommands::CopyTo(const ListRows& fileRows, std::string_view currentFold
     if (SelectedRowCount(fileRows) == 0) {
         return;
     }
-    const std::vector<std::string> paths = SelectedFilePaths(fileRows, currentFolder);
-    if (paths.empty()) {
+    const std::vector<SelectedFile> files = SelectedFiles(fileRows, currentFolder);
+    if (files.empty()) {
         return;
     }
     if (const auto folder = m_chooseFolder()) {
-        Transfer(Operation::Copy, paths, *folder);
+        Transfer(Operation::Copy, files, *folder);
     }
 }
 
@@ -93,10 +113,10 @@ ListsAfter FileCommands::MoveTo(const ListRows& fileRows, std::string_view curre
     if (fileRows.RowCount() == 0) {
         return ListsAfter::Unchanged;
     }
-    const std::vector<std::string> paths = SelectedFilePaths(fileRows, currentFolder);
-    if (!paths.empty()) {
+    const std::vector<SelectedFile> files = SelectedFiles(fileRows, currentFolder);
+    if (!files.empty()) {
         if (const auto folder = m_chooseFolder()) {
-            Transfer(Operation::Move, paths, *folder);
+            Transfer(Operation::Move, files, *folder);
         }
     }
     return ListsAfter::Rebuild;

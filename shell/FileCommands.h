@@ -4,6 +4,7 @@
 
 #include "reports/ListRows.h"
 #include "shell/FileOperations.h"
+#include "shell/SelectedFiles.h"
 
 #include <functional>
 #include <optional>
@@ -83,7 +84,7 @@ public:
 
 private:
     enum class Operation { Copy, Move };
-    void Transfer(Operation operation, const std::vector<std::string>& paths, const std::string& folder);
+    void Transfer(Operation operation, const std::vector<SelectedFile>& files, const std::string& folder);
 
     FileOperations& m_operations;
     Questions& m_questions;

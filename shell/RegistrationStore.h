@@ -3,6 +3,7 @@
 #define PELLAMY_SHELL_REGISTRATIONSTORE_H
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pellamy {
@@ -17,15 +18,20 @@ enum class CommandSyntax {
     DesktopEntry,
 };
 
+/// Why a step of a registration failed, in words for the general error report (the system's reason
+/// included); nothing when the step succeeded.
+using RegistrationFailure = std::optional<std::string>;
+
 /// One opened key of a registration store; destroying it closes the key.
 class RegistrationKey
 {
 public:
     virtual ~RegistrationKey() = default;
 
-    /// Writes the key's default value (the value with the empty name) as a string; false when the
-    /// value could not be written.
-    virtual bool WriteDefaultValue(const std::string& value) = 0;
+    /// Writes the key's default value (the value with the empty name) as a string; the reason when
+    /// the value could not be written (or cannot be held by the store), and then nothing of it is
+    /// kept.
+    virtual RegistrationFailure WriteDefaultValue(const std::string& value) = 0;
 };
 
 /// The current user's store of context-menu registrations: a tree of keys named like
@@ -47,8 +53,9 @@ public:
     virtual void DeleteKeyTree(const std::string& key) = 0;
 
     /// Opens `key` for reading and writing, creating it and any missing key above it; null when
-    /// that failed.
-    virtual std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key) = 0;
+    /// that failed, with the reason in `failure`.
+    virtual std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key,
+                                                             RegistrationFailure& failure) = 0;
 };
 
 } // namespace pellamy

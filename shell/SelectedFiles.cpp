@@ -16,6 +16,18 @@ std::vector<std::string> SelectedFilePaths(const ListRows& fileRows, std::string
     return paths;
 }
 
+std::vector<SelectedFile> SelectedFiles(const ListRows& fileRows, std::string_view currentFolder)
+{
+    std::vector<SelectedFile> files;
+    for (std::size_t row = 0; row < fileRows.RowCount(); ++row) {
+        if (fileRows.IsSelected(row)) {
+            files.push_back({std::string(currentFolder) + fileRows.CellText(row, kFileNameColumn),
+                             fileRows.Listed(row)});
+        }
+    }
+    return files;
+}
+
 std::optional<std::string> FirstSelectedFilePath(const ListRows& fileRows, std::string_view currentFolder)
 {
     for (std::size_t row = 0; row < fileRows.RowCount(); ++row) {

@@ -19,6 +19,18 @@ inline constexpr std::size_t kFileNameColumn = 1;
 /// followed by the row's file name. Empty when no row is selected.
 std::vector<std::string> SelectedFilePaths(const ListRows& fileRows, std::string_view currentFolder);
 
+/// A selected row of the file list as the file commands take it: its full path and what the list
+/// showed of it, where the list keeps that.
+struct SelectedFile
+{
+    std::string Path;
+    std::optional<ListedFile> Listed;
+};
+
+/// The selected rows of the file list in the order of `SelectedFilePaths`, each with what the list
+/// showed of it.
+std::vector<SelectedFile> SelectedFiles(const ListRows& fileRows, std::string_view currentFolder);
+
 /// The full path of the selected row nearest the top of the list; nothing when none is selected.
 std::optional<std::string> FirstSelectedFilePath(const ListRows& fileRows, std::string_view currentFolder);
 

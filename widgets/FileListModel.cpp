@@ -96,6 +96,14 @@ FileRow FileListModel::Row(std::size_t row) const
     return result;
 }
 
+std::optional<ListedFile> FileListModel::Listed(std::size_t row) const
+{
+    if (row >= m_rows.size()) {
+        return std::nullopt;
+    }
+    return ListedFile{m_rows[row].Size, m_rows[row].LastWriteTime};
+}
+
 std::string FileListModel::CellText(std::size_t row, int column) const
 {
     if (row >= m_rows.size()) {

@@ -80,6 +80,7 @@ public:
     int ColumnCount() const override { return static_cast<int>(kFileColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
     std::string_view Caption(std::size_t row) const override;
+    std::optional<ListedFile> Listed(std::size_t row) const override;
     TSLVOnCustomSortProc StandardCustomSort() const override;
 
 protected:

@@ -53,4 +53,12 @@ bool ListViewRows::IsSelected(std::size_t row) const
     return row < m_selected.size() && m_selected[row];
 }
 
+std::optional<ListedFile> ListViewRows::Listed(std::size_t row) const
+{
+    if (m_model == nullptr || row >= m_selected.size()) {
+        return std::nullopt;
+    }
+    return m_model->Listed(row);
+}
+
 } // namespace pellamy

@@ -28,6 +28,7 @@ public:
     std::size_t ColumnCount() const override;
     std::string CellText(std::size_t row, std::size_t column) const override;
     bool IsSelected(std::size_t row) const override;
+    std::optional<ListedFile> Listed(std::size_t row) const override;
 
 private:
     const SortListModel* m_model = nullptr;

@@ -3,6 +3,7 @@
 #define PELLAMY_WIDGETS_SORTLISTMODEL_H
 
 #include "scan/ColumnOrder.h"
+#include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/TextCollator.h"
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -66,6 +68,12 @@ public:
     virtual std::string CellText(std::size_t row, int column) const = 0;
     /// The caption (column 0) of a row, valid until the rows change.
     virtual std::string_view Caption(std::size_t row) const = 0;
+    /// What the row showed of its file, for a list of files; nothing for other lists.
+    virtual std::optional<ListedFile> Listed(std::size_t row) const
+    {
+        (void)row;
+        return std::nullopt;
+    }
 
     /// The list's standard `OnCustomSort` handler: when a view's `OnCustomSort` holds exactly this
     /// function, it sorts with `SortByKeys` instead, which orders the columns that the handler reads

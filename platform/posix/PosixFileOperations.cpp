@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixFileOperations.h"
 
+#include "platform/posix/StatxAttributes.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <array>
@@ -9,7 +10,9 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+#include <vector>
 
 namespace pellamy {
 namespace {
@@ -24,32 +27,65 @@ std::error_code LastError()
     return SystemError(errno);
 }
 
-/// A file created under a fresh short name in a given folder, removed again unless `Keep` is
-/// called once it has been renamed to its final name.
-class TemporaryFile
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+/// A short fresh name in `folder`, for a file written before it takes its final name. Short, so
+/// that it fits beside a destination whose own name is as long as the file system allows.
+std::string FreshTemporaryPath(const std::string& folder)
+{
+    static thread_local std::mt19937 random{std::random_device{}()};
+    std::array<char, 32> tag{};
+    std::snprintf(tag.data(), tag.size(), "/.pellamy-%08x", static_cast<unsigned>(random()));
+    return folder + tag.data();
+}
+
+/// A name in the destination's folder that holds a file (or link) until it is given the
+/// destination's name; removed again unless `Keep` is called.
+class TemporaryName
 {
 public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile()
+    TemporaryName() = default;
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    ~TemporaryName()
     {
         if (!m_path.empty()) {
             ::unlink(m_path.c_str());
         }
     }
 
-    /// Creates the file for writing in `folder`. The name is short so that it fits beside a
-    /// destination whose own name is as long as the file system allows.
-    std::error_code Create(const std::string& folder, int& fd)
+    /// Creates a regular file for writing under a fresh name in `folder`.
+    std::error_code CreateFile(const std::string& folder, UniqueFd& fd)
     {
-        std::random_device random;
+        return Make(folder, [&fd](const std::string& path) {
+            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            return fd.Valid();
+        });
+    }
+
+    /// Creates a symbolic link to `target` under a fresh name in `folder`.
+    std::error_code CreateLink(const std::string& folder, const std::string& target)
+    {
+        return Make(folder, [&target](const std::string& path) { return ::symlink(target.c_str(), path.c_str()) == 0; });
+    }
+
+    const std::string& Path() const { return m_path; }
+    void Keep() { m_path.clear(); }
+
+private:
+    template <typename Create>
+    std::error_code Make(const std::string& folder, Create create)
+    {
         for (int attempt = 0; attempt < 64; ++attempt) {
-            std::array<char, 32> tag{};
-            std::snprintf(tag.data(), tag.size(), "/.pellamy-%08x", static_cast<unsigned>(random()));
-            std::string path = folder + tag.data();
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0) {
+            std::string path = FreshTemporaryPath(folder);
+            if (create(path)) {
                 m_path = std::move(path);
                 return {};
             }
@@ -60,60 +96,8 @@ public:
         return SystemError(EEXIST);
     }
 
-    const std::string& Path() const { return m_path; }
-    void Keep() { m_path.clear(); }
-
-private:
     std::string m_path;
 };
-
-std::string FolderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::error_code WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return {};
-}
-
-/// Copies everything from `in` to `out`; `copied` counts the bytes.
-std::error_code CopyContents(int in, int out, off_t& copied)
-{
-    std::array<char, 128 * 1024> buffer{};
-    copied = 0;
-    for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        if (got == 0) {
-            return {};
-        }
-        if (const auto error = WriteAll(out, buffer.data(), static_cast<std::size_t>(got))) {
-            return error;
-        }
-        copied += got;
-    }
-}
 
 /// Flushes a folder's entries, so a rename inside it survives a crash. Some file systems cannot
 /// flush a folder; the file's own data is flushed already, so that is not an error.
@@ -125,36 +109,231 @@ void SyncFolder(const std::string& folder)
     }
 }
 
-/// Gives the finished temporary file the destination's name; without `replace`, an existing
-/// destination makes it fail with EEXIST and stays as it was.
-std::error_code Publish(TemporaryFile& temporary, const std::string& destination, bool replace)
+std::error_code WriteAll(int fd, const char* data, std::size_t size, off_t at)
 {
-    const char* from = temporary.Path().c_str();
-    if (replace) {
-        if (::rename(from, destination.c_str()) != 0) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd, data, size, at);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
             return LastError();
         }
-        temporary.Keep();
-        return {};
+        data += written;
+        at += written;
+        size -= static_cast<std::size_t>(written);
     }
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
-        temporary.Keep();
-        return {};
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return LastError();
-    }
-    // A file system without the no-replace rename: a hard link fails just the same on an
-    // existing name, and the temporary name is then dropped with the temporary file.
-    return ::link(from, destination.c_str()) == 0 ? std::error_code() : LastError();
+    return {};
 }
 
-std::error_code CopyRegularFile(const std::string& source, const std::string& destination, bool failIfExists)
+/// Copies the bytes of `in` from `from` up to `to` into `out` at the same place.
+std::error_code CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buffer)
 {
-    // Looked at before opening, so that a FIFO or a device is never opened.
+    while (from < to) {
+        const auto want = static_cast<std::size_t>(std::min<off_t>(to - from, static_cast<off_t>(buffer.size())));
+        const ssize_t got = ::pread(in, buffer.data(), want, from);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (got == 0) {
+            return {}; // cut short meanwhile: the size check after the copy catches it
+        }
+        if (const auto error = WriteAll(out, buffer.data(), static_cast<std::size_t>(got), from)) {
+            return error;
+        }
+        from += got;
+    }
+    return {};
+}
+
+/// Copies the contents of `in` (of `size` bytes) to the empty file `out`, keeping its holes: only
+/// the ranges that hold data are read and written, and the length is set at the end, so a sparse
+/// file of a terabyte with a few bytes in it copies as quickly and takes as little room as it does.
+std::error_code CopyContents(int in, int out, off_t size)
+{
+    std::vector<char> buffer(256 * 1024);
+    off_t at = 0;
+    while (at < size) {
+        off_t data = ::lseek(in, at, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) {
+                break; // nothing but a hole up to the end
+            }
+            if (errno != EINVAL && errno != EOPNOTSUPP) {
+                return LastError();
+            }
+            // A file system that cannot tell holes: everything is data.
+            return CopyRange(in, out, at, size, buffer);
+        }
+        off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0) {
+            return LastError();
+        }
+        hole = std::min(hole, size);
+        if (const auto error = CopyRange(in, out, data, hole, buffer)) {
+            return error;
+        }
+        at = hole;
+    }
+    return ::ftruncate(out, size) == 0 ? std::error_code() : LastError();
+}
+
+/// What a listing would show of the entry at `path` now (the link itself, for a link).
+struct EntryNow
+{
+    struct statx Stat;
+    StatxDetails Shown;
+};
+
+std::error_code Examine(const std::string& path, EntryNow& now)
+{
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryStatMask | STATX_INO,
+                &now.Stat) != 0) {
+        return LastError();
+    }
+    DescribeStatx(now.Stat, false, false, now.Shown);
+    return {};
+}
+
+bool IsLink(const EntryNow& entry)
+{
+    return (entry.Stat.stx_mode & S_IFMT) == S_IFLNK;
+}
+
+/// Whether the entry still shows what the file list showed of it: the same size, and for a link
+/// (listed as itself: size 0, its own times) the same write time, which a link put in the file's
+/// place since it was listed does not have.
+bool StillListed(const EntryNow& entry, const std::optional<ListedFile>& listed)
+{
+    if (!listed) {
+        return true;
+    }
+    return entry.Shown.Size == listed->Size &&
+           (!IsLink(entry) || entry.Shown.LastWriteTime == listed->LastWriteTime);
+}
+
+/// True when `destination` is `source` itself, reached by another path (a bind mount, a link to a
+/// folder, another hard link): copying or moving it there has nothing to do.
+bool SameFile(const EntryNow& source, const std::string& destination)
+{
+    struct statx there
+    {};
+    if (::statx(AT_FDCWD, destination.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &there) != 0) {
+        return false;
+    }
+    return there.stx_ino == source.Stat.stx_ino && there.stx_dev_major == source.Stat.stx_dev_major &&
+           there.stx_dev_minor == source.Stat.stx_dev_minor;
+}
+
+/// Puts a finished temporary file (or link) under the destination's name, and keeps what that
+/// replaced until the caller knows the operation stands, so that a move whose source cannot be
+/// removed is taken back whole.
+class Placement
+{
+public:
+    Placement() = default;
+    Placement(const Placement&) = delete;
+    Placement& operator=(const Placement&) = delete;
+
+    /// Gives `temporary` the name `destination`. Without `replace`, an existing destination
+    /// makes it fail with EEXIST and stays as it was. With `replace`, the old destination is
+    /// exchanged into the temporary name where the file system can, so `TakeBack` can restore it.
+    std::error_code Place(TemporaryName& temporary, const std::string& destination, bool replace)
+    {
+        const char* from = temporary.Path().c_str();
+        if (replace) {
+            // A folder is never replaced by a file, and never exchanged into the temporary name.
+            struct stat there
+            {};
+            if (::lstat(destination.c_str(), &there) == 0 && S_ISDIR(there.st_mode)) {
+                return SystemError(EISDIR);
+            }
+            if (::renameat2(AT_FDCWD, from, AT_FDCWD, destination.c_str(), RENAME_EXCHANGE) == 0) {
+                // The temporary name now holds the file that was replaced.
+                m_destination = destination;
+                m_replaced = temporary.Path();
+                temporary.Keep();
+                return {};
+            }
+            if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+                return LastError();
+            }
+            if (errno != ENOENT) {
+                // No exchange on this file system: a plain rename over the destination.
+                if (::rename(from, destination.c_str()) != 0) {
+                    return LastError();
+                }
+                temporary.Keep();
+                m_destination = destination;
+                return {};
+            }
+        }
+        if (::renameat2(AT_FDCWD, from, AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno != EINVAL && errno != ENOSYS) {
+                return LastError();
+            }
+            // A file system without the no-replace rename: a hard link fails just the same on an
+            // existing name, and the temporary name is then dropped with the temporary file.
+            if (::link(from, destination.c_str()) != 0) {
+                return LastError();
+            }
+            m_destination = destination;
+            return {};
+        }
+        temporary.Keep();
+        m_destination = destination;
+        return {};
+    }
+
+    /// The operation stands: what the destination replaced goes.
+    void Commit()
+    {
+        if (!m_replaced.empty()) {
+            ::unlink(m_replaced.c_str());
+        }
+        m_destination.clear();
+        m_replaced.clear();
+    }
+
+    /// The operation is taken back: the destination holds again what it held before (nothing,
+    /// when it did not exist).
+    void TakeBack()
+    {
+        if (m_destination.empty()) {
+            return;
+        }
+        if (!m_replaced.empty()) {
+            if (::renameat2(AT_FDCWD, m_replaced.c_str(), AT_FDCWD, m_destination.c_str(), RENAME_EXCHANGE) == 0) {
+                ::unlink(m_replaced.c_str());
+            }
+        } else {
+            ::unlink(m_destination.c_str());
+        }
+        m_destination.clear();
+        m_replaced.clear();
+    }
+
+private:
+    std::string m_destination;
+    std::string m_replaced;
+};
+
+/// Copies the regular file `source` (as examined in `entry`) under a temporary name beside
+/// `destination` and places it there. The file is opened without following a link, and must be
+/// the one examined, so a link put in its place in between is never followed.
+std::error_code CopyRegularFile(const std::string& source, const EntryNow& entry, const std::string& destination,
+                                bool replace, bool followLink, Placement& placement)
+{
+    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW)));
+    if (!in.Valid()) {
+        return errno == ELOOP ? std::error_code(FileOperationError::ChangedSinceListed) : LastError();
+    }
     struct stat st
     {};
-    if (::stat(source.c_str(), &st) != 0) {
+    if (::fstat(in.Get(), &st) != 0) {
         return LastError();
     }
     if (S_ISDIR(st.st_mode)) {
@@ -163,33 +342,25 @@ std::error_code CopyRegularFile(const std::string& source, const std::string& de
     if (!S_ISREG(st.st_mode)) {
         return SystemError(ENOTSUP);
     }
-    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!in.Valid()) {
-        return LastError();
-    }
-    if (::fstat(in.Get(), &st) != 0) {
-        return LastError();
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return SystemError(ENOTSUP);
+    if (!followLink && (st.st_ino != entry.Stat.stx_ino || major(st.st_dev) != entry.Stat.stx_dev_major ||
+                        minor(st.st_dev) != entry.Stat.stx_dev_minor)) {
+        return FileOperationError::ChangedSinceListed;
     }
     // Asked before any byte is copied; the final no-replace rename still guards against a file
     // that appears meanwhile.
     struct stat existing
     {};
-    if (failIfExists && ::lstat(destination.c_str(), &existing) == 0) {
+    if (!replace && ::lstat(destination.c_str(), &existing) == 0) {
         return SystemError(EEXIST);
     }
 
     const std::string folder = FolderOf(destination);
-    TemporaryFile temporary;
-    int outFd = -1;
-    if (const auto error = temporary.Create(folder, outFd)) {
+    TemporaryName temporary;
+    UniqueFd out;
+    if (const auto error = temporary.CreateFile(folder, out)) {
         return error;
     }
-    UniqueFd out(outFd);
-    off_t copied = 0;
-    if (const auto error = CopyContents(in.Get(), out.Get(), copied)) {
+    if (const auto error = CopyContents(in.Get(), out.Get(), st.st_size)) {
         return error;
     }
     if (::fchmod(out.Get(), st.st_mode & 07777) != 0) {
@@ -211,30 +382,95 @@ std::error_code CopyRegularFile(const std::string& source, const std::string& de
     if (::fstat(in.Get(), &sourceNow) != 0 || ::fstat(out.Get(), &written) != 0) {
         return LastError();
     }
-    if (written.st_size != copied || sourceNow.st_size != copied) {
+    if (written.st_size != st.st_size || sourceNow.st_size != st.st_size) {
         return SystemError(EIO);
     }
     if (!out.Close()) {
         return LastError();
     }
-    if (const auto error = Publish(temporary, destination, !failIfExists)) {
+    if (const auto error = placement.Place(temporary, destination, replace)) {
         return error;
     }
     SyncFolder(folder);
     return {};
 }
 
+/// Makes a symbolic link at `destination` that says what the link `source` says, with its times.
+std::error_code CopyLink(const std::string& source, const EntryNow& entry, const std::string& destination,
+                         bool replace, Placement& placement)
+{
+    std::string target(static_cast<std::size_t>(entry.Stat.stx_size) + 1, '\0');
+    const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
+    if (length < 0) {
+        return LastError();
+    }
+    if (static_cast<std::size_t>(length) >= target.size()) {
+        return FileOperationError::ChangedSinceListed; // rewritten since it was examined
+    }
+    target.resize(static_cast<std::size_t>(length));
+    const std::string folder = FolderOf(destination);
+    TemporaryName temporary;
+    if (const auto error = temporary.CreateLink(folder, target)) {
+        return error;
+    }
+    const std::array<timespec, 2> times{timespec{entry.Stat.stx_atime.tv_sec, entry.Stat.stx_atime.tv_nsec},
+                                        timespec{entry.Stat.stx_mtime.tv_sec, entry.Stat.stx_mtime.tv_nsec}};
+    // A link's times are kept where the file system lets them be set; its target is what matters.
+    ::utimensat(AT_FDCWD, temporary.Path().c_str(), times.data(), AT_SYMLINK_NOFOLLOW);
+    if (const auto error = placement.Place(temporary, destination, replace)) {
+        return error;
+    }
+    SyncFolder(folder);
+    return {};
+}
+
+/// Whether this process may remove entries of `folder`: asked before a move across file systems
+/// copies anything, so that a source that must stay is not copied for nothing. The answer may be
+/// wrong (an immutable file, a sticky folder); the move takes its copy back then.
+std::error_code MayRemoveFrom(const std::string& folder)
+{
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? std::error_code() : LastError();
+}
+
 } // namespace
 
 std::error_code PosixFileOperations::Copy(const std::string& source, const std::string& destination,
-                                          bool failIfExists)
+                                          bool failIfExists, const std::optional<ListedFile>& listed)
 {
-    return CopyRegularFile(source, destination, failIfExists);
+    EntryNow entry{};
+    if (const auto error = Examine(source, entry)) {
+        return error;
+    }
+    if (!StillListed(entry, listed)) {
+        return FileOperationError::ChangedSinceListed;
+    }
+    if (SameFile(entry, destination)) {
+        return {};
+    }
+    // A link that was listed is copied as the file it leads to, as the system's own copy does.
+    Placement placement;
+    if (const auto error = CopyRegularFile(source, entry, destination, !failIfExists, IsLink(entry), placement)) {
+        return error;
+    }
+    placement.Commit();
+    return {};
 }
 
 std::error_code PosixFileOperations::Move(const std::string& source, const std::string& destination,
-                                          bool replaceExisting)
+                                          bool replaceExisting, const std::optional<ListedFile>& listed)
 {
+    EntryNow entry{};
+    if (const auto error = Examine(source, entry)) {
+        return error;
+    }
+    if (!StillListed(entry, listed)) {
+        return FileOperationError::ChangedSinceListed;
+    }
+    // Moving a file onto itself would otherwise remove it: a rename between two names of one file
+    // does nothing, and the copy across "file systems" (two mounts of one) replaces it by itself.
+    if (SameFile(entry, destination)) {
+        return {};
+    }
     int error = 0;
     if (replaceExisting) {
         if (::rename(source.c_str(), destination.c_str()) == 0) {
@@ -258,14 +494,26 @@ std::error_code PosixFileOperations::Move(const std::string& source, const std::
     if (error != EXDEV) {
         return SystemError(error);
     }
-    // Across file systems: the source goes only once its copy is complete, flushed and checked.
-    if (const auto copyError = CopyRegularFile(source, destination, !replaceExisting)) {
+    // Across file systems: the source goes only once its copy is complete, flushed and checked;
+    // a link goes across as a link.
+    const std::string sourceFolder = FolderOf(source);
+    if (const auto denied = MayRemoveFrom(sourceFolder)) {
+        return denied;
+    }
+    Placement placement;
+    const std::error_code copyError = IsLink(entry)
+                                          ? CopyLink(source, entry, destination, replaceExisting, placement)
+                                          : CopyRegularFile(source, entry, destination, replaceExisting, false, placement);
+    if (copyError) {
         return copyError;
     }
     if (::unlink(source.c_str()) != 0) {
-        return LastError();
+        const std::error_code unlinkError = LastError();
+        placement.TakeBack();
+        return unlinkError;
     }
-    SyncFolder(FolderOf(source));
+    placement.Commit();
+    SyncFolder(sourceFolder);
     return {};
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/XdgContextMenuStore.h"
 
+#include "scan/Utf8.h"
 #include "shell/ContextMenuRegistration.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -197,47 +199,80 @@ std::string FileText(FileKind kind, bool folders, const std::string& caption,
     return {};
 }
 
-bool MakeFolderChain(const std::string& folder)
+// The general error report's words for a file or folder of the store that could not be made.
+std::string CannotWrite(const std::string& path, int error)
+{
+    return "Cannot write \"" + path + "\". " + std::strerror(error);
+}
+
+// Makes `folder` and what is missing above it; the reason when that failed.
+RegistrationFailure MakeFolderChain(const std::string& folder)
 {
     // Missing folders of the user's data folder get mode 0700, as the base-directory rules ask.
     struct stat info
     {};
     if (::stat(folder.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode);
+        return S_ISDIR(info.st_mode) ? RegistrationFailure() : CannotWrite(folder, ENOTDIR);
     }
     const std::size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolderChain(folder.substr(0, slash))) {
-        return false;
+    if (slash != std::string::npos && slash > 0) {
+        if (RegistrationFailure failure = MakeFolderChain(folder.substr(0, slash))) {
+            return failure;
+        }
     }
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return CannotWrite(folder, errno);
+    }
+    return std::nullopt;
 }
 
 // Writes `text` under a temporary name beside `path`, then renames it into place, so that a file
-// manager never reads a half-written file.
-bool WriteWhole(const std::string& path, const std::string& text, mode_t mode)
+// manager never reads a half-written file; the reason when that failed, and then nothing is left.
+RegistrationFailure WriteWhole(const std::string& path, const std::string& text, mode_t mode)
 {
     const std::size_t slash = path.find_last_of('/');
     std::string temporary = path.substr(0, slash + 1) + ".pellamy-XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return CannotWrite(path, errno);
     }
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
+    int error = 0;
+    for (std::size_t done = 0; error == 0 && done < text.size();) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
+        if (n < 0) {
+            error = errno == EINTR ? 0 : errno;
             continue;
         }
-        ok = n > 0;
-        done += ok ? static_cast<std::size_t>(n) : 0;
+        done += static_cast<std::size_t>(n);
     }
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
+    if (error == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(temporary.c_str());
+        return CannotWrite(path, error);
     }
-    return ok;
+    return std::nullopt;
+}
+
+// Desktop entries are UTF-8 text: a file manager refuses an Exec line holding other bytes.
+bool IsUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0 || cp == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
 }
 
 bool Exists(const std::string& path)
@@ -257,17 +292,20 @@ public:
         , m_name(name)
     {}
 
-    bool WriteDefaultValue(const std::string& value) override
+    RegistrationFailure WriteDefaultValue(const std::string& value) override
     {
         if (m_name.IsCommand) {
             return m_store.WriteCommand(m_name.Cls, value);
+        }
+        if (!IsUtf8(value)) {
+            return "The caption \"" + value + "\" is not UTF-8 text, which a desktop entry cannot hold";
         }
         if (m_name.Cls == Class::Folders) {
             m_store.m_folderCaption = value;
         } else if (m_name.Cls == Class::Files) {
             m_store.m_fileCaption = value;
         }
-        return true;
+        return std::nullopt;
     }
 
 private:
@@ -300,26 +338,38 @@ void XdgContextMenuStore::DeleteKeyTree(const std::string& key)
     }
 }
 
-std::unique_ptr<RegistrationKey> XdgContextMenuStore::OpenOrCreateKey(const std::string& key)
+std::unique_ptr<RegistrationKey> XdgContextMenuStore::OpenOrCreateKey(const std::string& key,
+                                                                      RegistrationFailure& failure)
 {
     const std::optional<KeyName> name = ParseKey(key);
-    if (!name || m_dataFolder.empty() || m_dataFolder.front() != '/') {
+    if (!name) {
+        failure = "Cannot create \"" + key + "\": the file managers have no place for it";
+        return nullptr;
+    }
+    if (m_dataFolder.empty() || m_dataFolder.front() != '/') {
+        failure = std::string("There is no data folder to register in: set XDG_DATA_HOME or HOME");
         return nullptr;
     }
     for (const ActionFile& file : FilesOf(name->Cls)) {
         const std::string path = m_dataFolder + "/" + file.Path;
-        if (!MakeFolderChain(path.substr(0, path.find_last_of('/')))) {
+        if ((failure = MakeFolderChain(path.substr(0, path.find_last_of('/'))))) {
             return nullptr;
         }
     }
     return std::make_unique<Key>(*this, *name);
 }
 
-bool XdgContextMenuStore::WriteCommand(Class cls, const std::string& command)
+RegistrationFailure XdgContextMenuStore::WriteCommand(Class cls, const std::string& command)
 {
     const std::optional<std::vector<std::string>> words = SplitDesktopEntryCommand(command);
     if (!words || words->empty()) {
-        return false;
+        return "The command " + command + " is not a desktop entry's command";
+    }
+    for (const std::string& word : *words) {
+        if (!IsUtf8(word)) {
+            return "The program's path \"" + words->front() +
+                   "\" is not UTF-8 text, which the file managers' desktop entries cannot hold";
+        }
     }
     const bool folders = cls == Class::Folders;
     const std::string& caption = folders ? m_folderCaption : m_fileCaption;
@@ -327,12 +377,13 @@ bool XdgContextMenuStore::WriteCommand(Class cls, const std::string& command)
         // Dolphin runs only service menus that are executable; the script must be too.
         const bool executable =
             file.Kind == FileKind::DolphinServiceMenu || file.Kind == FileKind::NautilusScript;
-        if (!WriteWhole(m_dataFolder + "/" + file.Path, FileText(file.Kind, folders, caption, *words),
-                        executable ? 0755 : 0644)) {
-            return false;
+        if (RegistrationFailure failure = WriteWhole(m_dataFolder + "/" + file.Path,
+                                                     FileText(file.Kind, folders, caption, *words),
+                                                     executable ? 0755 : 0644)) {
+            return failure;
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 std::optional<std::string> UserDataFolder()

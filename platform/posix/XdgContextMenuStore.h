@@ -21,7 +21,10 @@ namespace pellamy {
 /// Command values use the quoting of desktop entries. In each file the word "%1" becomes the file
 /// manager's placeholder for the selected item's path. Every file is written under a temporary
 /// name beside its place and renamed into it once complete; nothing is written outside the data
-/// folder.
+/// folder. Keys cannot be opened without a data folder (an empty or relative path), and a folder
+/// that cannot be made or a file that cannot be written fails with the system's reason; a
+/// command or caption that is not UTF-8 text (a program path of other bytes) cannot be held, since
+/// the file managers refuse a desktop entry that holds it.
 class XdgContextMenuStore final : public RegistrationStore
 {
 public:
@@ -31,14 +34,15 @@ public:
     CommandSyntax Syntax() const override { return CommandSyntax::DesktopEntry; }
     bool KeyExists(const std::string& key) override;
     void DeleteKeyTree(const std::string& key) override;
-    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key) override;
+    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key,
+                                                     RegistrationFailure& failure) override;
 
     enum class Class { Folders, Drives, Files };
 
 private:
     class Key;
 
-    bool WriteCommand(Class cls, const std::string& command);
+    RegistrationFailure WriteCommand(Class cls, const std::string& command);
 
     std::string m_dataFolder;
     std::string m_folderCaption;

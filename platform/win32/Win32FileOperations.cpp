@@ -5,10 +5,39 @@
 #include "platform/win32/WindowsApi.h"
 
 namespace pellamy {
+namespace {
+
+// Whether `source` still shows what the file list showed of it: its size, and for a link (a
+// reparse point, listed as itself) its own write time too, so that a link put in the file's place
+// since it was listed is never followed to another file.
+std::error_code CheckListed(const std::string& source, const std::optional<ListedFile>& listed)
+{
+    if (!listed) {
+        return {};
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(WideFromUtf8(source).c_str(), GetFileExInfoStandard, &data)) {
+        return LastWin32Error();
+    }
+    const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const auto size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                                data.nFileSizeLow);
+    const FileTime written = (static_cast<FileTime>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime;
+    if (size != listed->Size || (link && written != listed->LastWriteTime)) {
+        return FileOperationError::ChangedSinceListed;
+    }
+    return {};
+}
+
+} // namespace
 
 std::error_code Win32FileOperations::Copy(const std::string& source, const std::string& destination,
-                                          bool failIfExists)
+                                          bool failIfExists, const std::optional<ListedFile>& listed)
 {
+    if (const std::error_code changed = CheckListed(source, listed)) {
+        return changed;
+    }
     if (::CopyFileW(WideFromUtf8(source).c_str(), WideFromUtf8(destination).c_str(),
                     failIfExists ? TRUE : FALSE)) {
         return {};
@@ -17,8 +46,12 @@ std::error_code Win32FileOperations::Copy(const std::string& source, const std::
 }
 
 std::error_code Win32FileOperations::Move(const std::string& source, const std::string& destination,
-                                          bool replaceExisting)
+                                          bool replaceExisting, const std::optional<ListedFile>& listed)
 {
+    // A link moves as itself, so only the file's own identity matters here, as for a copy.
+    if (const std::error_code changed = CheckListed(source, listed)) {
+        return changed;
+    }
     DWORD flags = MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
     if (replaceExisting) {
         flags |= MOVEFILE_REPLACE_EXISTING;

@@ -12,14 +12,16 @@ namespace pellamy {
 /// `MoveFileExW` with MOVEFILE_COPY_ALLOWED (and MOVEFILE_REPLACE_EXISTING when replacing is
 /// asked for; MOVEFILE_WRITE_THROUGH, so a move to another volume is on the disk before it
 /// counts as done), and `DeleteFileW`. An existing destination that was not to be replaced gives
-/// `std::errc::file_exists`; other failures the system's error.
+/// `std::errc::file_exists`; other failures the system's error. With what the list showed of the
+/// source, a source whose size differs from it, or a link whose write time does, is refused before
+/// anything is copied or moved.
 class Win32FileOperations final : public FileOperations
 {
 public:
-    std::error_code Copy(const std::string& source, const std::string& destination,
-                         bool failIfExists) override;
-    std::error_code Move(const std::string& source, const std::string& destination,
-                         bool replaceExisting) override;
+    std::error_code Copy(const std::string& source, const std::string& destination, bool failIfExists,
+                         const std::optional<ListedFile>& listed) override;
+    std::error_code Move(const std::string& source, const std::string& destination, bool replaceExisting,
+                         const std::optional<ListedFile>& listed) override;
     std::error_code Remove(const std::string& path) override;
 };
 

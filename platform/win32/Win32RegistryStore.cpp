@@ -4,6 +4,7 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
+#include <system_error>
 #include <vector>
 
 namespace pellamy {
@@ -21,12 +22,16 @@ public:
     Win32RegistryKey& operator=(const Win32RegistryKey&) = delete;
     ~Win32RegistryKey() override { ::RegCloseKey(m_key); }
 
-    bool WriteDefaultValue(const std::string& value) override
+    RegistrationFailure WriteDefaultValue(const std::string& value) override
     {
         const std::wstring wide = WideFromUtf8(value);
         const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-        return ::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                                bytes) == ERROR_SUCCESS;
+        if (::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) !=
+            ERROR_SUCCESS) {
+            // The registry's own words for a value it did not take; the value has no name.
+            return std::string("Failed to set data for ''");
+        }
+        return std::nullopt;
     }
 
 private:
@@ -79,11 +84,15 @@ void Win32RegistryStore::DeleteKeyTree(const std::string& key)
     DeleteTree(HKEY_CURRENT_USER, WideFromUtf8(key));
 }
 
-std::unique_ptr<RegistrationKey> Win32RegistryStore::OpenOrCreateKey(const std::string& key)
+std::unique_ptr<RegistrationKey> Win32RegistryStore::OpenOrCreateKey(const std::string& key,
+                                                                    RegistrationFailure& failure)
 {
     HKEY opened = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          kAccess, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+    const LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), 0, nullptr,
+                                          REG_OPTION_NON_VOLATILE, kAccess, nullptr, &opened, nullptr);
+    if (status != ERROR_SUCCESS) {
+        failure = "Failed to create key '" + key + "'. " +
+                  std::error_code(static_cast<int>(status), std::system_category()).message();
         return nullptr;
     }
     return std::make_unique<Win32RegistryKey>(opened);

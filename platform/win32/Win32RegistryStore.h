@@ -19,7 +19,8 @@ public:
     CommandSyntax Syntax() const override { return CommandSyntax::CommandLine; }
     bool KeyExists(const std::string& key) override;
     void DeleteKeyTree(const std::string& key) override;
-    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key) override;
+    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key,
+                                                     RegistrationFailure& failure) override;
 };
 
 /// The full path of the running program's own module (`GetModuleFileNameW`), as UTF-8.

@@ -82,17 +82,31 @@ private Q_SLOTS:
         QVERIFY(g_reports.isEmpty());
     }
 
-    void aFileThatCannotBeWrittenGoesToTheErrorReport()
+    void aFailureGoesToTheErrorReportAndLeavesNothingRegistered()
     {
         PellamyApplication::SetErrorReporter(&RecordReport);
-        QVERIFY(QDir().mkpath(m_data.filePath(QStringLiteral("nemo/actions/pellamy-folder.nemo_action/x"))));
+        const QString blocked = m_data.filePath(QStringLiteral("nemo/actions/pellamy-folder.nemo_action"));
+        QVERIFY(QDir().mkpath(blocked + QStringLiteral("/x")));
         TForm1 form;
         QStringList messages;
         form.MessageShower = [&messages](const QString& text) { messages << text; };
         form.Registerunregisterincontextmenu1->trigger();
-        QCOMPARE(g_reports, QStringList{QStringLiteral("Failed to set data for ''")});
+        QCOMPARE(g_reports, QStringList{QStringLiteral("Cannot write \"%1\". Is a directory.").arg(blocked)});
         QVERIFY(messages.isEmpty());
-        QVERIFY(QFile::exists(ServiceMenu()));
+        QVERIFY(!QFile::exists(ServiceMenu()));
+
+        // Without any data folder there is nowhere to register.
+        g_reports.clear();
+        const QByteArray home = qgetenv("HOME");
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("HOME");
+        form.Registerunregisterincontextmenu1->trigger();
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+        QCOMPARE(g_reports.size(), 1);
+        QVERIFY2(g_reports.front().startsWith(QStringLiteral("There is no data folder")),
+                 qPrintable(g_reports.front()));
+        QVERIFY(messages.isEmpty());
     }
 };
 

@@ -117,7 +117,7 @@ TEST_F(PosixFileOperationsTest, CopyKeepsModeAndTimesAndLeavesNothingElseBehind)
 {
     Put(m_src / "a b.txt", "contents\n");
     MarkFile(m_src / "a b.txt");
-    EXPECT_FALSE(m_operations.Copy((m_src / "a b.txt").string(), (m_dest / "a b.txt").string(), true));
+    EXPECT_FALSE(m_operations.Copy((m_src / "a b.txt").string(), (m_dest / "a b.txt").string(), true, {}));
     ExpectMarked(m_dest / "a b.txt");
     EXPECT_EQ(Contents(m_dest / "a b.txt"), "contents\n");
     EXPECT_EQ(Names(m_dest), std::vector<std::string>{"a b.txt"});
@@ -128,7 +128,7 @@ TEST_F(PosixFileOperationsTest, CopyWorksBesideANameAsLongAsTheFileSystemAllows)
 {
     const std::string name(255, 'n');
     Put(m_src / name, "long");
-    EXPECT_FALSE(m_operations.Copy((m_src / name).string(), (m_dest / name).string(), true));
+    EXPECT_FALSE(m_operations.Copy((m_src / name).string(), (m_dest / name).string(), true, {}));
     EXPECT_EQ(Contents(m_dest / name), "long");
     EXPECT_EQ(Names(m_dest), std::vector<std::string>{name});
 }
@@ -137,19 +137,19 @@ TEST_F(PosixFileOperationsTest, CopyAndMoveNeverReplaceUnasked)
 {
     Put(m_src / "a.txt", "new");
     Put(m_dest / "a.txt", "old");
-    EXPECT_EQ(m_operations.Copy((m_src / "a.txt").string(), (m_dest / "a.txt").string(), true),
+    EXPECT_EQ(m_operations.Copy((m_src / "a.txt").string(), (m_dest / "a.txt").string(), true, {}),
               std::errc::file_exists);
-    EXPECT_EQ(m_operations.Move((m_src / "a.txt").string(), (m_dest / "a.txt").string(), false),
+    EXPECT_EQ(m_operations.Move((m_src / "a.txt").string(), (m_dest / "a.txt").string(), false, {}),
               std::errc::file_exists);
     EXPECT_EQ(Contents(m_dest / "a.txt"), "old");
     EXPECT_EQ(Contents(m_src / "a.txt"), "new");
     EXPECT_EQ(Names(m_dest), std::vector<std::string>{"a.txt"});
 
     // Asked to, both replace.
-    EXPECT_FALSE(m_operations.Copy((m_src / "a.txt").string(), (m_dest / "a.txt").string(), false));
+    EXPECT_FALSE(m_operations.Copy((m_src / "a.txt").string(), (m_dest / "a.txt").string(), false, {}));
     EXPECT_EQ(Contents(m_dest / "a.txt"), "new");
     Put(m_src / "a.txt", "newer");
-    EXPECT_FALSE(m_operations.Move((m_src / "a.txt").string(), (m_dest / "a.txt").string(), true));
+    EXPECT_FALSE(m_operations.Move((m_src / "a.txt").string(), (m_dest / "a.txt").string(), true, {}));
     EXPECT_EQ(Contents(m_dest / "a.txt"), "newer");
     EXPECT_FALSE(fs::exists(m_src / "a.txt"));
 }
@@ -158,12 +158,12 @@ TEST_F(PosixFileOperationsTest, CopyRefusesFoldersAndSpecialFilesWithoutOpeningT
 {
     fs::create_directory(m_src / "folder");
     ASSERT_EQ(::mkfifo((m_src / "pipe").c_str(), 0644), 0);
-    EXPECT_EQ(m_operations.Copy((m_src / "folder").string(), (m_dest / "folder").string(), true),
+    EXPECT_EQ(m_operations.Copy((m_src / "folder").string(), (m_dest / "folder").string(), true, {}),
               std::errc::is_a_directory);
     // A FIFO without a writer would block a reader for ever.
-    EXPECT_EQ(m_operations.Copy((m_src / "pipe").string(), (m_dest / "pipe").string(), true),
+    EXPECT_EQ(m_operations.Copy((m_src / "pipe").string(), (m_dest / "pipe").string(), true, {}),
               std::errc::not_supported);
-    EXPECT_EQ(m_operations.Copy((m_src / "missing").string(), (m_dest / "missing").string(), true),
+    EXPECT_EQ(m_operations.Copy((m_src / "missing").string(), (m_dest / "missing").string(), true, {}),
               std::errc::no_such_file_or_directory);
     EXPECT_TRUE(Names(m_dest).empty());
 }
@@ -224,7 +224,7 @@ TEST_F(PosixFileOperationsTest, MoveAcrossFileSystemsKeepsModeAndTimesAndRemoves
     const MountGuard unmount(small);
     Put(m_src / "fits.bin", std::string(16 * 1024, 'f'));
     MarkFile(m_src / "fits.bin");
-    EXPECT_FALSE(m_operations.Move((m_src / "fits.bin").string(), (small / "fits.bin").string(), false));
+    EXPECT_FALSE(m_operations.Move((m_src / "fits.bin").string(), (small / "fits.bin").string(), false, {}));
     EXPECT_FALSE(fs::exists(m_src / "fits.bin"));
     ExpectMarked(small / "fits.bin");
     EXPECT_EQ(Contents(small / "fits.bin"), std::string(16 * 1024, 'f'));
@@ -232,7 +232,7 @@ TEST_F(PosixFileOperationsTest, MoveAcrossFileSystemsKeepsModeAndTimesAndRemoves
 
     // Back again, onto a name that exists: refused unless replacing is allowed.
     Put(m_src / "fits.bin", "other");
-    EXPECT_EQ(m_operations.Move((small / "fits.bin").string(), (m_src / "fits.bin").string(), false),
+    EXPECT_EQ(m_operations.Move((small / "fits.bin").string(), (m_src / "fits.bin").string(), false, {}),
               std::errc::file_exists);
     EXPECT_EQ(Contents(m_src / "fits.bin"), "other");
     EXPECT_TRUE(fs::exists(small / "fits.bin"));
@@ -261,7 +261,7 @@ TEST_F(PosixFileOperationsTest, MoveAcrossFileSystemsThatDoesNotFitKeepsTheSourc
     EXPECT_EQ(Names(small), std::vector<std::string>{"large.bin"});
 
     // A new name on the full disk: no partial file appears.
-    EXPECT_EQ(m_operations.Move((m_src / "large.bin").string(), (small / "new.bin").string(), false),
+    EXPECT_EQ(m_operations.Move((m_src / "large.bin").string(), (small / "new.bin").string(), false, {}),
               std::errc::no_space_on_device);
     EXPECT_EQ(Names(small), std::vector<std::string>{"large.bin"});
     EXPECT_EQ(Contents(m_src / "large.bin"), large);

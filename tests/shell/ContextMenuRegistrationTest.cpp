@@ -62,8 +62,9 @@ TEST(ContextMenuRegistration, OnlyTheFolderVerbKeyDecides)
 {
     // Drive and file keys without the folder key: everything is written again and overwritten.
     MemoryRegistrationStore leftovers;
-    leftovers.OpenOrCreateKey(Keys::DriveCommand)->WriteDefaultValue("old");
-    leftovers.OpenOrCreateKey(Keys::FileVerb)->WriteDefaultValue("old");
+    RegistrationFailure failure;
+    leftovers.OpenOrCreateKey(Keys::DriveCommand, failure)->WriteDefaultValue("old");
+    leftovers.OpenOrCreateKey(Keys::FileVerb, failure)->WriteDefaultValue("old");
     leftovers.Writes.clear();
     EXPECT_TRUE(ToggleContextMenuRegistration(leftovers, kProgram, true).Registered);
     EXPECT_EQ(leftovers.Writes, SixKeys("\"/usr/bin/pellamy\" \"%1\" \"/s\""));
@@ -72,8 +73,8 @@ TEST(ContextMenuRegistration, OnlyTheFolderVerbKeyDecides)
 
     // The folder key alone: unregisters and deletes just it; its neighbours stay.
     MemoryRegistrationStore folderOnly;
-    folderOnly.OpenOrCreateKey(Keys::FolderVerb);
-    folderOnly.OpenOrCreateKey("software\\classes\\directory\\shell\\open");
+    folderOnly.OpenOrCreateKey(Keys::FolderVerb, failure);
+    folderOnly.OpenOrCreateKey("software\\classes\\directory\\shell\\open", failure);
     EXPECT_FALSE(ToggleContextMenuRegistration(folderOnly, kProgram, false).Registered);
     EXPECT_EQ(folderOnly.Deleted, std::vector<std::string>{Keys::FolderVerb});
     EXPECT_FALSE(folderOnly.KeyExists(Keys::FolderVerb));
@@ -81,33 +82,33 @@ TEST(ContextMenuRegistration, OnlyTheFolderVerbKeyDecides)
     EXPECT_TRUE(folderOnly.Writes.empty());
 }
 
-TEST(ContextMenuRegistration, KeysThatCannotBeOpenedAreSkippedSilently)
+TEST(ContextMenuRegistration, AKeyThatCannotBeOpenedOrWrittenFailsAndTakesBackWhatWasWritten)
 {
-    MemoryRegistrationStore store;
-    store.FailingOpens = {Keys::FolderCommand, Keys::DriveVerb};
-    const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, kProgram, false);
-    EXPECT_TRUE(outcome.Registered);
-    EXPECT_FALSE(outcome.Failure);
-    Writes expected = SixKeys("\"/usr/bin/pellamy\" \"%1\"");
-    expected.erase(expected.begin() + 2);
-    expected.erase(expected.begin() + 1);
-    EXPECT_EQ(store.Writes, expected);
-}
+    const std::string earlier = "software\\classes\\directory\\shell\\open";
+    for (const char* failing : {Keys::FolderVerb, Keys::FolderCommand, Keys::DriveVerb, Keys::DriveCommand,
+                                Keys::FileVerb, Keys::FileCommand}) {
+        for (const bool opening : {true, false}) {
+            SCOPED_TRACE(std::string(failing) + (opening ? " cannot be opened" : " cannot be written"));
+            MemoryRegistrationStore store;
+            RegistrationFailure failure;
+            store.OpenOrCreateKey(earlier, failure)->WriteDefaultValue("kept");
+            (opening ? store.FailingOpens : store.FailingWrites).insert(failing);
+            const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, kProgram, false);
+            EXPECT_EQ(outcome.Failure, opening ? "Cannot open " + std::string(failing)
+                                               : std::string("Failed to set data for ''"));
+            // Nothing of the registration stays, so the next use registers again; other keys stay.
+            for (const auto& [key, value] : SixKeys("")) {
+                EXPECT_FALSE(store.KeyExists(key)) << key;
+            }
+            EXPECT_EQ(store.Value(earlier), "kept");
 
-TEST(ContextMenuRegistration, ValueThatCannotBeWrittenStopsWithTheStoreErrorAndKeepsWhatWasWritten)
-{
-    MemoryRegistrationStore store;
-    store.FailingWrites = {Keys::DriveCommand};
-    const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, kProgram, false);
-    EXPECT_EQ(outcome.Failure, "Failed to set data for ''");
-    Writes expected = SixKeys("\"/usr/bin/pellamy\" \"%1\"");
-    expected.resize(3);
-    EXPECT_EQ(store.Writes, expected);
-    EXPECT_FALSE(store.KeyExists(Keys::FileVerb));
-
-    // The folder key was written, so the next use unregisters.
-    store.FailingWrites.clear();
-    EXPECT_FALSE(ToggleContextMenuRegistration(store, kProgram, false).Registered);
+            store.FailingOpens.clear();
+            store.FailingWrites.clear();
+            const RegistrationOutcome again = ToggleContextMenuRegistration(store, kProgram, false);
+            EXPECT_TRUE(again.Registered);
+            EXPECT_FALSE(again.Failure);
+        }
+    }
 }
 
 TEST(ContextMenuRegistration, ProgramPathIsQuotedAsTheStoreFormatRequires)

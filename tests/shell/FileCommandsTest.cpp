@@ -14,16 +14,18 @@ namespace {
 class FakeFiles final : public FileOperations
 {
 public:
-    std::error_code Copy(const std::string& source, const std::string& destination,
-                         bool failIfExists) override
+    std::error_code Copy(const std::string& source, const std::string& destination, bool failIfExists,
+                         const std::optional<ListedFile>& listed) override
     {
         Calls.push_back("copy " + source);
+        Listed.push_back(listed);
         return Transfer(source, destination, !failIfExists, false);
     }
-    std::error_code Move(const std::string& source, const std::string& destination,
-                         bool replaceExisting) override
+    std::error_code Move(const std::string& source, const std::string& destination, bool replaceExisting,
+                         const std::optional<ListedFile>& listed) override
     {
         Calls.push_back("move " + source);
+        Listed.push_back(listed);
         return Transfer(source, destination, replaceExisting, true);
     }
     std::error_code Remove(const std::string& path) override
@@ -36,6 +38,7 @@ public:
     std::map<std::string, std::string> Files;
     std::error_code ReplaceRefused;
     std::vector<std::string> Calls;
+    std::vector<std::optional<ListedFile>> Listed;
 
 private:
     std::error_code Transfer(const std::string& source, const std::string& destination, bool replace,

@@ -36,9 +36,10 @@ public:
         }
     }
 
-    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key) override
+    std::unique_ptr<RegistrationKey> OpenOrCreateKey(const std::string& key, RegistrationFailure& failure) override
     {
         if (FailingOpens.count(key) != 0) {
+            failure = "Cannot open " + key;
             return nullptr;
         }
         for (std::size_t slash = key.find('\\'); slash != std::string::npos;
@@ -71,14 +72,14 @@ private:
             : m_store(store)
             , m_name(std::move(name))
         {}
-        bool WriteDefaultValue(const std::string& value) override
+        RegistrationFailure WriteDefaultValue(const std::string& value) override
         {
             if (m_store.FailingWrites.count(m_name) != 0) {
-                return false;
+                return "Failed to set data for ''";
             }
             m_store.Keys[m_name] = value;
             m_store.Writes.emplace_back(m_name, value);
-            return true;
+            return std::nullopt;
         }
 
     private:

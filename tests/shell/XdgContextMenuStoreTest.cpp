@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace pellamy {
 namespace {
@@ -245,18 +247,95 @@ TEST_F(XdgContextMenuStoreTest, NautilusScriptHandsTheFirstSelectedItemToTheProg
     EXPECT_EQ(Read(record), std::string("/abs/path") + '\0' + "/s" + '\0');
 }
 
-TEST_F(XdgContextMenuStoreTest, FileThatCannotBeWrittenFailsAndKeepsWhatWasWritten)
+// What a failed registration must leave: no action file of the program and no temporary file.
+void ExpectNothingRegistered(const fs::path& data)
+{
+    if (!fs::exists(data)) {
+        return;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(data)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.rfind(".pellamy-", 0), std::string::npos) << entry.path();
+        if (entry.is_regular_file()) {
+            EXPECT_EQ(name.rfind("pellamy-", 0), std::string::npos) << entry.path();
+            EXPECT_NE(name, "Run Pellamy") << entry.path();
+        }
+    }
+}
+
+TEST_F(XdgContextMenuStoreTest, AFileThatCannotBeWrittenFailsWithItsReasonAndTakesBackTheOthers)
 {
     // A folder where the Nemo action belongs: the rename onto it fails.
-    fs::create_directories(Data() / "nemo/actions/pellamy-folder.nemo_action/inside");
+    const fs::path blocked = Data() / "nemo/actions/pellamy-folder.nemo_action";
+    fs::create_directories(blocked / "inside");
     XdgContextMenuStore store(Data().string());
     const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, "/usr/bin/pellamy", false);
-    EXPECT_EQ(outcome.Failure, "Failed to set data for ''");
-    EXPECT_TRUE(fs::exists(Data() / "kio/servicemenus/pellamy-folder.desktop"));
-    EXPECT_FALSE(fs::exists(Data() / "kio/servicemenus/pellamy-files.desktop"));
-    for (const auto& entry : fs::recursive_directory_iterator(Data())) {
-        EXPECT_EQ(entry.path().filename().string().rfind(".pellamy-", 0), std::string::npos) << entry.path();
+    EXPECT_EQ(outcome.Failure, "Cannot write \"" + blocked.string() + "\". Is a directory");
+    ExpectNothingRegistered(Data());
+
+    // The files' class fails the same way, and takes back the folders' files written before it.
+    fs::remove_all(blocked);
+    fs::create_directories(Data() / "kio/servicemenus/pellamy-files.desktop/inside");
+    EXPECT_TRUE(ToggleContextMenuRegistration(store, "/usr/bin/pellamy", false).Failure);
+    ExpectNothingRegistered(Data());
+    EXPECT_FALSE(store.KeyExists(RegistrationKeyNames::FolderVerb));
+}
+
+TEST_F(XdgContextMenuStoreTest, NoDataFolderOrOneThatCannotBeMadeFailsWithoutWritingAnything)
+{
+    XdgContextMenuStore none("");
+    const RegistrationOutcome outcome = ToggleContextMenuRegistration(none, "/usr/bin/pellamy", false);
+    ASSERT_TRUE(outcome.Failure);
+    EXPECT_EQ(outcome.Failure->rfind("There is no data folder", 0), 0u) << *outcome.Failure;
+    XdgContextMenuStore relative("relative/share");
+    EXPECT_TRUE(ToggleContextMenuRegistration(relative, "/usr/bin/pellamy", false).Failure);
+
+    // A data folder below a file cannot be made, whoever runs the test.
+    const fs::path underFile = Home() / ".profile" / "share";
+    XdgContextMenuStore blocked(underFile.string());
+    const RegistrationOutcome notMade = ToggleContextMenuRegistration(blocked, "/usr/bin/pellamy", false);
+    ASSERT_TRUE(notMade.Failure);
+    EXPECT_NE(notMade.Failure->find("Not a directory"), std::string::npos) << *notMade.Failure;
+    EXPECT_TRUE(fs::is_regular_file(Home() / ".profile"));
+}
+
+TEST_F(XdgContextMenuStoreTest, ADataFolderWithoutWritePermissionFailsWithTheSystemsReason)
+{
+    // Root writes everywhere: the store runs as an ordinary user in a child process then.
+    fs::create_directories(Data());
+    fs::permissions(Data(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::string data = Data().string();
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                                 ::setresuid(65534, 65534, 65534) != 0)) {
+            ::_exit(3);
+        }
+        XdgContextMenuStore store(data);
+        const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, "/usr/bin/pellamy", false);
+        const bool denied = outcome.Failure && outcome.Failure->find("Permission denied") != std::string::npos;
+        ::_exit(denied ? 0 : 1);
     }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    fs::permissions(Data(), fs::perms::owner_all);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+        GTEST_SKIP() << "cannot drop privileges to user 65534 here";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the registration did not fail as denied";
+    ExpectNothingRegistered(Data());
+}
+
+TEST_F(XdgContextMenuStoreTest, AProgramPathThatIsNotUtf8CannotBeRegistered)
+{
+    XdgContextMenuStore store(Data().string());
+    const RegistrationOutcome outcome = ToggleContextMenuRegistration(store, "/opt/caf\xe9/pellamy", true);
+    ASSERT_TRUE(outcome.Failure);
+    EXPECT_NE(outcome.Failure->find("is not UTF-8"), std::string::npos) << *outcome.Failure;
+    ExpectNothingRegistered(Data());
+    EXPECT_FALSE(ToggleContextMenuRegistration(store, "/opt/caf\xc3\xa9/pellamy", true).Failure);
 }
 
 TEST(UserDataFolder, ComesFromXdgDataHomeWhenAbsoluteElseFromHome)

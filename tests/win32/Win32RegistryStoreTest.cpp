@@ -135,8 +135,9 @@ TEST_F(Win32RegistryStoreTest, KeyNamesKeepTheirLetterCase)
 TEST_F(Win32RegistryStoreTest, OnlyTheFolderVerbKeyDecides)
 {
     // Drives and files registered without folders: the toggle registers, overwriting them.
+    RegistrationFailure failure;
     for (const char* key : {Keys::DriveVerb, Keys::FileCommand}) {
-        ASSERT_TRUE(store.OpenOrCreateKey(key)->WriteDefaultValue("old"));
+        ASSERT_FALSE(store.OpenOrCreateKey(key, failure)->WriteDefaultValue("old"));
     }
     EXPECT_TRUE(ToggleContextMenuRegistration(store, "C:\\p.exe", false).Registered);
     EXPECT_EQ(KeysPresent(), 6);
@@ -145,15 +146,16 @@ TEST_F(Win32RegistryStoreTest, OnlyTheFolderVerbKeyDecides)
 
     // Folders alone registered: the toggle unregisters and deletes just that.
     Clean();
-    ASSERT_TRUE(store.OpenOrCreateKey(Keys::FolderCommand)->WriteDefaultValue("x"));
+    ASSERT_FALSE(store.OpenOrCreateKey(Keys::FolderCommand, failure)->WriteDefaultValue("x"));
     EXPECT_FALSE(ToggleContextMenuRegistration(store, "C:\\p.exe", false).Registered);
     EXPECT_EQ(KeysPresent(), 0);
 }
 
 TEST_F(Win32RegistryStoreTest, DeletingATreeTakesEverySubKey)
 {
-    ASSERT_TRUE(store.OpenOrCreateKey(std::string(Keys::FileVerb) + "\\command\\deeper\\deepest"));
-    ASSERT_TRUE(store.OpenOrCreateKey(std::string(Keys::FileVerb) + "\\second"));
+    RegistrationFailure failure;
+    ASSERT_TRUE(store.OpenOrCreateKey(std::string(Keys::FileVerb) + "\\command\\deeper\\deepest", failure));
+    ASSERT_TRUE(store.OpenOrCreateKey(std::string(Keys::FileVerb) + "\\second", failure));
     EXPECT_TRUE(store.KeyExists(Keys::FileVerb));
     store.DeleteKeyTree(Keys::FileVerb);
     EXPECT_FALSE(store.KeyExists(Keys::FileVerb));
