@@ -423,7 +423,8 @@ private Q_SLOTS:
         QVERIFY(ShowForClicks(view));
         view.setSelectionMode(QAbstractItemView::ExtendedSelection);
         view.OnCustomSort = LView2CustomSort;
-        model.SetRows({File("b.txt", 3000), File("a.txt", 1000), File("c.txt", 2000)}, RegionalSettings{});
+        model.SetRows({File("b.txt", 3000, 0, 300), File("a.txt", 1000, 0, 100), File("c.txt", 2000, 0, 200)},
+                      RegionalSettings{});
         ClickHeader(view, 5);
         view.selectionModel()->select(model.index(1, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -442,6 +443,10 @@ private Q_SLOTS:
         QVERIFY(rows.IsSelected(1));
         QVERIFY(rows.IsSelected(2));
         QVERIFY(!rows.IsSelected(3));
+        // What each row showed of its file goes with it through the sort, for the file commands.
+        QCOMPARE(rows.Listed(1)->Size, std::int64_t{2000});
+        QCOMPARE(rows.Listed(1)->LastWriteTime, FileTimeFromUnix(200, 0));
+        QVERIFY(!rows.Listed(3));
 
         view.selectAll();
         const ListViewRows all(view);
