@@ -2,7 +2,6 @@
 #include "cli/ReportData.h"
 
 #include "scan/FileRows.h"
-#include "shell/TypeInfoSource.h"
 
 namespace pellamy {
 
@@ -12,29 +11,25 @@ ReportData TypeListReportData(const ReportSources& sources, const std::string& f
     data.CurrentFolder = WithTrailingSlash(folder);
     data.IsTypeList = true;
     data.Columns.assign(kTypeColumns.begin(), kTypeColumns.end());
+    data.Types.Fill(std::move(summary.Rows), sources.Settings, sources.Collator);
+    data.Types.SelectAll();
+    summary.Rows = {};
     data.Summary = std::move(summary);
-    const auto& rows = data.Summary.Rows;
-    data.Order = CaptionOrder(
-        rows.size(), [&rows](std::size_t i) { return std::string_view(rows[i].Extension); },
-        sources.Collator);
     data.TotalsLine = TotalsLine(data.Summary.FolderAttributes, data.Summary.TotalFiles,
                                  data.Summary.TotalSize, sources.Settings);
     return data;
 }
 
 ReportData FileListReportData(const ReportSources& sources, const std::string& folder,
-                              const NamePattern& pattern, ScanResults entries)
+                              const NamePattern& pattern, FileTable::Rows rows)
 {
     ReportData data;
     data.CurrentFolder = WithTrailingSlash(folder);
     data.IsTypeList = false;
     data.Pattern = pattern;
     data.Columns.assign(kFileColumns.begin(), kFileColumns.end());
-    data.Entries = std::move(entries);
-    const auto& all = data.Entries;
-    // The rows stay where the scan put them; only their order is kept, 4 bytes a row.
-    data.Order = CaptionOrder(
-        all.size(), [&all](std::size_t i) { return ExtensionOf(all[i].Name); }, sources.Collator);
+    data.Files.Fill(std::move(rows), sources.Settings, sources.Collator);
+    data.Files.SelectAll();
     return data;
 }
 
@@ -48,9 +43,12 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
             sources, slashed,
             SummarizeFolder(sources.Directory, slashed, options, sources.Types, &error, progress));
     }
-    ScanResults entries;
-    ScanFolder(sources.Directory, slashed, *pattern, options, entries, &error, progress);
-    return FileListReportData(sources, slashed, *pattern, std::move(entries));
+    // Rows go straight into the table's compact form as the scan hands them over.
+    FileTable::Rows rows;
+    ScanFolder(
+        sources.Directory, slashed, *pattern, options, [&rows](const DirectoryEntryView& entry) { rows.Add(entry); },
+        &error, progress);
+    return FileListReportData(sources, slashed, *pattern, std::move(rows));
 }
 
 } // namespace pellamy

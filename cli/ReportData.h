@@ -2,6 +2,8 @@
 #ifndef PELLAMY_CLI_REPORTDATA_H
 #define PELLAMY_CLI_REPORTDATA_H
 
+#include "lists/FileTable.h"
+#include "lists/TypeTable.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
@@ -20,8 +22,9 @@ namespace pellamy {
 
 class TypeInfoSource;
 
-/// One list as pellamy-report shows it: the compact rows as the scan gave them and the order in
-/// which the report shows them. Texts are made from the rows when they are written.
+/// One list as pellamy-report shows it: the list table the window shows it with, every row
+/// selected (the copy commands report the selected file rows of a list whose rows are all
+/// selected), and what goes with it. Texts are made from the rows when they are written.
 struct ReportData
 {
     bool IsTypeList = true;
@@ -29,17 +32,22 @@ struct ReportData
     bool Recursive = false;    // the whole tree below the folder; file names are relative paths
     NamePattern Pattern;       // file lists only
     std::vector<std::string_view> Columns;
-    // Type list: the summary.
+    // Type list: the summary's totals (its rows are in `Types`).
     TypeSummary Summary;
     std::string TotalsLine;
-    // File list: the entries, in directory order.
-    ScanResults Entries;
-    /// Position -> row: the index in `Summary.Rows` or `Entries` of each shown row.
-    std::vector<std::uint32_t> Order;
+    TypeTable Types;
+    // File list.
+    FileTable Files;
 
-    std::size_t RowCount() const { return Order.size(); }
-    const TypeRow& TypeRowAt(std::size_t position) const { return Summary.Rows[Order[position]]; }
-    const FileEntry& EntryAt(std::size_t position) const { return Entries[Order[position]]; }
+    /// The rows shown, in display order.
+    const ListRows& Rows() const
+    {
+        if (IsTypeList) {
+            return Types;
+        }
+        return Files;
+    }
+    std::size_t RowCount() const { return Rows().RowCount(); }
 };
 
 /// Where a report reads from.
@@ -60,10 +68,10 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
 /// The type list of `summary` (its rows and totals) for `folder`, with rows in caption order.
 ReportData TypeListReportData(const ReportSources& sources, const std::string& folder, TypeSummary summary);
 
-/// The file list of `entries`, which `pattern` gave in `folder`, with rows in caption order (rows
-/// of one caption keep the order of `entries`).
+/// The file list of `rows`, which `pattern` gave in `folder`, with rows in caption order (rows of
+/// one caption keep the order they were added in).
 ReportData FileListReportData(const ReportSources& sources, const std::string& folder,
-                              const NamePattern& pattern, ScanResults entries);
+                              const NamePattern& pattern, FileTable::Rows rows);
 
 } // namespace pellamy
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportFormats.h"
 
-#include "cli/ReportRows.h"
 #include "scan/ByteCount.h"
 #include "scan/DisplayTexts.h"
 #include "scan/Utf8.h"
@@ -262,9 +261,9 @@ std::string TerminalSafe(std::string_view text)
     return out;
 }
 
-void WriteTable(const ReportData& data, const RegionalSettings& settings, ReportOutput& out)
+void WriteTable(const ReportData& data, ReportOutput& out)
 {
-    const ReportRows rows(data, settings);
+    const ListRows& rows = data.Rows();
     const std::size_t columns = data.Columns.size();
     std::vector<std::size_t> widths(columns, 0);
     for (std::size_t c = 0; c < columns; ++c) {
@@ -322,9 +321,9 @@ void WriteTable(const ReportData& data, const RegionalSettings& settings, Report
     out.Written();
 }
 
-void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportOutput& out)
+void WriteJson(const ReportData& data, ReportOutput& out)
 {
-    const ReportRows rows(data, settings);
+    const ListRows& rows = data.Rows();
     JsonDocument json(out);
     json.StringMember("folder", data.CurrentFolder);
     if (data.Recursive) {
@@ -375,7 +374,7 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
         nlohmann::ordered_json& count = row["count"];
         nlohmann::ordered_json& size = row["size"];
         for (std::size_t r = 0; r < rows.RowCount(); ++r) {
-            const TypeRow& type = data.TypeRowAt(r);
+            const TypeRow& type = data.Types.At(r);
             setCells(r);
             SetString(extension, type.Extension);
             count = type.Count;
@@ -405,7 +404,7 @@ void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportO
         nlohmann::ordered_json& accessed = row["accessed"];
         nlohmann::ordered_json& attributes = row["attributes"];
         for (std::size_t r = 0; r < rows.RowCount() && !out.Failed(); ++r) {
-            const FileEntry& entry = data.EntryAt(r);
+            const FileRowView entry = data.Files.At(r);
             setCells(r);
             SetString(name, entry.Name);
             if (folder != nullptr) {

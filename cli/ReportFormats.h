@@ -22,11 +22,11 @@ std::string TerminalSafe(std::string_view text);
 /// Writes the list as aligned columns: a header, one line per row ("Number" and "Size"
 /// right-aligned), then the totals line (type list) or the file count (file list). The widths are
 /// found in a first pass over the rows, so the texts are made twice and never kept.
-void WriteTable(const ReportData& data, const RegionalSettings& settings, ReportOutput& out);
+void WriteTable(const ReportData& data, ReportOutput& out);
 
 /// Writes the list as one JSON object, row by row; names that are not valid UTF-8 get U+FFFD for
 /// their bad bytes.
-void WriteJson(const ReportData& data, const RegionalSettings& settings, ReportOutput& out);
+void WriteJson(const ReportData& data, ReportOutput& out);
 
 } // namespace pellamy
 

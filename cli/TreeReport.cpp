@@ -26,7 +26,14 @@ TreeReport BuildTreeReport(const ReportSources& sources, TreeSource& tree, const
     report.RootError = found.RootError;
     report.Unread = std::move(found.Unread);
     if (pattern) {
-        report.Data = FileListReportData(sources, slashed, *pattern, std::move(found.Files));
+        FileTable::Rows rows;
+        rows.Reserve(found.Files.size());
+        for (FileEntry& entry : found.Files) {
+            rows.Add(entry);
+            std::string().swap(entry.Name);
+        }
+        found.Files = ScanResults();
+        report.Data = FileListReportData(sources, slashed, *pattern, std::move(rows));
     } else {
         TypeSummary summary;
         summary.Rows = std::move(found.Rows);

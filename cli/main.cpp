@@ -112,24 +112,23 @@ private:
 };
 
 // Writes the report row by row; the output's failure, if any.
-std::optional<std::string> WriteReport(const ReportData& data, ReportFormat format,
-                                       const RegionalSettings& settings, ReportOutput& out)
+std::optional<std::string> WriteReport(const ReportData& data, ReportFormat format, ReportOutput& out)
 {
     switch (format) {
     case ReportFormat::Json:
-        WriteJson(data, settings, out);
+        WriteJson(data, out);
         break;
     case ReportFormat::Csv:
-        WriteCsv(data, settings, out);
+        WriteCsv(data, out);
         break;
     case ReportFormat::Xml:
-        WriteXml(data, NavigatorFolder(data.CurrentFolder), settings, out);
+        WriteXml(data, NavigatorFolder(data.CurrentFolder), out);
         break;
     case ReportFormat::Html:
-        WriteHtml(data, NavigatorFolder(data.CurrentFolder), settings, out);
+        WriteHtml(data, NavigatorFolder(data.CurrentFolder), out);
         break;
     case ReportFormat::Table:
-        WriteTable(data, settings, out);
+        WriteTable(data, out);
         break;
     }
     return out.Finish();
@@ -138,7 +137,7 @@ std::optional<std::string> WriteReport(const ReportData& data, ReportFormat form
 // The report streamed into the file `path`, which keeps its earlier content unless every byte was
 // written and committed.
 std::optional<std::string> WriteReportFile(const ReportFiles& files, const ReportData& data, ReportFormat format,
-                                           const RegionalSettings& settings, const std::string& path)
+                                           const std::string& path)
 {
     ReportFiles::Opened opened = files.Open(path);
     if (auto* failure = std::get_if<std::string>(&opened)) {
@@ -146,7 +145,7 @@ std::optional<std::string> WriteReportFile(const ReportFiles& files, const Repor
     }
     ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
     ReportFileOutput out(writer);
-    if (auto failure = WriteReport(data, format, settings, out)) {
+    if (auto failure = WriteReport(data, format, out)) {
         return failure;
     }
     return writer.Commit();
@@ -215,10 +214,10 @@ int Run(const std::vector<std::string>& args)
     }
     std::optional<std::string> failure;
     if (request.OutputFile) {
-        failure = WriteReportFile(platform->Files(), data, request.Format, sources.Settings, *request.OutputFile);
+        failure = WriteReportFile(platform->Files(), data, request.Format, *request.OutputFile);
     } else {
         StandardOutput out;
-        failure = WriteReport(data, request.Format, sources.Settings, out);
+        failure = WriteReport(data, request.Format, out);
         if (!failure && std::fflush(stdout) != 0) {
             failure = "Stream write error";
         }

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_REPORTS_CSVREPORTS_H
 #define PELLAMY_REPORTS_CSVREPORTS_H
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
 

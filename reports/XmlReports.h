@@ -2,7 +2,7 @@
 #ifndef PELLAMY_REPORTS_XMLREPORTS_H
 #define PELLAMY_REPORTS_XMLREPORTS_H
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "reports/XmlWriter.h"
 #include "scan/ByteCount.h"
 #include "scan/RegionalSettings.h"

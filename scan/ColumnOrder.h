@@ -37,6 +37,31 @@ std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Co
     return order;
 }
 
+/// Rearranges `items` in place so that position i holds what was at `order[i]` (a permutation of
+/// the positions), moving each item once.
+template <typename T>
+void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& order)
+{
+    std::vector<bool> placed(items.size(), false);
+    for (std::size_t start = 0; start < items.size(); ++start) {
+        if (placed[start] || order[start] == start) {
+            continue;
+        }
+        T held = std::move(items[start]);
+        std::size_t to = start;
+        for (;;) {
+            placed[to] = true;
+            const std::size_t from = order[to];
+            if (from == start) {
+                items[to] = std::move(held);
+                break;
+            }
+            items[to] = std::move(items[from]);
+            to = from;
+        }
+    }
+}
+
 /// A text's key for the lists' case-insensitive text comparison (`CompareTextNoCase`): its first
 /// 16 bytes as that comparison sees them (a-z as A-Z), packed into two numbers (zero bytes after
 /// its end; names hold none), and the text itself. Most comparisons of a million names are decided

@@ -28,16 +28,6 @@ struct FileRow
 inline constexpr std::array<std::string_view, 6> kFileColumns = {"Type",     "Name",    "Created",
                                                                  "Modified", "Attribs", "Size"};
 
-FileRow MakeFileRow(const DirectoryEntryView& entry);
-FileRow MakeFileRow(const FileEntry& entry);
-
-/// The row's caption: the extension of its name.
-std::string_view FileRowCaption(const FileRow& row);
-
-/// The display texts of a file row in column order: extension, name, created, modified,
-/// attribute letters, size. A time that cannot be shown gives an empty text.
-std::array<std::string, 6> FileRowTexts(const FileRow& row, const RegionalSettings& settings);
-
 } // namespace pellamy
 
 #endif

@@ -16,11 +16,6 @@ std::string_view ExtensionOf(std::string_view name)
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
-std::array<std::string, 4> TypeRowTexts(const TypeRow& row, const RegionalSettings& settings)
-{
-    return {row.Extension, row.Description, std::to_string(row.Count), SizeText(row.Size, false, settings)};
-}
-
 namespace {
 
 constexpr std::size_t kShortExtension = sizeof(std::uint64_t);

@@ -36,8 +36,6 @@ struct TypeRow
 /// The column captions of the type list.
 inline constexpr std::array<std::string_view, 4> kTypeColumns = {"Type", "Description", "Number", "Size"};
 
-/// The display texts of a type row in column order: extension, description, count, size.
-std::array<std::string, 4> TypeRowTexts(const TypeRow& row, const RegionalSettings& settings);
 
 /// Groups files by extension. Extensions that differ only in letter case are one type, spelt as
 /// the first file that had it. Merging goes through a hash of the case-folded extension, so adding

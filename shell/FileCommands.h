@@ -2,7 +2,7 @@
 #ifndef PELLAMY_SHELL_FILECOMMANDS_H
 #define PELLAMY_SHELL_FILECOMMANDS_H
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "shell/FileOperations.h"
 #include "shell/SelectedFiles.h"
 

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_SHELL_SELECTEDFILES_H
 #define PELLAMY_SHELL_SELECTEDFILES_H
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 
 #include <optional>
 #include <string>

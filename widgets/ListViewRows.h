@@ -2,7 +2,7 @@
 #ifndef PELLAMY_WIDGETS_LISTVIEWROWS_H
 #define PELLAMY_WIDGETS_LISTVIEWROWS_H
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 
 #include <vector>
 

@@ -134,12 +134,6 @@ std::vector<std::uint32_t> SortListModel::SortByKeys(int column, bool ascending)
     return order;
 }
 
-std::vector<std::uint32_t> SortListModel::CaptionOrder() const
-{
-    return pellamy::CaptionOrder(
-        RowCount(), [this](std::size_t row) { return Caption(row); }, *m_collator);
-}
-
 void SortListModel::ApplyOrder(const std::vector<std::uint32_t>& order)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);

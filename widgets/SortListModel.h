@@ -118,33 +118,8 @@ protected:
 
     void SetSettings(const RegionalSettings& settings) { m_settings = settings; }
 
-    /// The order that puts the rows ascending by caption under the collator; rows with equal
-    /// captions keep their order. Each distinct caption is collated once.
-    std::vector<std::uint32_t> CaptionOrder() const;
-
-    /// Rearranges `items` in place so that position i holds what was at `order[i]`.
-    template <typename T>
-    static void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& order)
-    {
-        std::vector<bool> placed(items.size(), false);
-        for (std::size_t start = 0; start < items.size(); ++start) {
-            if (placed[start] || order[start] == start) {
-                continue;
-            }
-            T held = std::move(items[start]);
-            std::size_t to = start;
-            for (;;) {
-                placed[to] = true;
-                const std::size_t from = order[to];
-                if (from == start) {
-                    items[to] = std::move(held);
-                    break;
-                }
-                items[to] = std::move(items[from]);
-                to = from;
-            }
-        }
-    }
+    /// The collator the rows are put in caption order with at each fill.
+    const TextCollator& Collator() const { return *m_collator; }
 
 private:
     void ApplyOrder(const std::vector<std::uint32_t>& order);

@@ -3,14 +3,15 @@
 #define PELLAMY_WIDGETS_TYPELISTMODEL_H
 
 #include "scan/TypeSummary.h"
+#include "lists/TypeTable.h"
 #include "widgets/SortListModel.h"
 
 #include <vector>
 
 namespace pellamy {
 
-/// The rows of the type list `sLView` (columns "Type", "Description", "Number", "Size"), held as
-/// `TypeRow`s; the texts are made when shown.
+/// The type list `sLView` as a Qt model: an adapter over its `TypeTable`, which holds the rows,
+/// makes the texts and sorts; the model only tells the views what changed.
 class TypeListModel final : public SortListModel
 {
     Q_OBJECT
@@ -26,9 +27,12 @@ public:
     void Clear();
 
     /// The row at a display position.
-    const TypeRow& Row(std::size_t row) const { return m_rows.at(row); }
+    const TypeRow& Row(std::size_t row) const { return m_table.At(row); }
 
-    std::size_t RowCount() const override { return m_rows.size(); }
+    /// The rows as the list shows them.
+    const TypeTable& Table() const { return m_table; }
+
+    std::size_t RowCount() const override { return m_table.RowCount(); }
     int ColumnCount() const override { return static_cast<int>(kTypeColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
     std::string_view Caption(std::size_t row) const override;
@@ -41,7 +45,7 @@ protected:
     void PermuteRows(const std::vector<std::uint32_t>& order) override;
 
 private:
-    std::vector<TypeRow> m_rows;
+    TypeTable m_table;
 };
 
 /// The type list's `OnCustomSort`: "Number" (column 2) compares the counts as integers and "Size"

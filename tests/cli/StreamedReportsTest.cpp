@@ -10,7 +10,7 @@
 #include "platform/posix/PosixDirectorySource.h"
 #include "reports/CommaText.h"
 #include "reports/HtmlReport.h"
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "reports/ReportText.h"
 #include "reports/XmlReports.h"
 #include "scan/ByteCount.h"
@@ -51,18 +51,31 @@ struct EarlierData
     ScanResults Entries;
 };
 
+// The texts of a row as the earlier builders made them, from its values.
+std::vector<std::string> EarlierTexts(const TypeRow& row, const RegionalSettings& settings)
+{
+    return {row.Extension, row.Description, std::to_string(row.Count), SizeText(row.Size, false, settings)};
+}
+
+std::vector<std::string> EarlierTexts(const FileEntry& entry, const RegionalSettings& settings)
+{
+    return {std::string(ExtensionOf(entry.Name)),         entry.Name,
+            FileTimeText(entry.CreationTime, settings),  FileTimeText(entry.LastWriteTime, settings),
+            AttributeLetters(entry.Attributes),          SizeText(ToByteCount(entry.Size), false, settings)};
+}
+
 EarlierData Earlier(const ReportData& data, const RegionalSettings& settings)
 {
     EarlierData earlier{&data, {}, {}, {}};
     for (std::size_t i = 0; i < data.RowCount(); ++i) {
         if (data.IsTypeList) {
-            earlier.Types.push_back(data.TypeRowAt(i));
-            const auto texts = TypeRowTexts(data.TypeRowAt(i), settings);
-            earlier.Cells.emplace_back(texts.begin(), texts.end());
+            earlier.Types.push_back(data.Types.At(i));
+            earlier.Cells.push_back(EarlierTexts(data.Types.At(i), settings));
         } else {
-            earlier.Entries.push_back(data.EntryAt(i));
-            const auto texts = FileRowTexts(MakeFileRow(data.EntryAt(i)), settings);
-            earlier.Cells.emplace_back(texts.begin(), texts.end());
+            const FileRowView row = data.Files.At(i);
+            earlier.Entries.push_back(FileEntry{std::string(row.Name), row.Attributes, row.CreationTime,
+                                                row.LastAccessTime, row.LastWriteTime, row.Size});
+            earlier.Cells.push_back(EarlierTexts(earlier.Entries.back(), settings));
         }
     }
     return earlier;
@@ -354,13 +367,12 @@ protected:
                             const RegionalSettings& settings)
     {
         const std::string folder = NavigatorFolderText(data.CurrentFolder);
-        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteTable(data, settings, out); }),
-                  EarlierTable(earlier));
-        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteJson(data, settings, out); }), EarlierJson(earlier));
-        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteCsv(data, settings, out); }), EarlierCsv(earlier));
-        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteHtml(data, folder, settings, out); }),
+        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteTable(data, out); }), EarlierTable(earlier));
+        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteJson(data, out); }), EarlierJson(earlier));
+        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteCsv(data, out); }), EarlierCsv(earlier));
+        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteHtml(data, folder, out); }),
                   EarlierHtml(earlier, folder));
-        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteXml(data, folder, settings, out); }),
+        EXPECT_EQ(Streamed([&](ReportOutput& out) { WriteXml(data, folder, out); }),
                   EarlierXml(earlier, folder, settings));
     }
 
@@ -390,7 +402,7 @@ TEST_F(StreamedReports, LongSortedListsGiveTheEarlierBytes)
     const RegionalSettings settings = TwelveHourCommaSettings();
     const ReportSources sources{m_source, m_types, m_collator, settings};
     const std::size_t count = 20'603;
-    ScanResults entries;
+    FileTable::Rows entries;
     const std::array<std::string, 5> tails = {".txt", ".LOG", "", ".b\xffin", ",\"q\".csv"};
     for (std::size_t i = 0; i < count; ++i) {
         FileEntry entry;
@@ -400,9 +412,9 @@ TEST_F(StreamedReports, LongSortedListsGiveTheEarlierBytes)
         entry.LastWriteTime = FileTimeFromUnix(1'000'000'000 + static_cast<std::int64_t>(i) * 4001, 0);
         entry.CreationTime = i % 97 == 0 ? kNoFileTime : entry.LastWriteTime;
         entry.LastAccessTime = entry.LastWriteTime;
-        entries.push_back(std::move(entry));
+        entries.Add(entry);
     }
-    ReportData data = FileListReportData(sources, m_dir.Path().string(), NamePattern::AllFiles(), entries);
+    ReportData data = FileListReportData(sources, m_dir.Path().string(), NamePattern::AllFiles(), std::move(entries));
     ExpectEarlierBytes(data, Earlier(data, settings), settings);
     SortReportData(data, ReportSort{5, true});
     ExpectEarlierBytes(data, Earlier(data, settings), settings);

@@ -6,7 +6,6 @@
 #include "RunReport.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
-#include "cli/ReportRows.h"
 #include "platform/TempFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixTreeSource.h"
@@ -53,7 +52,7 @@ template <typename Write>
 std::string Written(const ReportData& data, Write write)
 {
     CollectedOutput out;
-    write(data, RegionalSettings{}, out);
+    write(data, out);
     EXPECT_EQ(out.Finish(), std::nullopt);
     return out.Bytes;
 }
@@ -123,9 +122,9 @@ TEST_F(TreeReportFolder, TypeListSumsTheWholeTreeWithTheFoldersOwnTotalsLine)
     const TreeReport report = Build(std::nullopt, 0);
     const ReportData& data = report.Data;
     ASSERT_EQ(data.RowCount(), 2u);
-    EXPECT_EQ(data.TypeRowAt(0).Count, 1 + 16) << "the hard-linked log counts once";
-    EXPECT_EQ(data.TypeRowAt(1).Count, 2 + 16);
-    EXPECT_EQ(ReportRows(data, RegionalSettings{}).CellText(1, 1), "type " + data.TypeRowAt(1).Extension);
+    EXPECT_EQ(data.Types.At(0).Count, 1 + 16) << "the hard-linked log counts once";
+    EXPECT_EQ(data.Types.At(1).Count, 2 + 16);
+    EXPECT_EQ(data.Rows().CellText(1, 1), "type " + data.Types.At(1).Extension);
     EXPECT_EQ(data.Summary.TotalFiles, 35);
     EXPECT_TRUE(data.Summary.TotalSize == ByteCount(3 + 120 + 2001 + 1600));
     EXPECT_EQ(data.TotalsLine.rfind("Folder attributes:", 0), 0u);

@@ -6,7 +6,7 @@
 #include "../shell/ScriptedQuestions.h"
 #include "MountGuard.h"
 #include "TempFolder.h"
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "shell/FileCommands.h"
 
 #include <gtest/gtest.h>

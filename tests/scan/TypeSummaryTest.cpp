@@ -115,10 +115,10 @@ TEST(TypeSummary, SumsOfHugeFilesNeverWrap)
                       E{"d.raw", Attr::kArchive, kHuge}, E{"e.raw", Attr::kArchive, kHuge}};
     const TypeSummary s = SummarizeFolder(source, "/d", {}, types);
     ASSERT_EQ(s.Rows.size(), 2u);
-    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "8589934592 GB");
+    EXPECT_EQ(SizeText(s.Rows[0].Size, false, settings), "8589934592 GB");
     EXPECT_EQ(ByteCountDigits(s.Rows[0].Size), "9223372036854775808");
     EXPECT_EQ(ByteCountDigits(s.Rows[1].Size), "27670116110564327421");
-    EXPECT_EQ(TypeRowTexts(s.Rows[1], settings)[3], "25769803776 GB");
+    EXPECT_EQ(SizeText(s.Rows[1].Size, false, settings), "25769803776 GB");
     EXPECT_EQ(ByteCountDigits(s.TotalSize), "36893488147419103229");
     EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
               "Folder attributes:       TOTALS:    Files:5   Size:34359738368 GB ");
@@ -131,22 +131,22 @@ TEST(TypeSummary, SizeBoundariesInRowsAndTotalsLine)
     FakeDirectorySource exact;
     exact.Entries = {E{"a.bin", Attr::kArchive, 524288}, E{"b.bin", Attr::kArchive, 524288}};
     TypeSummary s = SummarizeFolder(exact, "/d", {}, types);
-    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1024 KB");
+    EXPECT_EQ(SizeText(s.Rows[0].Size, false, settings), "1024 KB");
     EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
               "Folder attributes:       TOTALS:    Files:2   Size:1024 KB ");
 
     exact.Entries[1].Size = 524289;
     s = SummarizeFolder(exact, "/d", {}, types);
-    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1 MB");
+    EXPECT_EQ(SizeText(s.Rows[0].Size, false, settings), "1 MB");
     EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
               "Folder attributes:       TOTALS:    Files:2   Size:1 MB ");
 
     exact.Entries = {E{"a.iso", Attr::kArchive, 536870912}, E{"b.iso", Attr::kArchive, 536870912}};
     s = SummarizeFolder(exact, "/d", {}, types);
-    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1024 MB");
+    EXPECT_EQ(SizeText(s.Rows[0].Size, false, settings), "1024 MB");
     exact.Entries[0].Size += 1;
     s = SummarizeFolder(exact, "/d", {}, types);
-    EXPECT_EQ(TypeRowTexts(s.Rows[0], settings)[3], "1 GB");
+    EXPECT_EQ(SizeText(s.Rows[0].Size, false, settings), "1 GB");
     EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
               "Folder attributes:       TOTALS:    Files:2   Size:1 GB ");
 }
@@ -173,44 +173,6 @@ TEST(TypeSummary, EmptyMissingAndUnreadableFolders)
     EXPECT_EQ(TotalsLine(s.FolderAttributes, s.TotalFiles, s.TotalSize, settings),
               "Folder attributes:RHSAC       TOTALS:    Files:0   Size:0 KB ");
     EXPECT_EQ(missing.FoldersAsked.back(), "/d/") << "the folder's own attributes are read with its slash";
-}
-
-TEST(TypeRowTexts, CountWithoutGroupingAndSizeText)
-{
-    RegionalSettings comma;
-    comma.DecimalSeparator = ",";
-    const auto texts = TypeRowTexts(TypeRow{".log", "Log", 123456, 1536}, comma);
-    EXPECT_EQ(texts[0], ".log");
-    EXPECT_EQ(texts[1], "Log");
-    EXPECT_EQ(texts[2], "123456");
-    EXPECT_EQ(texts[3], "1,5 KB");
-}
-
-TEST(FileRowTexts, ShowNameTimesAttributesAndSize)
-{
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
-    FileEntry entry{"Notes.Final.TXT",
-                    Attr::kReadOnly | Attr::kArchive,
-                    FileTimeFromUnix(1700000000, 0),
-                    FileTimeFromUnix(1700000500, 0),
-                    FileTimeFromUnix(1700000100, 0),
-                    1048577};
-    const FileRow row = MakeFileRow(entry);
-    const auto texts = FileRowTexts(row, RegionalSettings{});
-    EXPECT_EQ(texts[0], ".TXT");
-    EXPECT_EQ(texts[1], "Notes.Final.TXT");
-    EXPECT_EQ(texts[2], "14/11/2023 22:13:20");
-    EXPECT_EQ(texts[3], "14/11/2023 22:15:00") << "Modified is the last-write time, not the last access";
-    EXPECT_EQ(texts[4], "RA");
-    EXPECT_EQ(texts[5], "1 MB");
-
-    entry.CreationTime = ~FileTime{0};
-    const auto unshowable = FileRowTexts(MakeFileRow(entry), RegionalSettings{});
-    EXPECT_EQ(unshowable[2], "") << "a time that cannot be shown leaves the rest of the row";
-    EXPECT_EQ(unshowable[1], "Notes.Final.TXT");
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ClipboardFiles.h"
 
-#include "reports/ListRows.h"
+#include "lists/ListRows.h"
 #include "shell/SelectedFiles.h"
 
 #include <gtest/gtest.h>

@@ -80,12 +80,11 @@ private Q_SLOTS:
         const FileRow row = File("notes.Txt", 1536, Unix(2024, 5, 1, 14, 2, 3), Unix(2024, 5, 2),
                                  Attr::kReadOnly | Attr::kHidden | Attr::kArchive);
         model.SetRows({row}, settings);
-        const auto texts = FileRowTexts(row, settings);
         QCOMPARE(model.columnCount(), 6);
         for (int column = 0; column < 6; ++column) {
-            QCOMPARE(model.CellText(0, column), texts[static_cast<std::size_t>(column)]);
-            QCOMPARE(model.index(0, column).data().toString().toStdString(),
-                     texts[static_cast<std::size_t>(column)]);
+            const std::string text = model.Table().CellText(0, static_cast<std::size_t>(column));
+            QCOMPARE(model.CellText(0, column), text);
+            QCOMPARE(model.index(0, column).data().toString().toStdString(), text);
         }
         QCOMPARE(model.index(0, 5).data().toString(), QString("1,5 KB"));
         QCOMPARE(model.index(0, 2).data().toString(), QString("2024-05-01 14:02:03"));
@@ -152,10 +151,9 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         const TypeRow row = Type(".gz", "Gzip archive", 12, 3LL * 1073741824);
         model.SetRows({row}, RegionalSettings{});
-        const auto texts = TypeRowTexts(row, RegionalSettings{});
         for (int column = 0; column < 4; ++column) {
             QCOMPARE(model.index(0, column).data().toString().toStdString(),
-                     texts[static_cast<std::size_t>(column)]);
+                     model.Table().CellText(0, static_cast<std::size_t>(column)));
         }
         QCOMPARE(ColumnTexts(model, 3), QStringList({"3 GB"}));
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("Number"));

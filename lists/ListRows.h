@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_REPORTS_LISTROWS_H
-#define PELLAMY_REPORTS_LISTROWS_H
+#ifndef PELLAMY_LISTS_LISTROWS_H
+#define PELLAMY_LISTS_LISTROWS_H
 
 #include "scan/FileEntry.h"
 

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "lists/FileTable.h"
+
+#include "scan/ColumnOrder.h"
+#include "scan/DisplayTexts.h"
+#include "scan/TypeSummary.h"
+
+#include <algorithm>
+#include <climits>
+#include <numeric>
+
+namespace pellamy {
+namespace {
+
+// The attribute letters packed into one number whose order is their text order: the letters are
+// capitals already, so the case-insensitive comparison is byte order, and a shorter text (padded
+// with zero bytes) sorts first.
+std::uint64_t PackedLetters(std::uint32_t attributes)
+{
+    const std::string letters = AttributeLetters(attributes);
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key = (key << 8) | (i < letters.size() ? static_cast<unsigned char>(letters[i]) : 0U);
+    }
+    return key;
+}
+
+int CompareNumbers(std::uint64_t a, std::uint64_t b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+} // namespace
+
+void FileTable::Rows::Add(std::string_view name, std::uint32_t attributes, std::int64_t size, FileTime created,
+                          FileTime modified, FileTime accessed)
+{
+    constexpr std::size_t kMaxNameBytes = UINT32_MAX;
+    if (m_full || name.size() > kMaxNameBytes - m_names.size()) {
+        m_full = true;
+        return;
+    }
+    m_rows.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size()),
+                      attributes, size, created, modified, accessed});
+    m_names += name;
+}
+
+void FileTable::Fill(Rows rows, const RegionalSettings& settings, const TextCollator& collator)
+{
+    m_rows = std::move(rows.m_rows);
+    m_names = std::move(rows.m_names);
+    // The blocks grew by doubling while the scan ran; the table keeps only what it holds.
+    m_rows.shrink_to_fit();
+    m_names.shrink_to_fit();
+    m_settings = settings;
+    m_selected.assign(m_rows.size(), false);
+    PermuteInPlace(m_rows,
+                   CaptionOrder(m_rows.size(), [this](std::size_t row) { return Caption(row); }, collator));
+}
+
+void FileTable::Fill(std::vector<FileRow> rows, const RegionalSettings& settings, const TextCollator& collator)
+{
+    std::size_t nameBytes = 0;
+    for (const FileRow& row : rows) {
+        nameBytes += row.Name.size();
+    }
+    Rows held;
+    held.Reserve(rows.size(), std::min<std::size_t>(nameBytes, UINT32_MAX));
+    for (FileRow& row : rows) {
+        held.Add(row.Name, row.Attributes, row.Size, row.CreationTime, row.LastWriteTime);
+        // The row's own name block goes as soon as its bytes are copied.
+        std::string().swap(row.Name);
+    }
+    rows = std::vector<FileRow>();
+    Fill(std::move(held), settings, collator);
+}
+
+void FileTable::Clear()
+{
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_names.clear();
+    m_names.shrink_to_fit();
+    m_selected.clear();
+    m_selected.shrink_to_fit();
+}
+
+FileRowView FileTable::At(std::size_t row) const
+{
+    const StoredRow& r = m_rows.at(row);
+    return FileRowView{NameOf(r), r.Attributes, r.Size, r.CreationTime, r.LastWriteTime, r.LastAccessTime};
+}
+
+FileRow FileTable::Row(std::size_t row) const
+{
+    const FileRowView view = At(row);
+    return FileRow{std::string(view.Name), view.Attributes, view.Size, view.CreationTime, view.LastWriteTime};
+}
+
+std::optional<ListedFile> FileTable::Listed(std::size_t row) const
+{
+    if (row >= m_rows.size()) {
+        return std::nullopt;
+    }
+    return ListedFile{m_rows[row].Size, m_rows[row].LastWriteTime};
+}
+
+std::string_view FileTable::Caption(std::size_t row) const
+{
+    return ExtensionOf(NameOf(m_rows.at(row)));
+}
+
+std::string FileTable::CellText(std::size_t row, std::size_t column) const
+{
+    std::string text;
+    AppendCellText(row, column, text);
+    return text;
+}
+
+void FileTable::AppendCellText(std::size_t row, std::size_t column, std::string& out) const
+{
+    if (row >= m_rows.size()) {
+        return;
+    }
+    const StoredRow& r = m_rows[row];
+    switch (column) {
+    case 0:
+        out += ExtensionOf(NameOf(r));
+        break;
+    case 1:
+        out += NameOf(r);
+        break;
+    case 2:
+        out += FileTimeText(r.CreationTime, m_settings);
+        break;
+    case 3:
+        out += FileTimeText(r.LastWriteTime, m_settings);
+        break;
+    case 4:
+        out += AttributeLetters(r.Attributes);
+        break;
+    case 5:
+        out += SizeText(ToByteCount(r.Size), false, m_settings);
+        break;
+    default:
+        break;
+    }
+}
+
+std::vector<std::uint32_t> FileTable::ColumnOrder(std::size_t column, bool ascending) const
+{
+    switch (column) {
+    case 0:
+    case 1: {
+        std::vector<PackedTextKey> keys;
+        keys.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows) {
+            const std::string_view name = NameOf(row);
+            keys.push_back(PackTextKey(column == 0 ? ExtensionOf(name) : name));
+        }
+        return OrderByKeys(std::move(keys), ascending, ComparePackedTextKeys);
+    }
+    case 2:
+    case 3: {
+        std::vector<FileTime> times;
+        times.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows) {
+            times.push_back(column == 2 ? row.CreationTime : row.LastWriteTime);
+        }
+        return OrderByShownTimes(times, ascending);
+    }
+    case 4: {
+        std::vector<std::uint64_t> keys;
+        keys.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows) {
+            keys.push_back(PackedLetters(row.Attributes));
+        }
+        return OrderByKeys(std::move(keys), ascending, CompareNumbers);
+    }
+    case 5: {
+        std::vector<ByteCount> sizes;
+        sizes.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows) {
+            sizes.push_back(ToByteCount(row.Size));
+        }
+        return OrderByShownSizes(sizes, ascending);
+    }
+    default: {
+        std::vector<std::uint32_t> order(m_rows.size());
+        std::iota(order.begin(), order.end(), std::uint32_t{0});
+        return order;
+    }
+    }
+}
+
+void FileTable::Permute(const std::vector<std::uint32_t>& order)
+{
+    if (order.size() != m_rows.size()) {
+        return;
+    }
+    PermuteInPlace(m_rows, order);
+    PermuteInPlace(m_selected, order);
+}
+
+std::vector<std::uint32_t> FileTable::Sort(std::size_t column, bool ascending)
+{
+    std::vector<std::uint32_t> order = ColumnOrder(column, ascending);
+    Permute(order);
+    return order;
+}
+
+void FileTable::Select(std::size_t row, bool selected)
+{
+    if (row < m_selected.size()) {
+        m_selected[row] = selected;
+    }
+}
+
+void FileTable::SelectAll(bool selected)
+{
+    m_selected.assign(m_rows.size(), selected);
+}
+
+std::size_t FileTable::SelectedCount() const
+{
+    return static_cast<std::size_t>(std::count(m_selected.begin(), m_selected.end(), true));
+}
+
+} // namespace pellamy

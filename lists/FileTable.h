@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_LISTS_FILETABLE_H
+#define PELLAMY_LISTS_FILETABLE_H
+
+#include "lists/ListRows.h"
+#include "scan/DirectorySource.h"
+#include "scan/FileEntry.h"
+#include "scan/FileRows.h"
+#include "scan/RegionalSettings.h"
+#include "scan/TextCollator.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pellamy {
+
+/// One row of the file list as held, read without a copy of its name: valid until the rows change.
+struct FileRowView
+{
+    std::string_view Name;
+    std::uint32_t Attributes = 0;
+    std::int64_t Size = 0;
+    FileTime CreationTime = 0;
+    FileTime LastWriteTime = 0;
+    FileTime LastAccessTime = 0;
+};
+
+/// The file list `LView2` (columns "Type", "Name", "Created", "Modified", "Attribs", "Size") without
+/// a toolkit: its rows in display order, held compactly (a row costs its numbers, an offset into
+/// one block that holds every name, and its name's bytes), its texts made when they are asked for
+/// with the regional settings captured at the fill, the header-click sorts, and which rows are
+/// selected. The window's list and pellamy-report both show their files through it.
+class FileTable final : public ListRows
+{
+    // A row as held: the name is `NameLength` bytes of the name block from `NameOffset`.
+    struct StoredRow
+    {
+        std::uint32_t NameOffset = 0;
+        std::uint32_t NameLength = 0;
+        std::uint32_t Attributes = 0;
+        std::int64_t Size = 0;
+        FileTime CreationTime = 0;
+        FileTime LastWriteTime = 0;
+        FileTime LastAccessTime = 0; // not shown, but reported by pellamy-report
+    };
+
+public:
+    /// The rows of one fill, gathered as a scan hands them over and held as the list holds them:
+    /// each name goes straight into one block of names, so a listing of a million files makes no
+    /// allocation per row. Offsets are 32 bits: once the names together reach 4 GiB, further rows
+    /// are left out.
+    class Rows
+    {
+    public:
+        void Add(std::string_view name, std::uint32_t attributes, std::int64_t size, FileTime created,
+                 FileTime modified, FileTime accessed = 0);
+        void Add(const DirectoryEntryView& entry)
+        {
+            Add(entry.Name, entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime,
+                entry.LastAccessTime);
+        }
+        void Add(const FileEntry& entry)
+        {
+            Add(entry.Name, entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime,
+                entry.LastAccessTime);
+        }
+        /// Makes room for `rows` rows and `nameBytes` bytes of names, when about that much is
+        /// expected.
+        void Reserve(std::size_t rows, std::size_t nameBytes = 0)
+        {
+            m_rows.reserve(rows);
+            m_names.reserve(nameBytes);
+        }
+        std::size_t Count() const { return m_rows.size(); }
+
+    private:
+        friend class FileTable;
+        std::vector<StoredRow> m_rows;
+        std::string m_names;
+        bool m_full = false;
+    };
+
+    /// Replaces every row: the rows then in caption order under `collator` (rows of one caption
+    /// keep their order), their texts made with `settings` until the next fill, none selected.
+    void Fill(Rows rows, const RegionalSettings& settings, const TextCollator& collator);
+    void Fill(std::vector<FileRow> rows, const RegionalSettings& settings, const TextCollator& collator);
+
+    /// Removes every row.
+    void Clear();
+
+    std::size_t RowCount() const override { return m_rows.size(); }
+    std::size_t ColumnCount() const override { return kFileColumns.size(); }
+    std::string CellText(std::size_t row, std::size_t column) const override;
+    void AppendCellText(std::size_t row, std::size_t column, std::string& out) const override;
+    bool IsSelected(std::size_t row) const override { return row < m_selected.size() && m_selected[row]; }
+    std::optional<ListedFile> Listed(std::size_t row) const override;
+
+    /// The row at a display position, read in place.
+    FileRowView At(std::size_t row) const;
+    /// The row at a display position, copied.
+    FileRow Row(std::size_t row) const;
+    /// The name of the row at a display position, without a copy; valid until the rows change.
+    std::string_view Name(std::size_t row) const { return NameOf(m_rows.at(row)); }
+    /// The row's caption (column 0): the extension of its name.
+    std::string_view Caption(std::size_t row) const;
+    /// The settings the texts are made with.
+    const RegionalSettings& Settings() const { return m_settings; }
+
+    /// The order (new position -> row before) in which a click on the header of `column` puts the
+    /// rows: "Created", "Modified" and "Size" by the values their texts show, so that no text form
+    /// (two-digit years, 12-hour clocks, decimal commas) can misorder them; the other columns by
+    /// the list's case-insensitive text comparison. Each row's key is computed once; rows with
+    /// equal keys keep their relative order in either direction.
+    std::vector<std::uint32_t> ColumnOrder(std::size_t column, bool ascending) const;
+
+    /// Puts the rows in `order` (new position -> row before); each row keeps its selected state.
+    void Permute(const std::vector<std::uint32_t>& order);
+
+    /// Sorts by `column` as a header click does; gives the order applied.
+    std::vector<std::uint32_t> Sort(std::size_t column, bool ascending);
+
+    /// Selects or deselects one row; rows outside the table are passed over.
+    void Select(std::size_t row, bool selected);
+    /// Selects every row, or none.
+    void SelectAll(bool selected = true);
+    /// How many rows are selected.
+    std::size_t SelectedCount() const;
+
+private:
+    std::string_view NameOf(const StoredRow& row) const
+    {
+        return std::string_view(m_names).substr(row.NameOffset, row.NameLength);
+    }
+
+    std::vector<StoredRow> m_rows;
+    std::string m_names;
+    std::vector<bool> m_selected;
+    RegionalSettings m_settings;
+};
+
+} // namespace pellamy
+
+#endif
