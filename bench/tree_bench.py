@@ -13,10 +13,17 @@ folders nested up to 6 deep, then runs on it and on /usr, alternating, with a wa
 and prints the median wall time of each, its ratio to du -s and to the floor, the median processor
 time (user and system over all threads) with its ratio to du's, and peak memory.
 
+Before those, the cost of depth: a chain of 3,000 folders (--deep), each with a file and two empty
+folders beside the next, far deeper than one path can name. pellamy-report --recursive against
+find on it, the ratio of their median times (the target: within 20 x find's), and a check that
+every file was counted. The floor walker opens folders by their full path and cannot go that deep.
+
     python3 bench/tree_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
+    python3 bench/tree_bench.py --build build/release --trees "" --deep 3000   # the deep chain only
 """
 
 import argparse
+import json
 import os
 import random
 import resource
@@ -60,6 +67,38 @@ def make_tree(path, files, folders):
     open(marker, "w").close()
 
 
+def make_deep_tree(path, levels):
+    """A chain of `levels` folders "d0000000", "d0000001", ...; in the top and in each but the last a
+    file "nLEVEL.txt" of LEVEL % 7 bytes and two empty folders "leafA" and "leafB", made before and
+    after the next folder of the chain. Everything is made relative to the parent's descriptor, since
+    no single path reaches the bottom. The marker of a finished chain lies beside it, so the chain
+    holds exactly `levels` files."""
+    marker = path + ".complete"
+    if os.path.exists(marker):
+        return
+    if os.path.exists(path):
+        # shutil.rmtree recurses once per level and stops at Python's recursion limit.
+        subprocess.run(["rm", "-rf", "--", path], check=True)
+    os.makedirs(path)
+    print(f"making a chain of {levels} folders under {path} ...", file=sys.stderr, flush=True)
+    folder = os.open(path, os.O_RDONLY | os.O_DIRECTORY)
+    try:
+        for level in range(levels):
+            fd = os.open(f"n{level}.txt", os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644, dir_fd=folder)
+            os.write(fd, b"x" * (level % 7))
+            os.close(fd)
+            name = f"d{level:07d}"
+            os.mkdir("leafA", dir_fd=folder)
+            os.mkdir(name, dir_fd=folder)
+            os.mkdir("leafB", dir_fd=folder)
+            below = os.open(name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=folder)
+            os.close(folder)
+            folder = below
+    finally:
+        os.close(folder)
+    open(marker, "w").close()
+
+
 MEASURE = None
 
 
@@ -81,6 +120,33 @@ def run_once(argv):
     return float(seconds), cpu, int(kib) * 1024
 
 
+def deep_case(report, folder, levels, runs):
+    """Times pellamy-report --recursive against find on the deep chain, prints both and the ratio,
+    and checks the file count."""
+    done = subprocess.run([report, "--recursive", "--format", "json", folder], stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, text=True)
+    if done.returncode != 0:
+        raise SystemExit(f"pellamy-report failed on the deep chain: {done.stderr[:300]}")
+    counted = json.loads(done.stdout)["totalFiles"]
+    commands = {
+        "summary": [report, "--recursive", folder],
+        "find": ["find", folder, "-printf", "%s %f\\n"],
+    }
+    times = {name: [] for name in commands}
+    for argv in commands.values():
+        run_once(argv)  # warm the cache
+    for _ in range(runs):
+        for name, argv in commands.items():
+            times[name].append(run_once(argv)[0])
+    summary = statistics.median(times["summary"])
+    find = statistics.median(times["find"])
+    verdict = "ok" if summary <= 20 * find else "over the target of 20 x find"
+    print(f"deep chain of {levels} folders: summary {summary:.3f} s, find {find:.3f} s, "
+          f"{summary / find:.1f} x find ({verdict}); files counted {counted} of {levels}", flush=True)
+    if counted != levels:
+        raise SystemExit(f"the deep chain holds {levels} files, pellamy-report counted {counted}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/release", help="the CMake build folder")
@@ -89,11 +155,17 @@ def main():
     parser.add_argument("--files", type=int, default=1000000)
     parser.add_argument("--folders", type=int, default=10000)
     parser.add_argument("--trees", default="generated,/usr", help="'generated' and other folders")
-    parser.add_argument("--make-only", action="store_true", help="make the generated tree and stop")
+    parser.add_argument("--deep", type=int, default=3000, help="levels of the deep chain; 0 skips it")
+    parser.add_argument("--make-only", action="store_true", help="make the generated trees and stop")
     args = parser.parse_args()
 
+    trees = [tree for tree in args.trees.split(",") if tree]
     generated = os.path.join(args.root, f"tree-{args.files}")
-    make_tree(generated, args.files, args.folders)
+    if "generated" in trees:
+        make_tree(generated, args.files, args.folders)
+    deep = os.path.join(args.root, f"deep-{args.deep}")
+    if args.deep > 0:
+        make_deep_tree(deep, args.deep)
     if args.make_only:
         return
 
@@ -105,11 +177,16 @@ def main():
     if gdu is None:
         print("gdu is not installed: its runs are skipped", file=sys.stderr)
 
+    if args.deep > 0:
+        deep_case(report, deep, args.deep, args.runs)
+    if not trees:
+        return
+
     # On a shared machine the wall times carry the others' load; the processor times (which a
     # busy machine does not stretch) show what each tool costs.
     print(f"{'tree':<32} {'tool':<8} {'median s':>9} {'x du':>6} {'x floor':>8} {'cpu s':>7} "
           f"{'cpu x du':>8} {'peak MiB':>9}")
-    for tree in args.trees.split(","):
+    for tree in trees:
         folder = generated if tree == "generated" else tree
         commands = {
             "floor": [floor, folder],

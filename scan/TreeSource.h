@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -59,6 +60,20 @@ public:
     virtual void SubFolder(std::string_view name, std::uint32_t position) = 0;
 };
 
+/// A folder of a walk that was read and has sub-folders, as its source keeps it so that each
+/// sub-folder is opened from it by name, at the same cost at any depth. What it holds is the
+/// source's business (an open descriptor, or the way to reopen the folder from a nearby one); the
+/// walk only passes it back. It is shared by the sub-folders still to be read and released with the
+/// last of them, before the source that made it.
+class TreeFolder
+{
+public:
+    virtual ~TreeFolder() = default;
+};
+
+/// A shared hold on a folder of a walk; empty for the root's parent.
+using TreeFolderRef = std::shared_ptr<const TreeFolder>;
+
 /// The operating system's side of a walk over a folder and everything below it. After
 /// `OpenRoot`, `ReadFolder` may be called from several threads at once.
 class TreeSource
@@ -70,14 +85,16 @@ public:
     /// user named it) and gives its identity. Returns the reason when it cannot be opened.
     virtual std::error_code OpenRoot(const std::string& folder, FolderIdentity& identity) = 0;
 
-    /// Reads the folder at `relativePath` below the root ("" for the root, else names joined by
-    /// "/"), never following a link on the way. Once the folder is open its identity goes to
-    /// `enter`; when that answers false nothing is read and no error is returned. Returns an error
-    /// when the folder cannot be opened, when its entries cannot be examined (read without search
-    /// permission; nothing is delivered then), or when reading fails part-way.
-    virtual std::error_code ReadFolder(const std::string& relativePath,
+    /// Reads the folder `name` of `parent` (an empty `parent` and name for the root), never
+    /// following a link to it. Once the folder is open its identity goes to `enter`; when that
+    /// answers false nothing is read and no error is returned. When the folder was read and
+    /// delivered at least one sub-folder, `children` receives the hold to pass as `parent` when
+    /// reading them; otherwise it is left empty. Returns an error when the folder cannot be
+    /// opened, when its entries cannot be examined (read without search permission; nothing is
+    /// delivered then), or when reading fails part-way.
+    virtual std::error_code ReadFolder(const TreeFolderRef& parent, std::string_view name,
                                        const std::function<bool(const FolderIdentity&)>& enter,
-                                       TreeFolderSink& sink) = 0;
+                                       TreeFolderSink& sink, TreeFolderRef& children) = 0;
 };
 
 } // namespace pellamy

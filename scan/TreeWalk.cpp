@@ -52,6 +52,9 @@ struct FolderNode
 
 struct FolderTask
 {
+    // The folder read before this one, from which this one is opened by its name, so that the
+    // cost of opening a folder never grows with its depth.
+    TreeFolderRef Parent;
     std::string RelativePath;
     TreePosition Position;
     FolderNode* Node = nullptr;
@@ -162,8 +165,8 @@ public:
     }
 
     // Hands a folder that was read to its end to the thread's share, and gives its sub-folders.
-    void Commit(const FolderTask& task, WorkerShare& share, std::vector<FolderTask>& subFolders,
-                std::vector<std::unique_ptr<FolderNode>>& newNodes)
+    void Commit(const FolderTask& task, const TreeFolderRef& children, WorkerShare& share,
+                std::vector<FolderTask>& subFolders, std::vector<std::unique_ptr<FolderNode>>& newNodes)
     {
         m_filesSeen.fetch_add(m_seen & 255, std::memory_order_relaxed);
         TreePosition position = task.Position;
@@ -185,6 +188,7 @@ public:
         }
         for (auto& [name, at] : m_subFolders) {
             FolderTask sub;
+            sub.Parent = children;
             sub.RelativePath = m_prefix + name;
             sub.Position = task.Position;
             sub.Position.push_back(at);
@@ -341,6 +345,8 @@ private:
             subFolders.clear();
             newNodes.clear();
             Read(task, collector, share, subFolders, newNodes);
+            // The parent may be held for this folder alone: let it go before taking the lock.
+            task.Parent.reset();
 
             lock.lock();
             --m_busy;
@@ -384,7 +390,11 @@ private:
             return true;
         };
         collector.Start(task);
-        const std::error_code error = m_source.ReadFolder(task.RelativePath, enter, collector);
+        // The last name of the path (the whole path below the root; empty for the root).
+        const std::string_view name =
+            std::string_view(task.RelativePath).substr(task.RelativePath.rfind('/') + 1);
+        TreeFolderRef children;
+        const std::error_code error = m_source.ReadFolder(task.Parent, name, enter, collector, children);
         if (error) {
             if (isRoot) {
                 m_rootError = error;
@@ -396,7 +406,7 @@ private:
         if (!entered) {
             return;
         }
-        collector.Commit(task, share, subFolders, newNodes);
+        collector.Commit(task, children, share, subFolders, newNodes);
         m_foldersRead.fetch_add(1, std::memory_order_relaxed);
     }
 

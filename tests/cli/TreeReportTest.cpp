@@ -6,7 +6,9 @@
 #include "RunReport.h"
 #include "cli/ReportExports.h"
 #include "cli/ReportFormats.h"
+#include "platform/DeepTree.h"
 #include "platform/TempFolder.h"
+#include "platform/TmpfsFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixTreeSource.h"
 #include "shell/TypeInfoSource.h"
@@ -186,6 +188,30 @@ TEST(TreeReportCommand, OneFileSystemGoesWithRecursive)
     const RunResult help = RunReport({"--help"});
     EXPECT_NE(help.Out.find("--recursive"), std::string::npos);
     EXPECT_NE(help.Out.find("hard links counts once"), std::string::npos);
+}
+
+TEST(TreeReportCommand, ATreeDeeperThanAnyPathIsReportedWithFewDescriptors)
+{
+    // 3,000 folders deep with 64 descriptors for the whole program: a walk that kept one per
+    // level would run out long before the bottom.
+    TmpfsFolder dir("64m");
+    constexpr int kLevels = 3000;
+    const std::vector<std::string> files = MakeDeepTree(dir.Path(), kLevels);
+    ASSERT_EQ(files.size(), std::size_t{kLevels});
+    const RunResult r =
+        RunReport({"-r", "--format", "json", dir.Path().string()}, dir.Path(), {}, {"prlimit", "--nofile=64"});
+    if (r.ExitCode == 126 || r.ExitCode == 127) {
+        GTEST_SKIP() << "prlimit cannot run pellamy-report here: " << r.Err;
+    }
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.substr(0, 500);
+    EXPECT_TRUE(r.Err.empty());
+    const nlohmann::json doc = nlohmann::json::parse(r.Out);
+    std::int64_t size = 0;
+    for (int level = 0; level < kLevels; ++level) {
+        size += level % 7;
+    }
+    EXPECT_EQ(doc["totalFiles"], kLevels);
+    EXPECT_EQ(doc["totalSize"], size);
 }
 
 TEST(TreeReportCommand, UnreadableFoldersAreLeftOutAndListedAfterTheReport)

@@ -13,18 +13,20 @@
 namespace pellamy {
 
 /// A small tmpfs mounted on a fresh temporary folder, for what other file systems refuse: files
-/// that claim up to 2^63 - 1 bytes and times far outside 1901 to 2446. Mounting needs root;
-/// `Mounted()` says whether it worked and `Reason()` why not.
+/// that claim up to 2^63 - 1 bytes and times far outside 1901 to 2446; and for trees of thousands
+/// of folders, which a disk takes seconds to make and remove. `size` is the mount's size option.
+/// Mounting needs root; `Mounted()` says whether it worked and `Reason()` why not (the folder is
+/// then an ordinary temporary folder).
 class TmpfsFolder
 {
 public:
-    TmpfsFolder()
+    explicit TmpfsFolder(const std::string& size = "64k")
     {
         if (::geteuid() != 0) {
             m_reason = "mounting a tmpfs needs root";
             return;
         }
-        if (::mount("tmpfs", m_folder.Path().c_str(), "tmpfs", 0, "size=64k") != 0) {
+        if (::mount("tmpfs", m_folder.Path().c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
             m_reason = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
             return;
         }

@@ -4,8 +4,10 @@
 
 #include "scan/TreeWalk.h"
 
+#include "DeepTree.h"
 #include "MountGuard.h"
 #include "TempFolder.h"
+#include "TmpfsFolder.h"
 #include "platform/posix/PosixTreeSource.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +20,11 @@
 #include <map>
 #include <set>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pellamy {
 namespace {
@@ -117,6 +122,12 @@ std::vector<std::string> Names(const TreeWalkResult& result)
     for (const FileEntry& file : result.Files) {
         names.push_back(file.Name);
     }
+    return names;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -340,6 +351,132 @@ TEST_F(Tree, OneFileSystemStaysOnTheRootsFileSystem)
     const auto own = ByType(Walk(m_dir.Path(), options));
     EXPECT_EQ(own.count(".tmp"), 0u);
     EXPECT_EQ(own.at(".txt"), all.at(".txt"));
+}
+
+// A chain of 3,000 folders (27,000 bytes of path at the bottom, far beyond what one path may
+// name), each with a file and two empty folders beside the folder that goes on down; on a tmpfs
+// where one can be mounted, else on the temporary folder's file system.
+class DeepTree : public ::testing::Test
+{
+protected:
+    static constexpr int kLevels = 3000;
+
+    void SetUp() override { m_files = Sorted(MakeDeepTree(m_dir.Path(), kLevels)); }
+
+    TmpfsFolder m_dir{"64m"};
+    std::vector<std::string> m_files;
+};
+
+TEST_F(DeepTree, EveryFileAtEveryDepthIsCountedAndNamedByItsPath)
+{
+    const TreeWalkResult one = Walk(m_dir.Path(), Listing(1));
+    ASSERT_FALSE(one.RootError) << one.RootError.message();
+    ASSERT_TRUE(one.Unread.empty()) << one.Unread.size() << " unread, the first for "
+                                    << one.Unread.front().Error.message();
+    EXPECT_EQ(one.FoldersRead, 1u + 3u * kLevels);
+    EXPECT_EQ(Sorted(Names(one)), m_files);
+    EXPECT_EQ(Names(Walk(m_dir.Path(), Listing(4))), Names(one)) << "the same order with several threads";
+
+    const auto types = ByType(Walk(m_dir.Path()));
+    std::uint64_t sizes = 0;
+    for (int level = 0; level < kLevels; ++level) {
+        sizes += static_cast<std::uint64_t>(level % 7);
+    }
+    EXPECT_EQ(types, (std::map<std::string, Totals>{{".txt", Totals{kLevels, sizes}}}));
+}
+
+TEST_F(DeepTree, AFewDozenDescriptorsAreEnoughForAnyDepth)
+{
+    // Far fewer descriptors than levels: a walk that kept one per level would fail part-way. The
+    // limit is set in a child process, so the test runner keeps its own.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const struct rlimit few = {48, 48};
+        if (::setrlimit(RLIMIT_NOFILE, &few) != 0) {
+            ::_exit(2);
+        }
+        for (const unsigned threads : {1u, 4u}) {
+            const TreeWalkResult result = Walk(m_dir.Path(), Listing(threads));
+            if (result.RootError || !result.Unread.empty()) {
+                ::_exit(3);
+            }
+            if (Sorted(Names(result)) != m_files) {
+                ::_exit(4);
+            }
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the walk did not end normally: " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: the limit could not be set; 3: folders left unread; "
+                                         "4: files missing or misnamed";
+}
+
+// The system's tree source, with a change made to the tree once the folder named `at` has been
+// read and before any of its sub-folders is opened.
+class ChangingTreeSource final : public TreeSource
+{
+public:
+    ChangingTreeSource(std::string at, std::function<void()> change)
+        : m_at(std::move(at))
+        , m_change(std::move(change))
+    {}
+
+    std::error_code OpenRoot(const std::string& folder, FolderIdentity& identity) override
+    {
+        return m_source.OpenRoot(folder, identity);
+    }
+
+    std::error_code ReadFolder(const TreeFolderRef& parent, std::string_view name,
+                               const std::function<bool(const FolderIdentity&)>& enter, TreeFolderSink& sink,
+                               TreeFolderRef& children) override
+    {
+        const std::error_code error = m_source.ReadFolder(parent, name, enter, sink, children);
+        if (name == m_at && m_change) {
+            std::exchange(m_change, {})();
+        }
+        return error;
+    }
+
+private:
+    PosixTreeSource m_source;
+    std::string m_at;
+    std::function<void()> m_change;
+};
+
+TEST(TreeWalkChanges, AFolderMovedWhileItsSubFoldersWaitIsStillReadWhole)
+{
+    // Its sub-folders are opened from the folder that was read, not by a path from the top that
+    // no longer leads anywhere; the files keep the names they were found by.
+    TempFolder dir;
+    dir.Write("top.txt", 1);
+    fs::create_directories(dir.Path() / "a" / "x");
+    fs::create_directories(dir.Path() / "a" / "y");
+    Write(dir.Path() / "a" / "x" / "one.txt", 2);
+    Write(dir.Path() / "a" / "y" / "two.txt", 3);
+    ChangingTreeSource source("a", [&] { fs::rename(dir.Path() / "a", dir.Path() / "moved"); });
+    const TreeWalkResult result = WalkTree(source, dir.Path().string(), Listing(1));
+    EXPECT_TRUE(result.Unread.empty()) << result.Unread.front().RelativePath;
+    EXPECT_EQ(Sorted(Names(result)), (std::vector<std::string>{"a/x/one.txt", "a/y/two.txt", "top.txt"}));
+}
+
+TEST(TreeWalkChanges, AFolderReplacedByALinkAfterItWasListedIsNotFollowed)
+{
+    TempFolder dir;
+    TempFolder elsewhere;
+    dir.Write("top.txt", 1);
+    fs::create_directory(dir.Path() / "s");
+    elsewhere.Write("secret.txt", 5);
+    ChangingTreeSource source("", [&] {
+        fs::rename(dir.Path() / "s", dir.Path() / "s-old");
+        fs::create_directory_symlink(elsewhere.Path(), dir.Path() / "s");
+    });
+    const TreeWalkResult result = WalkTree(source, dir.Path().string(), Listing(1));
+    EXPECT_EQ(Names(result), std::vector<std::string>{"top.txt"});
+    ASSERT_EQ(result.Unread.size(), 1u);
+    EXPECT_EQ(result.Unread[0].RelativePath, "s");
 }
 
 TEST(TreeWalk, ARootThatCannotBeOpenedGivesItsReason)
