@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixReportFiles.h"
 
+#include "platform/posix/InheritedDescriptors.h"
+#include "platform/posix/TemporaryName.h"
 #include "platform/posix/UniqueFd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,12 +14,15 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/magic.h>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <pthread.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -81,32 +87,47 @@ mode_t CurrentUmask()
     return mask;
 }
 
-struct TemporaryFile
-{
-    std::string Path;
-    UniqueFd Fd;
-};
-
-// A new file in `folder` under a short name of its own (never derived from the target's name, so
-// a target whose name has the longest length the system allows still gets one), created
-// exclusively with mode 0600 so that no one else can read the report while it is written.
-// Returns the error of the last attempt when none could be made.
-std::variant<TemporaryFile, int> CreateTemporaryIn(const std::string& folder)
+// A short name of its own in `folder` (never derived from the target's name, so a target whose
+// name has the longest length the system allows still gets one).
+std::string FreshNameIn(const std::string& folder)
 {
     static std::mutex lock;
     static std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
+    char name[32];
+    {
+        const std::lock_guard guard(lock);
+        std::snprintf(name, sizeof name, ".pellamy-%08llx", static_cast<unsigned long long>(generator() >> 32));
+    }
+    return (folder == "/" ? std::string() : folder) + "/" + name;
+}
+
+// A file a report is written to before it takes its place: without a name where the file system
+// makes unnamed files, else under a short name that a SIGINT or SIGTERM removes.
+struct TemporaryFile
+{
+    UniqueFd Fd;
+    TemporaryName Name;
+};
+
+// O_TMPFILE refused because the file system (or the kernel) has no unnamed files; other errors
+// are the folder's own (no such folder, no permission, a read-only file system).
+bool RefusesUnnamedFiles(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// A named file in `folder`, created exclusively with mode 0600 so that no one else can read the
+// report while it is written, and registered for removal on a termination signal. Returns the
+// error of the last attempt when none could be made.
+std::variant<TemporaryFile, int> CreateNamedIn(const std::string& folder)
+{
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        char name[32];
-        {
-            const std::lock_guard guard(lock);
-            std::snprintf(name, sizeof name, ".pellamy-%08llx",
-                          static_cast<unsigned long long>(generator() >> 32));
-        }
-        std::string path = (folder == "/" ? std::string() : folder) + "/" + name;
+        std::string path = FreshNameIn(folder);
+        const TerminationSignalsHeld held;
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0) {
-            TemporaryFile file{std::move(path), UniqueFd(fd)};
+            TemporaryFile file{UniqueFd(fd), TemporaryName(std::move(path))};
             // The umask may have taken bits away; the owner still needs to read and write it.
             ::fchmod(file.Fd.Get(), 0600);
             return file;
@@ -114,6 +135,58 @@ std::variant<TemporaryFile, int> CreateTemporaryIn(const std::string& folder)
         error = errno;
     }
     return error;
+}
+
+// A file for a report in `folder`: unnamed (O_TMPFILE) with mode 0600, so that nothing is left
+// behind whatever happens to the process, or, only where the file system makes no unnamed files,
+// a named one as above.
+std::variant<TemporaryFile, int> CreateTemporaryIn(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        TemporaryFile file{UniqueFd(fd), TemporaryName()};
+        ::fchmod(file.Fd.Get(), 0600);
+        return file;
+    }
+    if (!RefusesUnnamedFiles(errno)) {
+        return errno;
+    }
+    return CreateNamedIn(folder);
+}
+
+// Gives the unnamed file `fd` the name `path`, which must not exist: straight from the descriptor
+// where the process may (CAP_DAC_READ_SEARCH), else through its link in /proc, which any user
+// may do for a file made with O_TMPFILE without O_EXCL. Returns 0 or the error.
+int LinkUnnamed(int fd, const std::string& path)
+{
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) {
+        return 0;
+    }
+    if (errno == EEXIST) {
+        return EEXIST;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return 0;
+    }
+    return errno;
+}
+
+// Copies the first `length` bytes of `from` to `to` from offset 0 on. False on any failure.
+bool CopyContent(int from, int to, off_t length)
+{
+    std::vector<char> buffer(1 << 16);
+    for (off_t offset = 0; offset < length;) {
+        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), offset);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0 || !WriteAll(to, buffer.data(), static_cast<std::size_t>(n), offset)) {
+            return false;
+        }
+        offset += n;
+    }
+    return true;
 }
 
 // The file a report for `path` goes to: the end of its chain of symbolic links.
@@ -125,12 +198,101 @@ struct Target
     // Reached through a link of a process's descriptor table (/proc/PID/fd/N, /dev/stdout), which
     // names an open file rather than a path: the file is written where it is.
     bool ThroughDescriptor = false;
+    // For a descriptor of this process: what it was when the process inherited it, which is what
+    // the file opened through its link must still be.
+    std::optional<DescriptorIdentity> Inherited;
 };
 
-bool IsDescriptorFolder(const std::string& folder)
+std::unique_ptr<char, decltype(&std::free)> RealPath(const std::string& path)
 {
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
-    return real && std::strncmp(real.get(), "/proc/", 6) == 0;
+    return {::realpath(path.c_str(), nullptr), &std::free};
+}
+
+bool OnProcFileSystem(const std::string& path)
+{
+    struct statfs fileSystem = {};
+    return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == PROC_SUPER_MAGIC;
+}
+
+bool AllDigits(std::string_view text)
+{
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// What an entry of a /proc file system names.
+enum class ProcEntry
+{
+    // Not in a process's own folder there: an ordinary entry (/proc/self, /proc/mounts).
+    None,
+    // A descriptor link of this process: /proc/self/fd/N and all that lead to it (/dev/stdout,
+    // /dev/fd/N, /proc/<own pid>/fd/N, /proc/thread-self/fd/N).
+    OwnDescriptor,
+    // Anything else in this process's folder: its executable, mapped files, memory, settings.
+    OwnOther,
+    // An entry of another process's folder, such as its descriptor links.
+    OtherProcess,
+};
+
+struct ProcPlace
+{
+    ProcEntry Kind = ProcEntry::None;
+    int Descriptor = -1;
+};
+
+// Places the entry `name` of `folder`. The folder is taken as the kernel resolves it (so
+// /proc/self, /proc/thread-self and /dev/fd lead to the process's numbered folder), wherever a
+// /proc file system is mounted. A numbered folder is this process's own when the process has a
+// thread of that number, which holds in any PID namespace the mount belongs to.
+ProcPlace PlaceInProc(const std::string& folder, const std::string& name)
+{
+    if (!OnProcFileSystem(folder)) {
+        return {};
+    }
+    const auto real = RealPath(folder);
+    if (!real) {
+        return {};
+    }
+    std::vector<std::string> parts;
+    for (std::string_view rest = real.get(); !rest.empty();) {
+        const auto slash = rest.find('/');
+        if (slash != 0) {
+            parts.emplace_back(rest.substr(0, slash));
+        }
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    }
+    // The mount point of the /proc file system: the shortest leading part that is on it.
+    std::string root;
+    std::size_t first = 0;
+    for (; first < parts.size(); ++first) {
+        root += "/" + parts[first];
+        if (OnProcFileSystem(root)) {
+            ++first;
+            break;
+        }
+    }
+    if (first >= parts.size() || !AllDigits(parts[first])) {
+        return {};
+    }
+    struct stat thread = {};
+    const bool own = ::stat((root + "/self/task/" + parts[first]).c_str(), &thread) == 0;
+    const std::size_t depth = parts.size() - first;
+    const bool descriptorFolder =
+        (depth == 2 && parts[first + 1] == "fd") ||
+        (depth == 4 && parts[first + 1] == "task" && AllDigits(parts[first + 2]) && parts[first + 3] == "fd");
+    if (!own) {
+        return {ProcEntry::OtherProcess};
+    }
+    if (descriptorFolder && AllDigits(name)) {
+        return {ProcEntry::OwnDescriptor, std::stoi(name)};
+    }
+    return {ProcEntry::OwnOther};
+}
+
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::variant<std::string, int> ReadLink(const std::string& path)
@@ -152,25 +314,48 @@ std::variant<Target, int> ResolveTarget(std::string path)
 {
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         Target target;
+        const std::string folder = FolderOf(path);
         if (::lstat(path.c_str(), &target.Status) != 0) {
-            if (errno != ENOENT) {
-                return errno;
+            const int error = errno;
+            if (error != ENOENT) {
+                return error;
+            }
+            // A descriptor number of this process that is not open.
+            if (PlaceInProc(folder, NameOf(path)).Kind == ProcEntry::OwnDescriptor) {
+                return EBADF;
             }
             target.Path = std::move(path);
             return target;
         }
         target.Exists = true;
-        if (!S_ISLNK(target.Status.st_mode)) {
-            target.Path = std::move(path);
-            return target;
-        }
-        const std::string folder = FolderOf(path);
-        if (IsDescriptorFolder(folder)) {
-            if (::stat(path.c_str(), &target.Status) != 0) {
-                return errno;
+        const ProcPlace place = PlaceInProc(folder, NameOf(path));
+        switch (place.Kind) {
+        case ProcEntry::None:
+            break;
+        case ProcEntry::OwnDescriptor:
+            // Only the descriptors the process was given name the caller's files; any other is one
+            // the program opened itself (a number freed at start and reused, say), never a target.
+            target.Inherited = InheritedDescriptor(place.Descriptor);
+            if (!target.Inherited) {
+                return EBADF;
+            }
+            [[fallthrough]];
+        case ProcEntry::OtherProcess:
+            // A descriptor link names an open file rather than a path: it is followed by the
+            // kernel, and the file written where it is.
+            if (S_ISLNK(target.Status.st_mode)) {
+                if (::stat(path.c_str(), &target.Status) != 0) {
+                    return errno;
+                }
+                target.ThroughDescriptor = true;
             }
             target.Path = std::move(path);
-            target.ThroughDescriptor = true;
+            return target;
+        case ProcEntry::OwnOther:
+            return EACCES;
+        }
+        if (!S_ISLNK(target.Status.st_mode)) {
+            target.Path = std::move(path);
             return target;
         }
         auto link = ReadLink(path);
@@ -186,25 +371,20 @@ std::variant<Target, int> ResolveTarget(std::string path)
     return ELOOP;
 }
 
-// The rename path: the report goes to a temporary file beside the target, which takes the
-// target's place on commit.
+// The rename path: the report goes to a temporary file in the target's folder, which takes the
+// target's place on commit. An unnamed file gets the target's name straight away when there was no
+// file of that name, else a fresh short name that is renamed over the target at once (a link
+// cannot replace a name); a named one is renamed.
 class ReplacingWriter final : public ReportFileWriter
 {
 public:
-    ReplacingWriter(std::string shown, std::string target, TemporaryFile temp, mode_t mode)
+    ReplacingWriter(std::string shown, std::string target, bool targetExists, TemporaryFile temp, mode_t mode)
         : m_shown(std::move(shown))
         , m_target(std::move(target))
+        , m_targetExists(targetExists)
         , m_temp(std::move(temp))
         , m_mode(mode)
     {}
-
-    ~ReplacingWriter() override
-    {
-        m_temp.Fd.Close();
-        if (!m_temp.Path.empty()) {
-            ::unlink(m_temp.Path.c_str());
-        }
-    }
 
     /// Gives the new file the owner and group of the file it replaces, where the process may.
     void KeepOwner(uid_t owner, gid_t group)
@@ -216,8 +396,12 @@ public:
 
     std::optional<std::string> Write(std::string_view bytes) override
     {
-        if (!m_failure && !WriteAll(m_temp.Fd.Get(), bytes.data(), bytes.size())) {
-            m_failure = kStreamWriteError;
+        if (!m_failure) {
+            if (WriteAll(m_temp.Fd.Get(), bytes.data(), bytes.size())) {
+                m_length += static_cast<off_t>(bytes.size());
+            } else {
+                m_failure = kStreamWriteError;
+            }
         }
         return m_failure;
     }
@@ -232,20 +416,11 @@ public:
         if (::fsync(m_temp.Fd.Get()) != 0) {
             return Fail(kStreamWriteError);
         }
-        if (m_keepOwner && ::fchown(m_temp.Fd.Get(), m_owner, m_group) != 0) {
-            // Only a privileged process may give a file away; the group alone may still be kept.
-            ::fchown(m_temp.Fd.Get(), static_cast<uid_t>(-1), m_group);
+        Settle(m_temp.Fd.Get());
+        if (auto failure = m_temp.Name.Empty() ? PlaceUnnamed() : PlaceNamed(m_temp)) {
+            return failure;
         }
-        // After the owner: changing the owner clears the set-user and set-group bits.
-        ::fchmod(m_temp.Fd.Get(), m_mode);
-        if (!m_temp.Fd.Close()) {
-            return Fail(kStreamWriteError);
-        }
-        if (::rename(m_temp.Path.c_str(), m_target.c_str()) != 0) {
-            return Fail(CannotCreate(m_shown, errno));
-        }
-        m_temp.Path.clear();
-        // The rename itself is made durable with the folder.
+        // The new name is made durable with the folder.
         const UniqueFd folder(::open(FolderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (folder.Valid()) {
             ::fsync(folder.Get());
@@ -256,6 +431,73 @@ public:
     }
 
 private:
+    // The owner, group and mode of the file it replaces.
+    void Settle(int fd) const
+    {
+        if (m_keepOwner && ::fchown(fd, m_owner, m_group) != 0) {
+            // Only a privileged process may give a file away; the group alone may still be kept.
+            ::fchown(fd, static_cast<uid_t>(-1), m_group);
+        }
+        // After the owner: changing the owner clears the set-user and set-group bits.
+        ::fchmod(fd, m_mode);
+    }
+
+    std::optional<std::string> PlaceNamed(TemporaryFile& file)
+    {
+        if (!file.Fd.Close()) {
+            return Fail(kStreamWriteError);
+        }
+        const TerminationSignalsHeld held;
+        if (::rename(file.Name.Path().c_str(), m_target.c_str()) != 0) {
+            return Fail(CannotCreate(m_shown, errno));
+        }
+        file.Name.Release();
+        return std::nullopt;
+    }
+
+    std::optional<std::string> PlaceUnnamed()
+    {
+        const int fd = m_temp.Fd.Get();
+        int error = EEXIST;
+        if (!m_targetExists) {
+            error = LinkUnnamed(fd, m_target);
+            if (error == 0) {
+                if (!m_temp.Fd.Close()) {
+                    ::unlink(m_target.c_str());
+                    return Fail(kStreamWriteError);
+                }
+                return std::nullopt;
+            }
+        }
+        // The target exists (or has come to exist since): a fresh name, renamed over it at once.
+        const std::string folder = FolderOf(m_target);
+        TemporaryFile linked;
+        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+            std::string name = FreshNameIn(folder);
+            const TerminationSignalsHeld held;
+            error = LinkUnnamed(fd, name);
+            if (error == 0) {
+                linked.Name = TemporaryName(std::move(name));
+            }
+        }
+        if (error == 0) {
+            std::swap(linked.Fd, m_temp.Fd);
+            return PlaceNamed(linked);
+        }
+        // No way to name an unnamed file here (no /proc and no privilege to link a descriptor):
+        // the report is copied into a named one.
+        auto named = CreateNamedIn(folder);
+        if (const int* failure = std::get_if<int>(&named)) {
+            return Fail(CannotCreate(m_shown, *failure));
+        }
+        TemporaryFile& copy = std::get<TemporaryFile>(named);
+        if (!CopyContent(fd, copy.Fd.Get(), m_length) || ::fsync(copy.Fd.Get()) != 0) {
+            return Fail(kStreamWriteError);
+        }
+        Settle(copy.Fd.Get());
+        return PlaceNamed(copy);
+    }
+
     std::optional<std::string> Fail(std::string message)
     {
         m_failure = std::move(message);
@@ -264,8 +506,10 @@ private:
 
     std::string m_shown;
     std::string m_target;
+    bool m_targetExists;
     TemporaryFile m_temp;
     mode_t m_mode;
+    off_t m_length = 0;
     bool m_keepOwner = false;
     uid_t m_owner = 0;
     gid_t m_group = 0;
@@ -309,16 +553,8 @@ public:
                 return m_failure;
             }
         }
-        std::vector<char> buffer(1 << 16);
-        for (off_t offset = 0; offset < m_length;) {
-            const ssize_t n = ::pread(m_spool.Get(), buffer.data(), buffer.size(), offset);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0 || !WriteAll(m_target.Get(), buffer.data(), static_cast<std::size_t>(n), offset)) {
-                return m_failure;
-            }
-            offset += n;
+        if (!CopyContent(m_spool.Get(), m_target.Get(), m_length)) {
+            return m_failure;
         }
         if (::ftruncate(m_target.Get(), m_length) != 0 || ::fsync(m_target.Get()) != 0 || !m_target.Close()) {
             return m_failure;
@@ -388,22 +624,23 @@ private:
     std::optional<std::string> m_failure;
 };
 
-// An unnamed file to collect a report in: made beside the target, else in the temporary folder,
-// and unlinked at once, so nothing is left behind whatever happens to the process.
+// An unnamed file to collect a report in: made beside the target, else in the temporary folder.
+// Where the file system makes no unnamed files, a named one is unlinked at once, its name
+// registered for removal on a termination signal for that instant.
 std::variant<UniqueFd, int> CreateSpool(const std::string& besideFolder)
 {
-    auto temp = CreateTemporaryIn(besideFolder);
-    if (std::holds_alternative<int>(temp)) {
-        std::error_code ec;
-        const fs::path folder = fs::temp_directory_path(ec);
-        temp = CreateTemporaryIn(ec ? std::string("/tmp") : folder.string());
+    std::error_code ec;
+    const fs::path temporaryFolder = fs::temp_directory_path(ec);
+    int error = 0;
+    for (const std::string& folder : {besideFolder, ec ? std::string("/tmp") : temporaryFolder.string()}) {
+        auto temp = CreateTemporaryIn(folder);
+        if (auto* file = std::get_if<TemporaryFile>(&temp)) {
+            file->Name.Remove();
+            return std::move(file->Fd);
+        }
+        error = std::get<int>(temp);
     }
-    if (const int* error = std::get_if<int>(&temp)) {
-        return *error;
-    }
-    TemporaryFile& file = std::get<TemporaryFile>(temp);
-    ::unlink(file.Path.c_str());
-    return std::move(file.Fd);
+    return error;
 }
 
 } // namespace
@@ -432,7 +669,7 @@ ReportFiles::Opened PosixReportFiles::Open(const std::string& path) const
         if (const int* error = std::get_if<int>(&temp)) {
             return CannotCreate(shown, *error);
         }
-        return std::make_unique<ReplacingWriter>(shown, target.Path, std::move(std::get<TemporaryFile>(temp)),
+        return std::make_unique<ReplacingWriter>(shown, target.Path, false, std::move(std::get<TemporaryFile>(temp)),
                                                  0666 & ~CurrentUmask());
     }
 
@@ -451,13 +688,23 @@ ReportFiles::Opened PosixReportFiles::Open(const std::string& path) const
     if (!fd.Valid()) {
         return CannotCreate(shown, errno);
     }
+    // The link of an inherited descriptor was checked before it was followed; what was opened
+    // through it must still be the file the process was given, whatever another thread did with
+    // that descriptor number meanwhile.
+    if (target.Inherited) {
+        const auto opened = IdentityOfDescriptor(fd.Get());
+        if (!opened || opened->Device != target.Inherited->Device || opened->Inode != target.Inherited->Inode ||
+            opened->Type != target.Inherited->Type) {
+            return CannotCreate(shown, EBADF);
+        }
+    }
     if (!S_ISREG(status.st_mode)) {
         return std::make_unique<DirectWriter>(std::move(fd));
     }
     if (status.st_nlink == 1 && !target.ThroughDescriptor) {
         auto temp = CreateTemporaryIn(FolderOf(target.Path));
         if (auto* file = std::get_if<TemporaryFile>(&temp)) {
-            auto writer = std::make_unique<ReplacingWriter>(shown, target.Path, std::move(*file),
+            auto writer = std::make_unique<ReplacingWriter>(shown, target.Path, true, std::move(*file),
                                                             status.st_mode & 07777);
             writer->KeepOwner(status.st_uid, status.st_gid);
             return writer;

@@ -3,16 +3,20 @@
 
 #include "FifoReader.h"
 #include "MountGuard.h"
+#include "SeccompFilters.h"
 #include "TempFolder.h"
 #include "reports/XmlWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <iterator>
 #include <set>
@@ -24,6 +28,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace pellamy {
 namespace {
@@ -67,6 +72,58 @@ std::unique_ptr<ReportFileWriter> OpenWriter(const ReportFiles& files, const fs:
         return nullptr;
     }
     return std::move(std::get<std::unique_ptr<ReportFileWriter>>(opened));
+}
+
+// The files this process holds open in `folder` that have no name there (made with O_TMPFILE),
+// as their links in /proc/self/fd, through which they can be examined.
+std::vector<fs::path> UnnamedFilesIn(const fs::path& folder)
+{
+    std::vector<fs::path> found;
+    const std::string prefix = folder.string() + "/#";
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string text = fs::read_symlink(entry.path(), ec).string();
+        if (!ec && text.rfind(prefix, 0) == 0 && text.find(" (deleted)") != std::string::npos) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
+// The names in `folder` of temporary files a save made.
+std::set<std::string> TemporaryNamesIn(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const std::string& name : Names(folder)) {
+        if (name.rfind(".pellamy-", 0) == 0) {
+            names.insert(name);
+        }
+    }
+    return names;
+}
+
+// Runs `body` in a forked child and gives how the child ended: 0 when every expectation in it held,
+// 1 when one failed (failures print as usual), minus the signal's number when a signal ended it.
+// For what a test cannot undo in its own process: standard output taken away, a kernel filter
+// installed, a signal's action changed.
+int InChild(const std::function<void()>& body)
+{
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
+        const int before = result.total_part_count();
+        body();
+        bool failed = false;
+        for (int i = before; i < result.total_part_count(); ++i) {
+            failed = failed || result.GetTestPartResult(i).failed();
+        }
+        std::fflush(nullptr);
+        ::_exit(failed ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 // Runs `save` in a child process as the unprivileged user "nobody" (root writes every file
@@ -227,15 +284,82 @@ TEST_F(PosixReportFilesTest, FifoAndDeviceReceiveTheBytesAndStayWhatTheyAre)
     EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"null", "pipe"}));
 }
 
-TEST_F(PosixReportFilesTest, FileReachedThroughADescriptorLinkIsWrittenWhereItIs)
+TEST_F(PosixReportFilesTest, DescriptorTheProgramOpenedItselfIsNeverATarget)
+{
+    const fs::path target = At("held.txt");
+    Put(target, "earlier");
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const std::string number = std::to_string(fd);
+    fs::create_symlink("/proc/self/fd/" + number, At("link"));
+    std::vector<std::string> names = {"/proc/self/fd/" + number, "/proc/" + std::to_string(::getpid()) + "/fd/" + number,
+                                      "/proc/thread-self/fd/" + number, At("link").string()};
+    if (fs::is_symlink("/dev/fd")) {
+        names.push_back("/dev/fd/" + number);
+    }
+    for (const std::string& name : names) {
+        EXPECT_EQ(Save(name, "written"), "Cannot create file \"" + name + "\". Bad file descriptor");
+    }
+    // Nor one that is not open at all.
+    ::close(fd);
+    EXPECT_EQ(Save("/proc/self/fd/" + number, "written"),
+              "Cannot create file \"/proc/self/fd/" + number + "\". Bad file descriptor");
+    EXPECT_EQ(Contents(target), "earlier");
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"held.txt", "link"}));
+
+    // The process's other entries in /proc (its executable, its memory) are refused as well.
+    EXPECT_EQ(Save("/proc/self/exe", "x"), "Cannot create file \"/proc/self/exe\". Permission denied");
+    EXPECT_EQ(Save("/proc/self/mem", "x"), "Cannot create file \"/proc/self/mem\". Permission denied");
+}
+
+TEST_F(PosixReportFilesTest, StandardOutputNumberReusedByTheProgramIsRefused)
+{
+    const fs::path target = At("mine.txt");
+    Put(target, "earlier");
+    // In a child, whose standard output the test may take away.
+    const int ended = InChild([&] {
+        const int file = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(file, 0);
+        // Standard output replaced by a file the program opened: another open file at that number.
+        ASSERT_EQ(::dup2(file, STDOUT_FILENO), STDOUT_FILENO);
+        EXPECT_EQ(Save("/dev/stdout", "written"), "Cannot create file \"/dev/stdout\". Bad file descriptor");
+        EXPECT_EQ(Save("/proc/self/fd/1", "written"), "Cannot create file \"/proc/self/fd/1\". Bad file descriptor");
+        // Standard output closed, and its number taken by the next file the program opens.
+        if (::fcntl(STDIN_FILENO, F_GETFD) == -1) {
+            ::open("/dev/null", O_RDONLY);
+        }
+        ::close(STDOUT_FILENO);
+        ASSERT_EQ(::open(target.c_str(), O_RDONLY), STDOUT_FILENO);
+        EXPECT_EQ(Save("/dev/stdout", "written"), "Cannot create file \"/dev/stdout\". Bad file descriptor");
+    });
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Contents(target), "earlier");
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"mine.txt"});
+}
+
+TEST_F(PosixReportFilesTest, FileReachedThroughAnotherProcesssDescriptorIsWrittenWhereItIs)
 {
     const fs::path target = At("held.txt");
     Put(target, "earlier and longer");
+    const ino_t inode = Lstat(target).st_ino;
     const int fd = ::open(target.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
-    const ino_t inode = Lstat(target).st_ino;
-    EXPECT_EQ(Save("/proc/self/fd/" + std::to_string(fd), "held"), std::nullopt);
+    int release[2];
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        // Holds the file open (inherited) until the test closes its end of the pipe.
+        ::close(release[1]);
+        char byte = 0;
+        (void)!::read(release[0], &byte, 1);
+        ::_exit(0);
+    }
     ::close(fd);
+    ::close(release[0]);
+    const auto failure = Save("/proc/" + std::to_string(holder) + "/fd/" + std::to_string(fd), "held");
+    ::close(release[1]);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(failure, std::nullopt);
     EXPECT_EQ(Contents(target), "held");
     EXPECT_EQ(Lstat(target).st_ino, inode);
     EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"held.txt"});
@@ -261,15 +385,14 @@ TEST_F(PosixReportFilesTest, StreamedReportBecomesTheFileOnlyOnCommit)
         ASSERT_NE(writer, nullptr);
         EXPECT_EQ(writer->Write("row 1\r\n"), std::nullopt);
         EXPECT_EQ(writer->Write("row 2\r\n"), std::nullopt);
-        // While written, the report sits in a private file beside the target.
-        const auto names = Names(m_dir.Path());
-        ASSERT_EQ(names.size(), 2u);
-        for (const std::string& name : names) {
-            if (name != "streamed.csv") {
-                EXPECT_LT(name.size(), 20u);
-                EXPECT_EQ(Lstat(At(name)).st_mode & 07777, 0600u) << name;
-            }
-        }
+        // While written, the report sits in a private file in the target's folder that has no
+        // name, so nothing is left behind whatever becomes of the process.
+        EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"streamed.csv"});
+        const auto unnamed = UnnamedFilesIn(m_dir.Path());
+        ASSERT_EQ(unnamed.size(), 1u);
+        struct stat status = {};
+        ASSERT_EQ(::stat(unnamed.front().c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
         EXPECT_EQ(Contents(target), "earlier");
         EXPECT_EQ(writer->Commit(), std::nullopt);
     }
@@ -286,6 +409,21 @@ TEST_F(PosixReportFilesTest, StreamedReportBecomesTheFileOnlyOnCommit)
     }
     EXPECT_EQ(Contents(target), "row 1\r\nrow 2\r\n");
     EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"streamed.csv"});
+
+    // A new file appears only when it is complete, with the mode the umask allows.
+    const mode_t narrower = ::umask(022);
+    {
+        auto writer = OpenWriter(m_files, At("new.csv"));
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("new"), std::nullopt);
+        EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"streamed.csv"});
+        EXPECT_EQ(writer->Commit(), std::nullopt);
+    }
+    ::umask(narrower);
+    EXPECT_EQ(Contents(At("new.csv")), "new");
+    EXPECT_EQ(Lstat(At("new.csv")).st_mode & 07777, 0644u);
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"new.csv", "streamed.csv"}));
+    EXPECT_TRUE(UnnamedFilesIn(m_dir.Path()).empty());
 }
 
 TEST_F(PosixReportFilesTest, StreamedReportIsCopiedInPlaceOnceComplete)
@@ -411,6 +549,151 @@ TEST_F(PosixReportFilesTest, PermissionsOfAnotherUserDecideWhatMayBeWritten)
     EXPECT_EQ(saveAsNobody(folder / "new.csv", "refused"), 1);
     EXPECT_EQ(Contents(notTheirs), "earlier");
     EXPECT_EQ(Names(folder), (std::set<std::string>{"not-theirs.csv", "writable.csv", "write-only.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, UnprivilegedUserGivesTheUnnamedFileItsName)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "switching to another user needs root; the unprivileged case is not checked";
+    }
+    // A process without the privilege to link a descriptor names the finished file through its
+    // link in /proc.
+    const fs::path folder = At("theirs");
+    fs::create_directory(folder);
+    ::chmod(m_dir.Path().c_str(), 0755);
+    ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+    const fs::path existing = folder / "existing.csv";
+    Put(existing, "earlier");
+    ASSERT_EQ(::chown(existing.c_str(), kNobody, kNobody), 0);
+    const PosixReportFiles& files = m_files;
+    const int ended = RunAsNobody([&] {
+        const auto made = WriteFileReplacing(files, (folder / "new.csv").string(), "new");
+        const auto replaced = WriteFileReplacing(files, existing.string(), "replaced");
+        return made || replaced ? 1 : 0;
+    });
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Contents(folder / "new.csv"), "new");
+    EXPECT_EQ(Lstat(folder / "new.csv").st_uid, kNobody);
+    EXPECT_EQ(Contents(existing), "replaced");
+    EXPECT_EQ(Names(folder), (std::set<std::string>{"existing.csv", "new.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, WithoutALinkForTheUnnamedFileItIsCopiedUnderAName)
+{
+    if (!SeccompFiltersAvailable()) {
+        GTEST_SKIP() << "no seccomp filters here; the case without links is not checked";
+    }
+    const fs::path target = At("report.csv");
+    Put(target, "earlier");
+    ::chmod(target.c_str(), 0640);
+    const int ended = InChild([&] {
+        // Neither way of linking works (an unprivileged process without /proc).
+        ASSERT_TRUE(RefuseSystemCall(SYS_linkat, ENOENT));
+        EXPECT_EQ(Save(target, "copied"), std::nullopt);
+        EXPECT_EQ(Save(At("new.csv"), "new"), std::nullopt);
+    });
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Contents(target), "copied");
+    EXPECT_EQ(Lstat(target).st_mode & 07777, 0640u);
+    EXPECT_EQ(Contents(At("new.csv")), "new");
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"new.csv", "report.csv"}));
+
+    // Only linking a descriptor refused, as for an unprivileged process on older kernels: the
+    // link in /proc names it.
+    const int linkedThroughProc = InChild([&] {
+        ASSERT_TRUE(RefuseSystemCall(SYS_linkat, ENOENT, 4, AT_EMPTY_PATH));
+        EXPECT_EQ(Save(target, "through proc"), std::nullopt);
+        EXPECT_EQ(Save(At("other.csv"), "other"), std::nullopt);
+    });
+    EXPECT_EQ(linkedThroughProc, 0);
+    EXPECT_EQ(Contents(target), "through proc");
+    EXPECT_EQ(Contents(At("other.csv")), "other");
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"new.csv", "other.csv", "report.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, WhereTheFileSystemMakesNoUnnamedFilesANamedOneIsUsedAndRemoved)
+{
+    if (!SeccompFiltersAvailable()) {
+        GTEST_SKIP() << "no seccomp filters here; a file system without O_TMPFILE is not imitated";
+    }
+    const fs::path target = At("report.csv");
+    Put(target, "earlier");
+    ::chmod(target.c_str(), 0644);
+    fs::create_directory(At("linked"));
+    Put(At("linked/a.csv"), "earlier");
+    fs::create_hard_link(At("linked/a.csv"), At("linked/b.csv"));
+    const int ended = InChild([&] {
+        ASSERT_TRUE(RefuseUnnamedFiles());
+        {
+            auto writer = OpenWriter(m_files, target);
+            ASSERT_NE(writer, nullptr);
+            EXPECT_EQ(writer->Write("named"), std::nullopt);
+            const auto temporary = TemporaryNamesIn(m_dir.Path());
+            ASSERT_EQ(temporary.size(), 1u);
+            EXPECT_LT(temporary.begin()->size(), 20u);
+            EXPECT_EQ(Lstat(At(*temporary.begin())).st_mode & 07777, 0600u);
+            EXPECT_EQ(writer->Commit(), std::nullopt);
+        }
+        {
+            auto writer = OpenWriter(m_files, target);
+            ASSERT_NE(writer, nullptr);
+            EXPECT_EQ(writer->Write("abandoned"), std::nullopt);
+        }
+        EXPECT_EQ(Save(At("new.csv"), "new"), std::nullopt);
+        // In place: the report is collected in a file unlinked at once.
+        auto writer = OpenWriter(m_files, At("linked/a.csv"));
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("in place"), std::nullopt);
+        EXPECT_EQ(Names(At("linked")), (std::set<std::string>{"a.csv", "b.csv"}));
+        EXPECT_EQ(writer->Commit(), std::nullopt);
+    });
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Contents(target), "named");
+    EXPECT_EQ(Lstat(target).st_mode & 07777, 0644u);
+    EXPECT_EQ(Contents(At("new.csv")), "new");
+    EXPECT_EQ(Contents(At("linked/b.csv")), "in place");
+    EXPECT_EQ(Names(m_dir.Path()), (std::set<std::string>{"linked", "new.csv", "report.csv"}));
+}
+
+TEST_F(PosixReportFilesTest, NamedTemporaryFileGoesWithTheSignalThatEndsTheProcess)
+{
+    if (!SeccompFiltersAvailable()) {
+        GTEST_SKIP() << "no seccomp filters here; a file system without O_TMPFILE is not imitated";
+    }
+    const fs::path target = At("report.csv");
+    Put(target, "earlier");
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const int ended = InChild([&] {
+            ASSERT_TRUE(RefuseUnnamedFiles());
+            auto writer = OpenWriter(m_files, target);
+            ASSERT_NE(writer, nullptr);
+            EXPECT_EQ(writer->Write(std::string(1 << 20, 'x')), std::nullopt);
+            ASSERT_EQ(TemporaryNamesIn(m_dir.Path()).size(), 1u);
+            ::kill(::getpid(), signal);
+            ADD_FAILURE() << "the signal did not end the process";
+        });
+        // Ended by the signal itself, as the default action would have ended it.
+        EXPECT_EQ(ended, -signal) << ::strsignal(signal);
+        EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"report.csv"}) << ::strsignal(signal);
+        EXPECT_EQ(Contents(target), "earlier");
+    }
+
+    // A signal the process ignores stays ignored: the save goes on and completes.
+    const int ended = InChild([&] {
+        ::signal(SIGTERM, SIG_IGN);
+        ASSERT_TRUE(RefuseUnnamedFiles());
+        auto writer = OpenWriter(m_files, target);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(writer->Write("despite the signal"), std::nullopt);
+        struct sigaction action = {};
+        ::sigaction(SIGTERM, nullptr, &action);
+        EXPECT_EQ(action.sa_handler, SIG_IGN);
+        ::kill(::getpid(), SIGTERM);
+        EXPECT_EQ(writer->Commit(), std::nullopt);
+    });
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Contents(target), "despite the signal");
+    EXPECT_EQ(Names(m_dir.Path()), std::set<std::string>{"report.csv"});
 }
 
 } // namespace
