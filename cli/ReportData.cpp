@@ -2,7 +2,7 @@
 #include "cli/ReportData.h"
 
 #include "scan/FileRows.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 namespace pellamy {
 

@@ -7,7 +7,7 @@
 #include "scan/RegionalSettings.h"
 #include "scan/TextCollator.h"
 #include "scan/TreeSource.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <memory>
 #include <string>
