@@ -43,9 +43,6 @@ std::unique_ptr<ReportPlatform> MakeReportPlatform();
 /// name holds a backslash), so that a file named on the command line stands for its folder.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-/// The process's working folder ("/" between its parts on Windows too); "." when it cannot be read.
-std::string WorkingFolder();
-
 /// `currentFolder` as the folder navigator shows it: absolute, normalised, and without a
 /// separator at its end, except for a root ("/", "C:\").
 std::string NavigatorFolder(const std::string& currentFolder);
