@@ -7,6 +7,7 @@
 #include "app/ErrorReport.h"
 #include "app/Skin.h"
 #include "app/StatusBar.h"
+#include "platform/WorkingFolder.h"
 #include "platform/posix/FolderAccess.h"
 #include "platform/posix/XdgContextMenuStore.h"
 #include "platform/qt/QtRegionalSettings.h"

@@ -7,7 +7,7 @@
 #include "scan/RegionalSettings.h"
 #include "scan/TextCollator.h"
 #include "scan/TreeSource.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <memory>
 #include <string>
@@ -42,9 +42,6 @@ std::unique_ptr<ReportPlatform> MakeReportPlatform();
 /// become "/", the separator the program keeps paths with (Windows takes either, and no Windows
 /// name holds a backslash), so that a file named on the command line stands for its folder.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
-
-/// The process's working folder ("/" between its parts on Windows too); "." when it cannot be read.
-std::string WorkingFolder();
 
 /// `currentFolder` as the folder navigator shows it: absolute, normalised, and without a
 /// separator at its end, except for a root ("/", "C:\").

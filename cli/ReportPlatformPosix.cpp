@@ -10,7 +10,6 @@
 #include "reports/ReportText.h"
 #include "shell/qt/MimeTypeDescriptions.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <unistd.h>
 
@@ -45,20 +44,6 @@ std::unique_ptr<ReportPlatform> MakeReportPlatform()
 std::vector<std::string> CommandLineArguments(int argc, char** argv)
 {
     return std::vector<std::string>(argv + 1, argv + argc);
-}
-
-std::string WorkingFolder()
-{
-    std::vector<char> buffer(4096);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            return buffer.data();
-        }
-        if (errno != ERANGE) {
-            return ".";
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 std::string NavigatorFolder(const std::string& currentFolder)

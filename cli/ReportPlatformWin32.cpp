@@ -88,21 +88,6 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv)
     return args;
 }
 
-std::string WorkingFolder()
-{
-    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
-    if (length == 0) {
-        return ".";
-    }
-    std::wstring folder(length, L'\0');
-    const DWORD written = ::GetCurrentDirectoryW(length, folder.data());
-    if (written == 0 || written >= length) {
-        return ".";
-    }
-    folder.resize(written);
-    return WithForwardSlashes(Utf8FromWide(folder));
-}
-
 std::string NavigatorFolder(const std::string& currentFolder)
 {
     const std::wstring wide = WideFromUtf8(currentFolder);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/TreeReport.h"
 
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <limits>
 

@@ -7,6 +7,7 @@
 #include "cli/ReportFormats.h"
 #include "cli/ReportPlatform.h"
 #include "cli/TreeReport.h"
+#include "platform/WorkingFolder.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
@@ -172,8 +173,12 @@ int Run(const std::vector<std::string>& args)
     DirectorySource& directory = platform->Directory();
     const ReportSources sources{directory, platform->Types(), platform->Collator(), platform->Settings()};
 
-    // A file named on the command line stands for the folder that holds it.
+    // A file named on the command line stands for the folder that holds it; without a folder the
+    // report is of the working folder, "." when its path cannot be read.
     std::string folder = request.Folder.empty() ? WorkingFolder() : request.Folder;
+    if (folder.empty()) {
+        folder = ".";
+    }
     if (!IsFolderPath(directory, folder)) {
         folder = FolderPartOf(folder);
         if (folder.empty()) {

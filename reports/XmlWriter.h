@@ -2,6 +2,8 @@
 #ifndef PELLAMY_REPORTS_XMLWRITER_H
 #define PELLAMY_REPORTS_XMLWRITER_H
 
+#include "reports/XmlEscaping.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -188,10 +190,6 @@ public:
     /// `ReportOutput::RowsWritten`); nothing otherwise.
     void RowsWritten(std::size_t done, std::size_t total);
 };
-
-/// `text` with "&#13;", "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" turned back, in that
-/// order, each pass over the result of the one before: the display form of a stored value.
-std::string XmlDisplayValue(std::string_view escaped);
 
 } // namespace pellamy
 

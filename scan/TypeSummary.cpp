@@ -3,7 +3,7 @@
 
 #include "scan/CaseFold.h"
 #include "scan/DisplayTexts.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <algorithm>
 #include <limits>

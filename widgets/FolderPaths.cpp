@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FolderPaths.h"
 
+#include "platform/WorkingFolder.h"
 #include "platform/posix/FolderAccess.h"
 #include "platform/posix/FolderListing.h"
 

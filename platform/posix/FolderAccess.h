@@ -2,6 +2,8 @@
 #ifndef PELLAMY_PLATFORM_POSIX_FOLDERACCESS_H
 #define PELLAMY_PLATFORM_POSIX_FOLDERACCESS_H
 
+#include "platform/WorkingFolder.h"
+
 #include <string>
 
 namespace pellamy {
@@ -18,9 +20,6 @@ bool CanEnterFolder(const std::string& path);
 /// Makes `folder` the process's working directory. False when it is not a folder or cannot be
 /// entered (no access, no medium); the working directory then stays.
 bool SetWorkingFolder(const std::string& folder);
-
-/// The process's working directory; empty when it cannot be read (it has been removed).
-std::string WorkingFolder();
 
 /// Creates `folder` together with every missing parent. False when a part could not be made.
 bool MakeFolders(const std::string& folder);

@@ -1,109 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/QtRegionalSettings.h"
 
-#include <QRegularExpression>
+#include "scan/RegionalFormats.h"
 
 namespace pellamy {
 namespace {
 
-bool IsFormatLetter(QChar c)
+// Qt's formats treat every character that Qt calls a letter as part of a field, whatever its script.
+bool IsQtLetter(char32_t c)
 {
-    return c.isLetter();
+    return QChar::isLetter(c);
 }
 
-// Turns a Qt short date format into the program's form: day, month and year fields kept, the
-// first separator between fields becomes "/", names of days and months fall back to numbers.
-void ConvertDateFormat(const QString& qtFormat, RegionalSettings& out)
-{
-    QString result;
-    QString separator;
-    bool sawField = false;
-    for (qsizetype i = 0; i < qtFormat.size();) {
-        const QChar c = qtFormat[i];
-        if (c == u'\'') {
-            qsizetype j = i + 1;
-            QString literal;
-            while (j < qtFormat.size() && qtFormat[j] != u'\'') {
-                literal += qtFormat[j++];
-            }
-            result += u'\'' + literal + u'\'';
-            i = j + 1;
-            continue;
-        }
-        if (c == u'd' || c == u'M' || c == u'y') {
-            qsizetype j = i;
-            while (j < qtFormat.size() && qtFormat[j] == c) {
-                ++j;
-            }
-            qsizetype run = j - i;
-            if (c != u'y' && run > 2) {
-                run = 2; // day and month names: shown as two-digit numbers
-            }
-            if (c == u'y') {
-                run = run >= 3 ? 4 : 2;
-            }
-            result += QString(run, c);
-            sawField = true;
-            i = j;
-            continue;
-        }
-        if (IsFormatLetter(c)) {
-            // Letters of other fields (weekday names and the like) are dropped with what follows
-            // them up to the next field.
-            ++i;
-            continue;
-        }
-        if (sawField && separator.isEmpty()) {
-            qsizetype j = i;
-            while (j < qtFormat.size() && !IsFormatLetter(qtFormat[j]) && qtFormat[j] != u'\'') {
-                ++j;
-            }
-            separator = qtFormat.mid(i, j - i);
-        }
-        if (!separator.isEmpty() && qtFormat.mid(i, separator.size()) == separator) {
-            result += u'/';
-            i += separator.size();
-            continue;
-        }
-        if (c == u'/') {
-            result += QStringLiteral("'/'");
-        } else {
-            result += c;
-        }
-        ++i;
-    }
-    out.ShortDateFormat = result.toStdString();
-    out.DateSeparator = separator.isEmpty() ? std::string("/") : separator.toStdString();
-}
-
-void ConvertTimeFormat(const QString& qtFormat, const QLocale& locale, RegionalSettings& out)
-{
-    const qsizetype hourAt = qtFormat.indexOf(QRegularExpression(QStringLiteral("[hH]")));
-    qsizetype apAt = qtFormat.indexOf(QRegularExpression(QStringLiteral("[aA][pP]?")));
-    out.TwelveHourClock = apAt >= 0;
-    if (hourAt >= 0) {
-        qsizetype run = 1;
-        while (hourAt + run < qtFormat.size() && qtFormat[hourAt + run].toLower() == u'h') {
-            ++run;
-        }
-        out.LeadingZeroInHours = run >= 2;
-        qsizetype j = hourAt + run;
-        QString separator;
-        while (j < qtFormat.size() && !IsFormatLetter(qtFormat[j])) {
-            separator += qtFormat[j++];
-        }
-        out.TimeSeparator = separator.isEmpty() ? std::string(":") : separator.toStdString();
-    }
-    out.DesignatorFirst = out.TwelveHourClock && hourAt >= 0 && apAt < hourAt;
-    out.AmDesignator = locale.amText().toStdString();
-    out.PmDesignator = locale.pmText().toStdString();
-    if (out.AmDesignator.empty()) {
-        out.AmDesignator = "AM";
-    }
-    if (out.PmDesignator.empty()) {
-        out.PmDesignator = "PM";
-    }
-}
+// Qt writes the 12-hour clock with an AM/PM marker ("AP", "ap"); "t" is the time zone.
+constexpr FormatPatternRules kQtPatterns{IsQtLetter, ClockLetters::AmPmMarker};
 
 } // namespace
 
@@ -118,8 +28,16 @@ RegionalSettings RegionalSettingsFromLocales(const QLocale& timeLocale, const QL
         out.DateSeparator = "-";
         return out;
     }
-    ConvertDateFormat(timeLocale.dateFormat(QLocale::ShortFormat), out);
-    ConvertTimeFormat(timeLocale.timeFormat(QLocale::LongFormat), timeLocale, out);
+    ConvertShortDateFormat(timeLocale.dateFormat(QLocale::ShortFormat).toStdString(), kQtPatterns, out);
+    ConvertTimeFormat(timeLocale.timeFormat(QLocale::LongFormat).toStdString(), kQtPatterns, out);
+    out.AmDesignator = timeLocale.amText().toStdString();
+    out.PmDesignator = timeLocale.pmText().toStdString();
+    if (out.AmDesignator.empty()) {
+        out.AmDesignator = "AM";
+    }
+    if (out.PmDesignator.empty()) {
+        out.PmDesignator = "PM";
+    }
     return out;
 }
 

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_PLATFORM_WIN32_SHELLTYPEDESCRIPTIONS_H
 #define PELLAMY_PLATFORM_WIN32_SHELLTYPEDESCRIPTIONS_H
 
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <string>
 #include <unordered_map>

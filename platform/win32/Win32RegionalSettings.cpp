@@ -3,16 +3,16 @@
 
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
+#include "scan/RegionalFormats.h"
 
 #include <optional>
 
 namespace pellamy {
 namespace {
 
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+// The patterns of GetLocaleInfoEx: ASCII letters are fields, "h" and "H" choose the clock and "tt"
+// places AM/PM.
+constexpr FormatPatternRules kWindowsPatterns{IsAsciiLetter, ClockLetters::HourLetterCase};
 
 std::optional<std::string> LocaleValue(const std::wstring& localeName, LCTYPE type)
 {
@@ -31,100 +31,6 @@ std::optional<std::string> LocaleValue(const std::wstring& localeName, LCTYPE ty
 
 } // namespace
 
-void ConvertWindowsDateFormat(const std::string& format, RegionalSettings& out)
-{
-    std::string result;
-    std::string separator;
-    bool sawField = false;
-    for (std::size_t i = 0; i < format.size();) {
-        const char c = format[i];
-        if (c == '\'') {
-            std::size_t j = i + 1;
-            std::string literal;
-            while (j < format.size() && format[j] != '\'') {
-                literal += format[j++];
-            }
-            result += '\'' + literal + '\'';
-            i = j + 1;
-            continue;
-        }
-        if (c == 'd' || c == 'M' || c == 'y') {
-            std::size_t j = i;
-            while (j < format.size() && format[j] == c) {
-                ++j;
-            }
-            std::size_t run = j - i;
-            if (c != 'y' && run > 2) {
-                run = 2; // day and month names: shown as two-digit numbers
-            }
-            if (c == 'y') {
-                run = run >= 3 ? 4 : 2;
-            }
-            result.append(run, c);
-            sawField = true;
-            i = j;
-            continue;
-        }
-        if (IsAsciiLetter(c)) {
-            // Other fields (the era "g", "gg") are dropped.
-            ++i;
-            continue;
-        }
-        if (sawField && separator.empty()) {
-            std::size_t j = i;
-            while (j < format.size() && !IsAsciiLetter(format[j]) && format[j] != '\'') {
-                ++j;
-            }
-            separator = format.substr(i, j - i);
-        }
-        if (!separator.empty() && format.compare(i, separator.size(), separator) == 0) {
-            result += '/';
-            i += separator.size();
-            continue;
-        }
-        if (c == '/') {
-            result += "'/'";
-        } else {
-            result += c;
-        }
-        ++i;
-    }
-    out.ShortDateFormat = result;
-    out.DateSeparator = separator.empty() ? std::string("/") : separator;
-}
-
-void ConvertWindowsTimeFormat(const std::string& format, RegionalSettings& out)
-{
-    std::size_t hourAt = std::string::npos;
-    std::size_t designatorAt = std::string::npos;
-    bool inQuote = false;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
-        if (c == '\'') {
-            inQuote = !inQuote;
-        } else if (!inQuote && (c == 'h' || c == 'H') && hourAt == std::string::npos) {
-            hourAt = i;
-        } else if (!inQuote && c == 't' && designatorAt == std::string::npos) {
-            designatorAt = i;
-        }
-    }
-    if (hourAt == std::string::npos) {
-        return;
-    }
-    std::size_t j = hourAt;
-    while (j < format.size() && format[j] == format[hourAt]) {
-        ++j;
-    }
-    out.TwelveHourClock = format[hourAt] == 'h';
-    out.LeadingZeroInHours = j - hourAt >= 2;
-    std::string separator;
-    while (j < format.size() && format[j] != 'm' && format[j] != '\'') {
-        separator += format[j++];
-    }
-    out.TimeSeparator = separator.empty() ? std::string(":") : separator;
-    out.DesignatorFirst = out.TwelveHourClock && designatorAt != std::string::npos && designatorAt < hourAt;
-}
-
 RegionalSettings Win32RegionalSettings(const std::string& localeName)
 {
     const std::wstring name = WideFromUtf8(localeName);
@@ -133,11 +39,11 @@ RegionalSettings Win32RegionalSettings(const std::string& localeName)
         out.DecimalSeparator = *decimal;
     }
     if (const auto date = LocaleValue(name, LOCALE_SSHORTDATE)) {
-        ConvertWindowsDateFormat(*date, out);
+        ConvertShortDateFormat(*date, kWindowsPatterns, out);
     }
     const auto time = LocaleValue(name, LOCALE_STIMEFORMAT);
     if (time) {
-        ConvertWindowsTimeFormat(*time, out);
+        ConvertTimeFormat(*time, kWindowsPatterns, out);
     }
     if (const auto am = LocaleValue(name, LOCALE_S1159)) {
         out.AmDesignator = *am;

@@ -16,14 +16,6 @@ namespace pellamy {
 /// does not give keeps the default of `RegionalSettings`.
 RegionalSettings Win32RegionalSettings(const std::string& localeName = {});
 
-/// The short date format of Windows (`LOCALE_SSHORTDATE`, "dd.MM.yyyy") in the program's form, with
-/// its first separator between fields as the date separator; `out` gets both.
-void ConvertWindowsDateFormat(const std::string& format, RegionalSettings& out);
-
-/// The time format of Windows (`LOCALE_STIMEFORMAT`, "h:mm:ss tt") read into `out`: the time
-/// separator, the clock, the leading zero and whether the designator comes first.
-void ConvertWindowsTimeFormat(const std::string& format, RegionalSettings& out);
-
 } // namespace pellamy
 
 #endif

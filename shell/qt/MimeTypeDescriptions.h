@@ -2,7 +2,7 @@
 #ifndef PELLAMY_SHELL_QT_MIMETYPEDESCRIPTIONS_H
 #define PELLAMY_SHELL_QT_MIMETYPEDESCRIPTIONS_H
 
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <QMimeDatabase>
 

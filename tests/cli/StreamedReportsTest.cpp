@@ -18,7 +18,7 @@
 #include "scan/ColumnOrder.h"
 #include "scan/DisplayTexts.h"
 #include "scan/FileRows.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -11,7 +11,7 @@
 #include "platform/TmpfsFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixTreeSource.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

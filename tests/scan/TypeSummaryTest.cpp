@@ -4,7 +4,7 @@
 #include "FakeDirectorySource.h"
 #include "scan/DisplayTexts.h"
 #include "scan/FileRows.h"
-#include "shell/TypeInfoSource.h"
+#include "scan/TypeInfoSource.h"
 
 #include <gtest/gtest.h>
 

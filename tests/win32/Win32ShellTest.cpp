@@ -95,30 +95,6 @@ TEST(Win32RegionalSettings, ReadsTheFormsOfNamedLocales)
     EXPECT_EQ(SizeText(1536, false, german), "1,5 KB");
 }
 
-TEST(Win32RegionalSettings, WindowsFormatsBecomeTheProgramsForms)
-{
-    RegionalSettings out;
-    ConvertWindowsDateFormat("yyyy-MM-dd", out);
-    EXPECT_EQ(out.ShortDateFormat, "yyyy/MM/dd");
-    EXPECT_EQ(out.DateSeparator, "-");
-    ConvertWindowsDateFormat("dd MMM yy", out);
-    EXPECT_EQ(out.ShortDateFormat, "dd/MM/yy");
-    EXPECT_EQ(out.DateSeparator, " ");
-    ConvertWindowsDateFormat("d'/'M", out);
-    EXPECT_EQ(DateTimeText(LocalDateTime{2024, 3, 7, 0, 0, 0, 0}, out), "7/3");
-
-    ConvertWindowsTimeFormat("tt hh.mm.ss", out);
-    EXPECT_TRUE(out.TwelveHourClock);
-    EXPECT_TRUE(out.LeadingZeroInHours);
-    EXPECT_TRUE(out.DesignatorFirst);
-    EXPECT_EQ(out.TimeSeparator, ".");
-    ConvertWindowsTimeFormat("H:mm:ss", out);
-    EXPECT_FALSE(out.TwelveHourClock);
-    EXPECT_FALSE(out.LeadingZeroInHours);
-    EXPECT_FALSE(out.DesignatorFirst);
-    EXPECT_EQ(out.TimeSeparator, ":");
-}
-
 TEST(Win32CaptionCollator, OrdersCaptionsByTheLocaleAndCase)
 {
     const Win32CaptionCollator collator("en-US");

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SHELL_TYPEINFOSOURCE_H
-#define PELLAMY_SHELL_TYPEINFOSOURCE_H
+#ifndef PELLAMY_SCAN_TYPEINFOSOURCE_H
+#define PELLAMY_SCAN_TYPEINFOSOURCE_H
 
 #include <string>
 
