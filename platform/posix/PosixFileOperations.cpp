@@ -2,13 +2,13 @@
 #include "platform/posix/PosixFileOperations.h"
 
 #include "platform/posix/StatxAttributes.h"
+#include "platform/posix/TemporaryFiles.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -35,69 +35,6 @@ std::string FolderOf(const std::string& path)
     }
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
-
-/// A short fresh name in `folder`, for a file written before it takes its final name. Short, so
-/// that it fits beside a destination whose own name is as long as the file system allows.
-std::string FreshTemporaryPath(const std::string& folder)
-{
-    static thread_local std::mt19937 random{std::random_device{}()};
-    std::array<char, 32> tag{};
-    std::snprintf(tag.data(), tag.size(), "/.pellamy-%08x", static_cast<unsigned>(random()));
-    return folder + tag.data();
-}
-
-/// A name in the destination's folder that holds a file (or link) until it is given the
-/// destination's name; removed again unless `Keep` is called.
-class TemporaryName
-{
-public:
-    TemporaryName() = default;
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-    ~TemporaryName()
-    {
-        if (!m_path.empty()) {
-            ::unlink(m_path.c_str());
-        }
-    }
-
-    /// Creates a regular file for writing under a fresh name in `folder`.
-    std::error_code CreateFile(const std::string& folder, UniqueFd& fd)
-    {
-        return Make(folder, [&fd](const std::string& path) {
-            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-            return fd.Valid();
-        });
-    }
-
-    /// Creates a symbolic link to `target` under a fresh name in `folder`.
-    std::error_code CreateLink(const std::string& folder, const std::string& target)
-    {
-        return Make(folder, [&target](const std::string& path) { return ::symlink(target.c_str(), path.c_str()) == 0; });
-    }
-
-    const std::string& Path() const { return m_path; }
-    void Keep() { m_path.clear(); }
-
-private:
-    template <typename Create>
-    std::error_code Make(const std::string& folder, Create create)
-    {
-        for (int attempt = 0; attempt < 64; ++attempt) {
-            std::string path = FreshTemporaryPath(folder);
-            if (create(path)) {
-                m_path = std::move(path);
-                return {};
-            }
-            if (errno != EEXIST) {
-                return LastError();
-            }
-        }
-        return SystemError(EEXIST);
-    }
-
-    std::string m_path;
-};
 
 /// Flushes a folder's entries, so a rename inside it survives a crash. Some file systems cannot
 /// flush a folder; the file's own data is flushed already, so that is not an error.
@@ -238,11 +175,13 @@ public:
     Placement(const Placement&) = delete;
     Placement& operator=(const Placement&) = delete;
 
-    /// Gives `temporary` the name `destination`. Without `replace`, an existing destination
-    /// makes it fail with EEXIST and stays as it was. With `replace`, the old destination is
-    /// exchanged into the temporary name where the file system can, so `TakeBack` can restore it.
+    /// Gives the file named `temporary` the name `destination`. Without `replace`, an existing
+    /// destination makes it fail with EEXIST and stays as it was. With `replace`, the old
+    /// destination is exchanged into the temporary name where the file system can, so that
+    /// `TakeBack` can restore it.
     std::error_code Place(TemporaryName& temporary, const std::string& destination, bool replace)
     {
+        const TerminationSignalsHeld held;
         const char* from = temporary.Path().c_str();
         if (replace) {
             // A folder is never replaced by a file, and never exchanged into the temporary name.
@@ -254,8 +193,7 @@ public:
             if (::renameat2(AT_FDCWD, from, AT_FDCWD, destination.c_str(), RENAME_EXCHANGE) == 0) {
                 // The temporary name now holds the file that was replaced.
                 m_destination = destination;
-                m_replaced = temporary.Path();
-                temporary.Keep();
+                m_replaced = std::move(temporary);
                 return {};
             }
             if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
@@ -266,7 +204,7 @@ public:
                 if (::rename(from, destination.c_str()) != 0) {
                     return LastError();
                 }
-                temporary.Keep();
+                temporary.Release();
                 m_destination = destination;
                 return {};
             }
@@ -283,19 +221,35 @@ public:
             m_destination = destination;
             return {};
         }
-        temporary.Keep();
+        temporary.Release();
         m_destination = destination;
         return {};
+    }
+
+    /// Gives the unnamed file `fd` the name `destination`; as `Place` otherwise. Where the file
+    /// cannot be named (no /proc and no privilege to link a descriptor), the error.
+    std::error_code PlaceUnnamed(int fd, const std::string& destination, bool replace)
+    {
+        if (!replace) {
+            // A link never replaces a name: the no-replace placing in one step.
+            const int error = LinkUnnamed(fd, destination);
+            if (error == 0) {
+                m_destination = destination;
+            }
+            return SystemError(error);
+        }
+        auto name = NameUnnamed(fd, FolderOf(destination));
+        if (const int* error = std::get_if<int>(&name)) {
+            return SystemError(*error);
+        }
+        return Place(std::get<TemporaryName>(name), destination, true);
     }
 
     /// The operation stands: what the destination replaced goes.
     void Commit()
     {
-        if (!m_replaced.empty()) {
-            ::unlink(m_replaced.c_str());
-        }
+        m_replaced.Remove();
         m_destination.clear();
-        m_replaced.clear();
     }
 
     /// The operation is taken back: the destination holds again what it held before (nothing,
@@ -305,20 +259,24 @@ public:
         if (m_destination.empty()) {
             return;
         }
-        if (!m_replaced.empty()) {
-            if (::renameat2(AT_FDCWD, m_replaced.c_str(), AT_FDCWD, m_destination.c_str(), RENAME_EXCHANGE) == 0) {
-                ::unlink(m_replaced.c_str());
+        const TerminationSignalsHeld held;
+        if (!m_replaced.Empty()) {
+            if (::renameat2(AT_FDCWD, m_replaced.Path().c_str(), AT_FDCWD, m_destination.c_str(), RENAME_EXCHANGE) !=
+                0) {
+                // The replaced file cannot come back: it stays under its temporary name rather
+                // than be lost.
+                m_replaced.Release();
             }
         } else {
             ::unlink(m_destination.c_str());
         }
+        m_replaced.Remove();
         m_destination.clear();
-        m_replaced.clear();
     }
 
 private:
     std::string m_destination;
-    std::string m_replaced;
+    TemporaryName m_replaced;
 };
 
 /// Copies the regular file `source` (as examined in `entry`) under a temporary name beside
@@ -355,11 +313,12 @@ std::error_code CopyRegularFile(const std::string& source, const EntryNow& entry
     }
 
     const std::string folder = FolderOf(destination);
-    TemporaryName temporary;
-    UniqueFd out;
-    if (const auto error = temporary.CreateFile(folder, out)) {
-        return error;
+    auto created = CreateTemporaryIn(folder);
+    if (const int* error = std::get_if<int>(&created)) {
+        return SystemError(*error);
     }
+    TemporaryFile& temporary = std::get<TemporaryFile>(created);
+    UniqueFd& out = temporary.Fd;
     if (const auto error = CopyContents(in.Get(), out.Get(), st.st_size)) {
         return error;
     }
@@ -385,11 +344,17 @@ std::error_code CopyRegularFile(const std::string& source, const EntryNow& entry
     if (written.st_size != st.st_size || sourceNow.st_size != st.st_size) {
         return SystemError(EIO);
     }
-    if (!out.Close()) {
-        return LastError();
-    }
-    if (const auto error = placement.Place(temporary, destination, replace)) {
+    if (temporary.Name.Empty()) {
+        if (const auto error = placement.PlaceUnnamed(out.Get(), destination, replace)) {
+            return error;
+        }
+    } else if (const auto error = placement.Place(temporary.Name, destination, replace)) {
         return error;
+    }
+    if (!out.Close()) {
+        const std::error_code closeError = LastError();
+        placement.TakeBack();
+        return closeError;
     }
     SyncFolder(folder);
     return {};
@@ -410,8 +375,17 @@ std::error_code CopyLink(const std::string& source, const EntryNow& entry, const
     target.resize(static_cast<std::size_t>(length));
     const std::string folder = FolderOf(destination);
     TemporaryName temporary;
-    if (const auto error = temporary.CreateLink(folder, target)) {
-        return error;
+    for (int attempt = 0; attempt < 100 && temporary.Empty(); ++attempt) {
+        std::string path = FreshNameIn(folder);
+        const TerminationSignalsHeld held;
+        if (::symlink(target.c_str(), path.c_str()) == 0) {
+            temporary = TemporaryName(std::move(path));
+        } else if (errno != EEXIST) {
+            return LastError();
+        }
+    }
+    if (temporary.Empty()) {
+        return SystemError(EEXIST);
     }
     const std::array<timespec, 2> times{timespec{entry.Stat.stx_atime.tv_sec, entry.Stat.stx_atime.tv_nsec},
                                         timespec{entry.Stat.stx_mtime.tv_sec, entry.Stat.stx_mtime.tv_nsec}};
