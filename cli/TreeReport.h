@@ -2,7 +2,7 @@
 #ifndef PELLAMY_CLI_TREEREPORT_H
 #define PELLAMY_CLI_TREEREPORT_H
 
-#include "cli/ReportData.h"
+#include "cli/ReportSources.h"
 #include "scan/TreeSource.h"
 #include "scan/TreeWalk.h"
 

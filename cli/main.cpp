@@ -2,9 +2,9 @@
 // pellamy-report: the type list or a file list of one folder, without a window.
 
 #include "cli/ReportArguments.h"
-#include "cli/ReportData.h"
-#include "cli/ReportExports.h"
-#include "cli/ReportFormats.h"
+#include "cli/ReportSources.h"
+#include "reports/ReportExports.h"
+#include "reports/ReportFormats.h"
 #include "cli/ReportPlatform.h"
 #include "cli/TreeReport.h"
 #include "platform/WorkingFolder.h"

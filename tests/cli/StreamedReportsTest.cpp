@@ -3,9 +3,9 @@
 // which made every cell's text first and the whole document after: kept here as the reference.
 
 #include "RunReport.h"
-#include "cli/ReportData.h"
-#include "cli/ReportExports.h"
-#include "cli/ReportFormats.h"
+#include "cli/ReportSources.h"
+#include "reports/ReportExports.h"
+#include "reports/ReportFormats.h"
 #include "platform/TempFolder.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "reports/CommaText.h"

@@ -4,8 +4,8 @@
 #include "cli/TreeReport.h"
 
 #include "RunReport.h"
-#include "cli/ReportExports.h"
-#include "cli/ReportFormats.h"
+#include "reports/ReportExports.h"
+#include "reports/ReportFormats.h"
 #include "platform/DeepTree.h"
 #include "platform/TempFolder.h"
 #include "platform/TmpfsFolder.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_CLI_REPORTFORMATS_H
-#define PELLAMY_CLI_REPORTFORMATS_H
+#ifndef PELLAMY_REPORTS_REPORTFORMATS_H
+#define PELLAMY_REPORTS_REPORTFORMATS_H
 
-#include "cli/ReportData.h"
+#include "reports/ReportData.h"
 #include "reports/ReportOutput.h"
 #include "scan/RegionalSettings.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_CLI_REPORTDATA_H
-#define PELLAMY_CLI_REPORTDATA_H
+#ifndef PELLAMY_CLI_REPORTSOURCES_H
+#define PELLAMY_CLI_REPORTSOURCES_H
 
-#include "lists/FileTable.h"
-#include "lists/TypeTable.h"
+#include "cli/ReportArguments.h"
+#include "reports/ReportData.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
@@ -21,34 +21,6 @@
 namespace pellamy {
 
 class TypeInfoSource;
-
-/// One list as pellamy-report shows it: the list table the window shows it with, every row
-/// selected (the copy commands report the selected file rows of a list whose rows are all
-/// selected), and what goes with it. Texts are made from the rows when they are written.
-struct ReportData
-{
-    bool IsTypeList = true;
-    std::string CurrentFolder; // with its trailing "/"
-    bool Recursive = false;    // the whole tree below the folder; file names are relative paths
-    NamePattern Pattern;       // file lists only
-    std::vector<std::string_view> Columns;
-    // Type list: the summary's totals (its rows are in `Types`).
-    TypeSummary Summary;
-    std::string TotalsLine;
-    TypeTable Types;
-    // File list.
-    FileTable Files;
-
-    /// The rows shown, in display order.
-    const ListRows& Rows() const
-    {
-        if (IsTypeList) {
-            return Types;
-        }
-        return Files;
-    }
-    std::size_t RowCount() const { return Rows().RowCount(); }
-};
 
 /// Where a report reads from.
 struct ReportSources
@@ -72,6 +44,11 @@ ReportData TypeListReportData(const ReportSources& sources, const std::string& f
 /// one caption keep the order they were added in).
 ReportData FileListReportData(const ReportSources& sources, const std::string& folder,
                               const NamePattern& pattern, FileTable::Rows rows);
+
+/// Orders the rows as a click on the header of `sort.Column` would, with the list table's own sort:
+/// sizes, times and counts by the values their texts show, the other columns by the list's text
+/// comparison. Rows that tie keep their order, in either direction.
+void SortReportData(ReportData& data, const ReportSort& sort);
 
 } // namespace pellamy
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/ReportFormats.h"
+#include "reports/ReportFormats.h"
 
 #include "scan/ByteCount.h"
 #include "scan/DisplayTexts.h"

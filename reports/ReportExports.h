@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_CLI_REPORTEXPORTS_H
-#define PELLAMY_CLI_REPORTEXPORTS_H
+#ifndef PELLAMY_REPORTS_REPORTEXPORTS_H
+#define PELLAMY_REPORTS_REPORTEXPORTS_H
 
-#include "cli/ReportArguments.h"
-#include "cli/ReportData.h"
+#include "reports/ReportData.h"
 #include "reports/ReportOutput.h"
 
 #include <string>
 #include <string_view>
 
 namespace pellamy {
-
-/// Orders the rows as a click on the header of `sort.Column` would, with the list table's own sort:
-/// sizes, times and counts by the values their texts show, the other columns by the list's text
-/// comparison. Rows that tie keep their order, in either direction.
-void SortReportData(ReportData& data, const ReportSort& sort);
 
 /// Writes the CSV that "Copy folder details as CSV" gives for the type list, or that "Copy
 /// selected file details as CSV" gives for a file list with every row selected. A list without

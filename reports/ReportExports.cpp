@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/ReportExports.h"
+#include "reports/ReportExports.h"
 
 #include "reports/CsvReports.h"
 #include "reports/HtmlReport.h"
@@ -7,15 +7,6 @@
 
 
 namespace pellamy {
-
-void SortReportData(ReportData& data, const ReportSort& sort)
-{
-    if (data.IsTypeList) {
-        data.Types.Sort(sort.Column, !sort.Descending);
-    } else {
-        data.Files.Sort(sort.Column, !sort.Descending);
-    }
-}
 
 void WriteCsv(const ReportData& data, ReportOutput& out)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/ReportData.h"
+#include "cli/ReportSources.h"
 
 #include "scan/FileRows.h"
 
@@ -49,6 +49,15 @@ ReportData BuildReportData(const ReportSources& sources, const std::string& fold
         sources.Directory, slashed, *pattern, options, [&rows](const DirectoryEntryView& entry) { rows.Add(entry); },
         &error, progress);
     return FileListReportData(sources, slashed, *pattern, std::move(rows));
+}
+
+void SortReportData(ReportData& data, const ReportSort& sort)
+{
+    if (data.IsTypeList) {
+        data.Types.Sort(sort.Column, !sort.Descending);
+    } else {
+        data.Files.Sort(sort.Column, !sort.Descending);
+    }
 }
 
 } // namespace pellamy
