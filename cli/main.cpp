@@ -140,16 +140,7 @@ std::optional<std::string> WriteReport(const ReportData& data, ReportFormat form
 std::optional<std::string> WriteReportFile(const ReportFiles& files, const ReportData& data, ReportFormat format,
                                            const std::string& path)
 {
-    ReportFiles::Opened opened = files.Open(path);
-    if (auto* failure = std::get_if<std::string>(&opened)) {
-        return std::move(*failure);
-    }
-    ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
-    ReportFileOutput out(writer);
-    if (auto failure = WriteReport(data, format, out)) {
-        return failure;
-    }
-    return writer.Commit();
+    return StreamToReportFile(files, path, [&](ReportOutput& out) { return WriteReport(data, format, out); });
 }
 
 int Run(const std::vector<std::string>& args)

@@ -26,4 +26,19 @@ std::optional<std::string> ReportFileOutput::Deliver(std::string_view bytes)
     return m_writer.Write(bytes);
 }
 
+std::optional<std::string> StreamToReportFile(const ReportFiles& files, const std::string& path,
+                                              const std::function<std::optional<std::string>(ReportOutput&)>& write)
+{
+    ReportFiles::Opened opened = files.Open(path);
+    if (auto* failure = std::get_if<std::string>(&opened)) {
+        return std::move(*failure);
+    }
+    ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
+    ReportFileOutput out(writer);
+    if (auto failure = write(out)) {
+        return failure;
+    }
+    return writer.Commit();
+}
+
 } // namespace pellamy

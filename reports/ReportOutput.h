@@ -3,6 +3,7 @@
 #define PELLAMY_REPORTS_REPORTOUTPUT_H
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,6 +120,16 @@ private:
 
     ReportFileWriter& m_writer;
 };
+
+class ReportFiles;
+
+/// Streams a report into the file `path` through `files`: opens it, lets `write` write the report
+/// into an output that hands each piece to the file, and commits the file only when `write` and
+/// the output succeeded. Returns nothing on success, else the message for the user ("Cannot create
+/// file "%s". %s", "Stream write error"); on failure the earlier file is left as it was. `write`
+/// returns the output's failure (`ReportOutput::Finish`), or nothing.
+std::optional<std::string> StreamToReportFile(const ReportFiles& files, const std::string& path,
+                                              const std::function<std::optional<std::string>(ReportOutput&)>& write);
 
 } // namespace pellamy
 

@@ -390,16 +390,8 @@ std::string XmlWriter::StreamedText(const Builder& build)
 std::optional<std::string> XmlWriter::StreamToFile(const ReportFiles& files, const std::string& fileName,
                                                    const Builder& build)
 {
-    ReportFiles::Opened opened = files.Open(fileName);
-    if (auto* failure = std::get_if<std::string>(&opened)) {
-        return std::move(*failure);
-    }
-    ReportFileWriter& writer = *std::get<std::unique_ptr<ReportFileWriter>>(opened);
-    ReportFileOutput out(writer);
-    if (auto failure = Stream(out, Form::Saved, build)) {
-        return failure;
-    }
-    return writer.Commit();
+    return StreamToReportFile(files, fileName,
+                              [&](ReportOutput& out) { return Stream(out, Form::Saved, build); });
 }
 
 void XmlWriter::RowsWritten(std::size_t done, std::size_t total)
