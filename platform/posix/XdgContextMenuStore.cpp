@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/XdgContextMenuStore.h"
 
+#include "platform/posix/TemporaryFiles.h"
 #include "scan/Utf8.h"
 #include "shell/ContextMenuRegistration.h"
 
@@ -10,10 +11,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace pellamy {
@@ -226,39 +228,69 @@ RegistrationFailure MakeFolderChain(const std::string& folder)
     return std::nullopt;
 }
 
-// Writes `text` under a temporary name beside `path`, then renames it into place, so that a file
-// manager never reads a half-written file; the reason when that failed, and then nothing is left.
-RegistrationFailure WriteWhole(const std::string& path, const std::string& text, mode_t mode)
+// Writes all of `text` to `fd`, gives the file `mode` and flushes it to the disk, so that the
+// rename that follows never puts an empty file in place after a crash; 0 or the error.
+int WriteFlushed(int fd, std::string_view text, mode_t mode)
 {
-    const std::size_t slash = path.find_last_of('/');
-    std::string temporary = path.substr(0, slash + 1) + ".pellamy-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return CannotWrite(path, errno);
-    }
-    int error = 0;
-    for (std::size_t done = 0; error == 0 && done < text.size();) {
+    for (std::size_t done = 0; done < text.size();) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0) {
-            error = errno == EINTR ? 0 : errno;
-            continue;
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (error == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) {
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// Writes `text` to a temporary file beside `path`, then renames it over `path`, so that a file
+// manager never reads a half-written file. The temporary file has no name while it is written
+// where the file system makes unnamed files, so a program killed meanwhile leaves nothing in the
+// data folder; else its short name goes with a SIGINT or SIGTERM. The reason when that failed,
+// and then nothing is left.
+RegistrationFailure WriteWhole(const std::string& path, const std::string& text, mode_t mode)
+{
+    const std::string folder = path.substr(0, path.find_last_of('/'));
+    auto created = CreateTemporaryIn(folder);
+    if (const int* failure = std::get_if<int>(&created)) {
+        return CannotWrite(path, *failure);
+    }
+    TemporaryFile file = std::move(std::get<TemporaryFile>(created));
+    int error = WriteFlushed(file.Fd.Get(), text, mode);
+    if (error == 0 && file.Name.Empty()) {
+        // A link never replaces a name: the finished file gets a short name of its own first.
+        auto name = NameUnnamed(file.Fd.Get(), folder);
+        if (auto* named = std::get_if<TemporaryName>(&name)) {
+            file.Name = std::move(*named);
+        } else {
+            // No way to name an unnamed file here (no /proc and no privilege to link a
+            // descriptor): the text goes to a named file instead.
+            auto fallback = CreateNamedIn(folder);
+            if (const int* failure = std::get_if<int>(&fallback)) {
+                return CannotWrite(path, *failure);
+            }
+            file = std::move(std::get<TemporaryFile>(fallback));
+            error = WriteFlushed(file.Fd.Get(), text, mode);
+        }
+    }
+    if (error == 0 && !file.Fd.Close()) {
         error = errno;
     }
-    if (::close(fd) != 0 && error == 0) {
+    if (error == 0) {
+        const TerminationSignalsHeld held;
+        if (::rename(file.Name.Path().c_str(), path.c_str()) == 0) {
+            file.Name.Release();
+            return std::nullopt;
+        }
         error = errno;
     }
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return CannotWrite(path, error);
-    }
-    return std::nullopt;
+    // The temporary file goes with `file`.
+    return CannotWrite(path, error);
 }
 
 // Desktop entries are UTF-8 text: a file manager refuses an Exec line holding other bytes.

@@ -19,8 +19,10 @@ namespace pellamy {
 /// nothing. Keys of other classes cannot be opened.
 ///
 /// Command values use the quoting of desktop entries. In each file the word "%1" becomes the file
-/// manager's placeholder for the selected item's path. Every file is written under a temporary
-/// name beside its place and renamed into it once complete; nothing is written outside the data
+/// manager's placeholder for the selected item's path. Every file is written to a temporary file
+/// beside its place and renamed into it once complete; the temporary file has no name where the
+/// file system allows (O_TMPFILE), so a program killed while writing leaves nothing behind, and
+/// otherwise a short one that SIGINT or SIGTERM removes. Nothing is written outside the data
 /// folder. Keys cannot be opened without a data folder (an empty or relative path), and a folder
 /// that cannot be made or a file that cannot be written fails with the system's reason; a
 /// command or caption that is not UTF-8 text (a program path of other bytes) cannot be held, since

@@ -2,17 +2,23 @@
 #include "platform/posix/XdgContextMenuStore.h"
 
 #include "shell/ContextMenuRegistration.h"
+#include "tests/platform/SeccompFilters.h"
 #include "tests/platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <map>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -260,6 +266,127 @@ void ExpectNothingRegistered(const fs::path& data)
             EXPECT_EQ(name.rfind("pellamy-", 0), std::string::npos) << entry.path();
             EXPECT_NE(name, "Run Pellamy") << entry.path();
         }
+    }
+}
+
+// The temporary files of the program anywhere under `data`, by their names.
+std::vector<std::string> TemporaryNames(const fs::path& data)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(data)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(".pellamy-", 0) == 0) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A registration in a child process, held by a kernel filter at the store's first fsync: the
+// first action file is complete in its temporary file and not yet in place.
+class HeldRegistration
+{
+public:
+    /// With `refuseUnnamedFiles`, the kernel refuses the child O_TMPFILE, as a file system
+    /// without unnamed files does.
+    HeldRegistration(const fs::path& data, bool refuseUnnamedFiles)
+    {
+        int channel[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) {
+            return;
+        }
+        std::fflush(nullptr);
+        m_child = ::fork();
+        if (m_child == 0) {
+            ::close(channel[0]);
+            if (refuseUnnamedFiles && !RefuseUnnamedFiles()) {
+                ::_exit(125);
+            }
+            const int listener = StallFsync();
+            if (listener < 0 || !SendDescriptor(channel[1], listener)) {
+                ::_exit(125);
+            }
+            ::close(listener);
+            XdgContextMenuStore store(data.string());
+            ::_exit(ToggleContextMenuRegistration(store, "/usr/bin/pellamy", false).Failure ? 1 : 0);
+        }
+        ::close(channel[1]);
+        if (m_child > 0) {
+            m_listener = ReceiveDescriptor(channel[0]);
+        }
+        ::close(channel[0]);
+        if (m_listener >= 0) {
+            m_held = WaitForStall(m_listener);
+        }
+    }
+
+    HeldRegistration(const HeldRegistration&) = delete;
+    HeldRegistration& operator=(const HeldRegistration&) = delete;
+
+    ~HeldRegistration()
+    {
+        if (m_child > 0) {
+            ::kill(m_child, SIGKILL);
+            ::waitpid(m_child, nullptr, 0);
+        }
+        if (m_listener >= 0) {
+            ::close(m_listener);
+        }
+    }
+
+    /// Whether the registration was started and is now held at its first flush.
+    bool Held() const { return m_held != 0; }
+
+    /// Sends `signal`, then lets every held call go on until the child ends; the signal that
+    /// ended it, 0 when none did.
+    int SignalAndFinish(int signal)
+    {
+        ::kill(m_child, signal);
+        ContinueStalled(m_listener, m_held);
+        for (std::uint64_t next; (next = WaitForStall(m_listener, 10000)) != 0;) {
+            ContinueStalled(m_listener, next);
+        }
+        int status = 0;
+        ::waitpid(m_child, &status, 0);
+        m_child = -1;
+        return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    }
+
+private:
+    pid_t m_child = -1;
+    int m_listener = -1;
+    std::uint64_t m_held = 0;
+};
+
+TEST_F(XdgContextMenuStoreTest, AProgramEndedWhileWritingLeavesNoActionFileAndNoTemporaryFile)
+{
+    if (!SeccompFiltersAvailable()) {
+        GTEST_SKIP() << "no seccomp filters here: a registration cannot be held while it writes";
+    }
+    fs::create_directories(Data());
+    const int probe = ::open(Data().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (probe < 0) {
+        GTEST_SKIP() << "the temporary folder makes no unnamed files (" << std::strerror(errno) << ")";
+    }
+    ::close(probe);
+
+    // Killed: the file being written has no name, so nothing can stay behind.
+    {
+        HeldRegistration registration(Data(), false);
+        ASSERT_TRUE(registration.Held()) << "the registration was not held while it writes";
+        EXPECT_EQ(TemporaryNames(Data()), std::vector<std::string>{}) << "the file being written has a name";
+        EXPECT_EQ(registration.SignalAndFinish(SIGKILL), SIGKILL);
+        ExpectNothingRegistered(Data());
+    }
+
+    // Where the file system makes no unnamed files, the named one goes with the signal that ends
+    // the program, which still ends by that signal.
+    for (const int signal : {SIGTERM, SIGINT}) {
+        HeldRegistration registration(Data(), true);
+        ASSERT_TRUE(registration.Held()) << "the registration was not held while it writes";
+        EXPECT_EQ(TemporaryNames(Data()).size(), 1u) << "a named temporary file is written beside its place";
+        EXPECT_EQ(registration.SignalAndFinish(signal), signal) << ::strsignal(signal);
+        ExpectNothingRegistered(Data());
     }
 }
 
