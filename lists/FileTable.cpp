@@ -49,9 +49,14 @@ void FileTable::Fill(Rows rows, const RegionalSettings& settings, const TextColl
 {
     m_rows = std::move(rows.m_rows);
     m_names = std::move(rows.m_names);
-    // The blocks grew by doubling while the scan ran; the table keeps only what it holds.
-    m_rows.shrink_to_fit();
-    m_names.shrink_to_fit();
+    // The blocks grew by doubling while the scan ran. Giving back much room costs a copy, which
+    // briefly holds the block twice; a little is kept rather than copied for.
+    if (m_rows.capacity() - m_rows.size() > m_rows.size() / 8) {
+        m_rows.shrink_to_fit();
+    }
+    if (m_names.capacity() - m_names.size() > m_names.size() / 8) {
+        m_names.shrink_to_fit();
+    }
     m_settings = settings;
     m_selected.assign(m_rows.size(), false);
     PermuteInPlace(m_rows,
@@ -123,6 +128,14 @@ void FileTable::AppendCellText(std::size_t row, std::size_t column, std::string&
         return;
     }
     const StoredRow& r = m_rows[row];
+    if (column == 0) {
+        // Rows in caption order visit the name block out of order: the name a few rows ahead is
+        // fetched while this row is written, since waiting for memory would cost more than its texts.
+        constexpr std::size_t kAhead = 16;
+        if (row + kAhead < m_rows.size()) {
+            __builtin_prefetch(m_names.data() + m_rows[row + kAhead].NameOffset);
+        }
+    }
     switch (column) {
     case 0:
         out += ExtensionOf(NameOf(r));

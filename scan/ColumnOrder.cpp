@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ColumnOrder.h"
 
+#include <limits>
+
 #include "scan/CaseFold.h"
 #include "scan/DisplayTexts.h"
 
@@ -55,13 +57,14 @@ int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b)
 
 std::vector<std::uint32_t> OrderByShownTimes(std::span<const FileTime> times, bool ascending)
 {
-    std::vector<std::optional<std::int64_t>> keys;
+    std::vector<std::int64_t> keys;
     keys.reserve(times.size());
     for (const FileTime time : times) {
-        keys.push_back(ShownSecond(time));
+        // A time without a text orders before every other, as an empty text does; no second shown
+        // reaches the smallest number.
+        keys.push_back(ShownSecond(time).value_or(std::numeric_limits<std::int64_t>::min()));
     }
-    // An empty optional orders before every value, as an empty text before every other.
-    return OrderByKeys(std::move(keys), ascending, CompareOrdered<std::optional<std::int64_t>>);
+    return OrderByKeys(std::move(keys), ascending, CompareOrdered<std::int64_t>);
 }
 
 std::vector<std::uint32_t> OrderByShownSizes(std::span<const ByteCount> sizes, bool ascending)

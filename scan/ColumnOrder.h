@@ -26,9 +26,14 @@ std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Co
         items.emplace_back(std::move(keys[i]), static_cast<std::uint32_t>(i));
     }
     keys = {};
-    std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
+    // The position breaks every tie, so an unstable sort in place gives the stable order in either
+    // direction without the buffer a stable sort would take.
+    std::sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
         const int c = compare(a.first, b.first);
-        return ascending ? c < 0 : c > 0;
+        if (c != 0) {
+            return ascending ? c < 0 : c > 0;
+        }
+        return a.second < b.second;
     });
     std::vector<std::uint32_t> order(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
