@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lists/FileTable.h"
 
+#include "scan/CaseFold.h"
 #include "scan/ColumnOrder.h"
 #include "scan/DisplayTexts.h"
 #include "scan/TypeSummary.h"
 
 #include <algorithm>
 #include <climits>
+#include <limits>
+#include <unordered_map>
 #include <numeric>
 
 namespace pellamy {
@@ -25,9 +28,44 @@ std::uint64_t PackedLetters(std::uint32_t attributes)
     return key;
 }
 
-int CompareNumbers(std::uint64_t a, std::uint64_t b)
+template <typename Number>
+int CompareNumbers(Number a, Number b)
 {
-    return a < b ? -1 : (a > b ? 1 : 0);
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// The rank of each row's text among the distinct texts under the list's text comparison (equal
+// texts share a rank).
+template <typename TextOf>
+std::vector<std::uint32_t> TextRanks(std::size_t rows, TextOf textOf)
+{
+    std::unordered_map<std::string_view, std::uint32_t> ids;
+    std::vector<std::string_view> distinct;
+    std::vector<std::uint32_t> idOfRow(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto [it, added] = ids.try_emplace(textOf(row), static_cast<std::uint32_t>(distinct.size()));
+        if (added) {
+            distinct.push_back(it->first);
+        }
+        idOfRow[row] = it->second;
+    }
+    std::vector<std::uint32_t> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), std::uint32_t{0});
+    std::stable_sort(sorted.begin(), sorted.end(), [&distinct](std::uint32_t a, std::uint32_t b) {
+        return CompareTextNoCase(distinct[a], distinct[b]) < 0;
+    });
+    std::vector<std::uint32_t> rankOfId(distinct.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && CompareTextNoCase(distinct[sorted[i - 1]], distinct[sorted[i]]) != 0) {
+            ++rank;
+        }
+        rankOfId[sorted[i]] = rank;
+    }
+    for (std::uint32_t& id : idOfRow) {
+        id = rankOfId[id];
+    }
+    return idOfRow;
 }
 
 } // namespace
@@ -162,44 +200,46 @@ void FileTable::AppendCellText(std::size_t row, std::size_t column, std::string&
 
 std::vector<std::uint32_t> FileTable::ColumnOrder(std::size_t column, bool ascending) const
 {
+    // Each key is as small as the column allows, since a million of them are sorted at once.
+    const std::size_t count = m_rows.size();
     switch (column) {
-    case 0:
-    case 1: {
-        std::vector<PackedTextKey> keys;
-        keys.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows) {
-            const std::string_view name = NameOf(row);
-            keys.push_back(PackTextKey(column == 0 ? ExtensionOf(name) : name));
-        }
-        return OrderByKeys(std::move(keys), ascending, ComparePackedTextKeys);
+    case 0: {
+        // A million rows carry a few hundred extensions: each distinct one is ranked once under
+        // the text comparison, and the rows sort by rank.
+        const std::vector<std::uint32_t> ranks =
+            TextRanks(count, [this](std::size_t row) { return ExtensionOf(NameOf(m_rows[row])); });
+        return OrderByKeyOf(count, [&ranks](std::size_t row) { return ranks[row]; }, ascending,
+                            CompareNumbers<std::uint32_t>);
     }
+    case 1:
+        return OrderByKeyOf(count, [this](std::size_t row) { return PackTextKey(NameOf(m_rows[row])); }, ascending,
+                            ComparePackedTextKeys);
     case 2:
-    case 3: {
-        std::vector<FileTime> times;
-        times.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows) {
-            times.push_back(column == 2 ? row.CreationTime : row.LastWriteTime);
-        }
-        return OrderByShownTimes(times, ascending);
-    }
-    case 4: {
-        std::vector<std::uint64_t> keys;
-        keys.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows) {
-            keys.push_back(PackedLetters(row.Attributes));
-        }
-        return OrderByKeys(std::move(keys), ascending, CompareNumbers);
-    }
-    case 5: {
-        std::vector<ByteCount> sizes;
-        sizes.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows) {
-            sizes.push_back(ToByteCount(row.Size));
-        }
-        return OrderByShownSizes(sizes, ascending);
-    }
+    case 3:
+        // The second each text shows; a time without a text before every other.
+        return OrderByKeyOf(
+            count,
+            [this, column](std::size_t row) {
+                const StoredRow& r = m_rows[row];
+                return ShownSecond(column == 2 ? r.CreationTime : r.LastWriteTime)
+                    .value_or(std::numeric_limits<std::int64_t>::min());
+            },
+            ascending, CompareNumbers<std::int64_t>);
+    case 4:
+        return OrderByKeyOf(count, [this](std::size_t row) { return PackedLetters(m_rows[row].Attributes); },
+                            ascending, CompareNumbers<std::uint64_t>);
+    case 5:
+        // The unit above the hundredths its text shows: a file's size (below 2^63 bytes) shows at
+        // most about 2^40 hundredths of a gigabyte.
+        return OrderByKeyOf(
+            count,
+            [this](std::size_t row) {
+                const ShownSize shown = ShowSize(ToByteCount(m_rows[row].Size), false);
+                return (static_cast<std::uint64_t>(shown.Unit) << 56) | static_cast<std::uint64_t>(shown.Hundredths);
+            },
+            ascending, CompareNumbers<std::uint64_t>);
     default: {
-        std::vector<std::uint32_t> order(m_rows.size());
+        std::vector<std::uint32_t> order(count);
         std::iota(order.begin(), order.end(), std::uint32_t{0});
         return order;
     }

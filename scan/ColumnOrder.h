@@ -14,18 +14,19 @@
 
 namespace pellamy {
 
-/// The order (position -> row) of a sort by one key per row; `compare(a, b)` answers for ascending
-/// order (negative, zero or positive). The sort is stable in both directions: rows whose keys are
-/// equal keep their relative order.
-template <typename Key, typename Compare>
-std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
+/// The order (position -> row) of a sort of `count` rows by one key per row, `keyOf(row)`, made
+/// once per row straight into the sorted items; `compare(a, b)` answers for ascending order
+/// (negative, zero or positive). The sort is stable in both directions: rows whose keys are equal
+/// keep their relative order.
+template <typename KeyOf, typename Compare>
+std::vector<std::uint32_t> OrderByKeyOf(std::size_t count, KeyOf keyOf, bool ascending, Compare compare)
 {
+    using Key = decltype(keyOf(std::size_t{0}));
     std::vector<std::pair<Key, std::uint32_t>> items;
-    items.reserve(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        items.emplace_back(std::move(keys[i]), static_cast<std::uint32_t>(i));
+    items.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        items.emplace_back(keyOf(i), static_cast<std::uint32_t>(i));
     }
-    keys = {};
     // The position breaks every tie, so an unstable sort in place gives the stable order in either
     // direction without the buffer a stable sort would take.
     std::sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
@@ -40,6 +41,13 @@ std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Co
         order[i] = items[i].second;
     }
     return order;
+}
+
+/// `OrderByKeyOf` over keys made beforehand.
+template <typename Key, typename Compare>
+std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
+{
+    return OrderByKeyOf(keys.size(), [&keys](std::size_t i) { return std::move(keys[i]); }, ascending, compare);
 }
 
 /// Rearranges `items` in place so that position i holds what was at `order[i]` (a permutation of
