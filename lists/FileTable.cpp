@@ -96,7 +96,7 @@ void FileTable::Fill(Rows rows, const RegionalSettings& settings, const TextColl
         m_names.shrink_to_fit();
     }
     m_settings = settings;
-    m_selected.assign(m_rows.size(), false);
+    m_selected.Reset(m_rows.size());
     PermuteInPlace(m_rows,
                    CaptionOrder(m_rows.size(), [this](std::size_t row) { return Caption(row); }, collator));
 }
@@ -124,8 +124,7 @@ void FileTable::Clear()
     m_rows.shrink_to_fit();
     m_names.clear();
     m_names.shrink_to_fit();
-    m_selected.clear();
-    m_selected.shrink_to_fit();
+    m_selected.Clear();
 }
 
 FileRowView FileTable::At(std::size_t row) const
@@ -252,7 +251,7 @@ void FileTable::Permute(const std::vector<std::uint32_t>& order)
         return;
     }
     PermuteInPlace(m_rows, order);
-    PermuteInPlace(m_selected, order);
+    m_selected.Permute(order);
 }
 
 std::vector<std::uint32_t> FileTable::Sort(std::size_t column, bool ascending)
@@ -260,23 +259,6 @@ std::vector<std::uint32_t> FileTable::Sort(std::size_t column, bool ascending)
     std::vector<std::uint32_t> order = ColumnOrder(column, ascending);
     Permute(order);
     return order;
-}
-
-void FileTable::Select(std::size_t row, bool selected)
-{
-    if (row < m_selected.size()) {
-        m_selected[row] = selected;
-    }
-}
-
-void FileTable::SelectAll(bool selected)
-{
-    m_selected.assign(m_rows.size(), selected);
-}
-
-std::size_t FileTable::SelectedCount() const
-{
-    return static_cast<std::size_t>(std::count(m_selected.begin(), m_selected.end(), true));
 }
 
 } // namespace pellamy

@@ -3,6 +3,7 @@
 #define PELLAMY_LISTS_FILETABLE_H
 
 #include "lists/ListRows.h"
+#include "lists/RowSelection.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 #include "scan/FileRows.h"
@@ -95,7 +96,7 @@ public:
     std::size_t ColumnCount() const override { return kFileColumns.size(); }
     std::string CellText(std::size_t row, std::size_t column) const override;
     void AppendCellText(std::size_t row, std::size_t column, std::string& out) const override;
-    bool IsSelected(std::size_t row) const override { return row < m_selected.size() && m_selected[row]; }
+    bool IsSelected(std::size_t row) const override { return m_selected.IsSelected(row); }
     std::optional<ListedFile> Listed(std::size_t row) const override;
 
     /// The row at a display position, read in place.
@@ -123,11 +124,11 @@ public:
     std::vector<std::uint32_t> Sort(std::size_t column, bool ascending);
 
     /// Selects or deselects one row; rows outside the table are passed over.
-    void Select(std::size_t row, bool selected);
+    void Select(std::size_t row, bool selected) { m_selected.Select(row, selected); }
     /// Selects every row, or none.
-    void SelectAll(bool selected = true);
+    void SelectAll(bool selected = true) { m_selected.SelectAll(selected); }
     /// How many rows are selected.
-    std::size_t SelectedCount() const;
+    std::size_t SelectedCount() const { return m_selected.Count(); }
 
 private:
     std::string_view NameOf(const StoredRow& row) const
@@ -137,7 +138,7 @@ private:
 
     std::vector<StoredRow> m_rows;
     std::string m_names;
-    std::vector<bool> m_selected;
+    RowSelection m_selected;
     RegionalSettings m_settings;
 };
 

@@ -12,7 +12,7 @@ void TypeTable::Fill(std::vector<TypeRow> rows, const RegionalSettings& settings
     m_rows = std::move(rows);
     m_rows.shrink_to_fit();
     m_settings = settings;
-    m_selected.assign(m_rows.size(), false);
+    m_selected.Reset(m_rows.size());
     PermuteInPlace(m_rows,
                    CaptionOrder(m_rows.size(), [this](std::size_t row) { return Caption(row); }, collator));
 }
@@ -21,7 +21,7 @@ void TypeTable::Clear()
 {
     m_rows.clear();
     m_rows.shrink_to_fit();
-    m_selected.clear();
+    m_selected.Clear();
 }
 
 std::string TypeTable::CellText(std::size_t row, std::size_t column) const
@@ -89,7 +89,7 @@ void TypeTable::Permute(const std::vector<std::uint32_t>& order)
         return;
     }
     PermuteInPlace(m_rows, order);
-    PermuteInPlace(m_selected, order);
+    m_selected.Permute(order);
 }
 
 std::vector<std::uint32_t> TypeTable::Sort(std::size_t column, bool ascending)
@@ -97,18 +97,6 @@ std::vector<std::uint32_t> TypeTable::Sort(std::size_t column, bool ascending)
     std::vector<std::uint32_t> order = ColumnOrder(column, ascending);
     Permute(order);
     return order;
-}
-
-void TypeTable::Select(std::size_t row, bool selected)
-{
-    if (row < m_selected.size()) {
-        m_selected[row] = selected;
-    }
-}
-
-void TypeTable::SelectAll(bool selected)
-{
-    m_selected.assign(m_rows.size(), selected);
 }
 
 } // namespace pellamy

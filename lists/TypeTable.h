@@ -3,6 +3,7 @@
 #define PELLAMY_LISTS_TYPETABLE_H
 
 #include "lists/ListRows.h"
+#include "lists/RowSelection.h"
 #include "scan/RegionalSettings.h"
 #include "scan/TextCollator.h"
 #include "scan/TypeSummary.h"
@@ -32,7 +33,7 @@ public:
     std::size_t ColumnCount() const override { return kTypeColumns.size(); }
     std::string CellText(std::size_t row, std::size_t column) const override;
     void AppendCellText(std::size_t row, std::size_t column, std::string& out) const override;
-    bool IsSelected(std::size_t row) const override { return row < m_selected.size() && m_selected[row]; }
+    bool IsSelected(std::size_t row) const override { return m_selected.IsSelected(row); }
 
     /// The row at a display position.
     const TypeRow& At(std::size_t row) const { return m_rows.at(row); }
@@ -54,13 +55,13 @@ public:
     std::vector<std::uint32_t> Sort(std::size_t column, bool ascending);
 
     /// Selects or deselects one row; rows outside the table are passed over.
-    void Select(std::size_t row, bool selected);
+    void Select(std::size_t row, bool selected) { m_selected.Select(row, selected); }
     /// Selects every row, or none.
-    void SelectAll(bool selected = true);
+    void SelectAll(bool selected = true) { m_selected.SelectAll(selected); }
 
 private:
     std::vector<TypeRow> m_rows;
-    std::vector<bool> m_selected;
+    RowSelection m_selected;
     RegionalSettings m_settings;
 };
 

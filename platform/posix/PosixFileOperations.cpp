@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixFileOperations.h"
 
+#include "platform/posix/SparseCopy.h"
 #include "platform/posix/StatxAttributes.h"
 #include "platform/posix/TemporaryFiles.h"
 #include "platform/posix/UniqueFd.h"
@@ -44,78 +45,6 @@ void SyncFolder(const std::string& folder)
     if (fd.Valid()) {
         ::fsync(fd.Get());
     }
-}
-
-std::error_code WriteAll(int fd, const char* data, std::size_t size, off_t at)
-{
-    while (size > 0) {
-        const ssize_t written = ::pwrite(fd, data, size, at);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        data += written;
-        at += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return {};
-}
-
-/// Copies the bytes of `in` from `from` up to `to` into `out` at the same place.
-std::error_code CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buffer)
-{
-    while (from < to) {
-        const auto want = static_cast<std::size_t>(std::min<off_t>(to - from, static_cast<off_t>(buffer.size())));
-        const ssize_t got = ::pread(in, buffer.data(), want, from);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        if (got == 0) {
-            return {}; // cut short meanwhile: the size check after the copy catches it
-        }
-        if (const auto error = WriteAll(out, buffer.data(), static_cast<std::size_t>(got), from)) {
-            return error;
-        }
-        from += got;
-    }
-    return {};
-}
-
-/// Copies the contents of `in` (of `size` bytes) to the empty file `out`, keeping its holes: only
-/// the ranges that hold data are read and written, and the length is set at the end, so a sparse
-/// file of a terabyte with a few bytes in it copies as quickly and takes as little room as it does.
-std::error_code CopyContents(int in, int out, off_t size)
-{
-    std::vector<char> buffer(256 * 1024);
-    off_t at = 0;
-    while (at < size) {
-        off_t data = ::lseek(in, at, SEEK_DATA);
-        if (data < 0) {
-            if (errno == ENXIO) {
-                break; // nothing but a hole up to the end
-            }
-            if (errno != EINVAL && errno != EOPNOTSUPP) {
-                return LastError();
-            }
-            // A file system that cannot tell holes: everything is data.
-            return CopyRange(in, out, at, size, buffer);
-        }
-        off_t hole = ::lseek(in, data, SEEK_HOLE);
-        if (hole < 0) {
-            return LastError();
-        }
-        hole = std::min(hole, size);
-        if (const auto error = CopyRange(in, out, data, hole, buffer)) {
-            return error;
-        }
-        at = hole;
-    }
-    return ::ftruncate(out, size) == 0 ? std::error_code() : LastError();
 }
 
 /// What a listing would show of the entry at `path` now (the link itself, for a link).
@@ -406,20 +335,31 @@ std::error_code MayRemoveFrom(const std::string& folder)
     return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? std::error_code() : LastError();
 }
 
-} // namespace
-
-std::error_code PosixFileOperations::Copy(const std::string& source, const std::string& destination,
-                                          bool failIfExists, const std::optional<ListedFile>& listed)
+/// Examines `source` before a copy or move: the error when it is gone or no longer the listed
+/// file; `nothingToDo` when `destination` is the file itself by another path (a bind mount, a link
+/// to a folder, another hard link), where a copy or move would otherwise replace or remove it.
+std::error_code ExamineSource(const std::string& source, const std::string& destination,
+                              const std::optional<ListedFile>& listed, EntryNow& entry, bool& nothingToDo)
 {
-    EntryNow entry{};
     if (const auto error = Examine(source, entry)) {
         return error;
     }
     if (!StillListed(entry, listed)) {
         return FileOperationError::ChangedSinceListed;
     }
-    if (SameFile(entry, destination)) {
-        return {};
+    nothingToDo = SameFile(entry, destination);
+    return {};
+}
+
+} // namespace
+
+std::error_code PosixFileOperations::Copy(const std::string& source, const std::string& destination,
+                                          bool failIfExists, const std::optional<ListedFile>& listed)
+{
+    EntryNow entry{};
+    bool nothingToDo = false;
+    if (const auto error = ExamineSource(source, destination, listed, entry, nothingToDo); error || nothingToDo) {
+        return error;
     }
     // A link that was listed is copied as the file it leads to, as the system's own copy does.
     Placement placement;
@@ -434,16 +374,9 @@ std::error_code PosixFileOperations::Move(const std::string& source, const std::
                                           bool replaceExisting, const std::optional<ListedFile>& listed)
 {
     EntryNow entry{};
-    if (const auto error = Examine(source, entry)) {
+    bool nothingToDo = false;
+    if (const auto error = ExamineSource(source, destination, listed, entry, nothingToDo); error || nothingToDo) {
         return error;
-    }
-    if (!StillListed(entry, listed)) {
-        return FileOperationError::ChangedSinceListed;
-    }
-    // Moving a file onto itself would otherwise remove it: a rename between two names of one file
-    // does nothing, and the copy across "file systems" (two mounts of one) replaces it by itself.
-    if (SameFile(entry, destination)) {
-        return {};
     }
     int error = 0;
     if (replaceExisting) {
