@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,9 +118,11 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        if (::newlocale(LC_ALL_MASK, kLocale, nullptr) == nullptr) {
+        const locale_t german = ::newlocale(LC_ALL_MASK, kLocale, nullptr);
+        if (german == nullptr) {
             QSKIP("the de_DE.UTF-8 locale is not installed here: scripts/setup.sh makes it as root");
         }
+        ::freelocale(german);
         qputenv("LC_ALL", kLocale);
         const QString dir = m_dir.path() + u'/';
         // Ties of size, time and type; two-digit years on both sides of 2000; afternoons and
