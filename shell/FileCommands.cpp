@@ -14,27 +14,7 @@ std::string FailureMessage(std::string_view verb, const std::string& source, con
            error.message();
 }
 
-class FileOperationCategoryImpl final : public std::error_category
-{
-public:
-    const char* name() const noexcept override { return "pellamy.file"; }
-    std::string message(int value) const override
-    {
-        switch (static_cast<FileOperationError>(value)) {
-        case FileOperationError::ChangedSinceListed:
-            return "The file has changed since it was listed";
-        }
-        return "Unknown error";
-    }
-};
-
 } // namespace
-
-const std::error_category& FileOperationCategory()
-{
-    static const FileOperationCategoryImpl category;
-    return category;
-}
 
 std::string OverwriteQuestion(std::string_view fileName)
 {

@@ -14,7 +14,6 @@ FileListModel::FileListModel(QObject* parent)
 void FileListModel::SetRows(Rows rows, const RegionalSettings& settings)
 {
     beginResetModel();
-    SetSettings(settings);
     m_table.Fill(std::move(rows), settings, Collator());
     endResetModel();
 }
@@ -22,7 +21,6 @@ void FileListModel::SetRows(Rows rows, const RegionalSettings& settings)
 void FileListModel::SetRows(std::vector<FileRow> rows, const RegionalSettings& settings)
 {
     beginResetModel();
-    SetSettings(settings);
     m_table.Fill(std::move(rows), settings, Collator());
     endResetModel();
 }

@@ -45,6 +45,7 @@ public:
     int ColumnCount() const override { return static_cast<int>(kFileColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
     std::string_view Caption(std::size_t row) const override;
+    const RegionalSettings& Settings() const override { return m_table.Settings(); }
     std::optional<ListedFile> Listed(std::size_t row) const override { return m_table.Listed(row); }
     TSLVOnCustomSortProc StandardCustomSort() const override;
 

@@ -81,7 +81,7 @@ public:
     virtual TSLVOnCustomSortProc StandardCustomSort() const = 0;
 
     /// The regional settings the cell texts are made with, captured at the last fill.
-    const RegionalSettings& Settings() const { return m_settings; }
+    virtual const RegionalSettings& Settings() const = 0;
 
     /// The order of the caption sort after each fill; the user's collation by default.
     void SetCollator(std::shared_ptr<const TextCollator> collator);
@@ -116,7 +116,6 @@ protected:
     /// Puts the rows in `order` (position -> old row), without notifications.
     virtual void PermuteRows(const std::vector<std::uint32_t>& order) = 0;
 
-    void SetSettings(const RegionalSettings& settings) { m_settings = settings; }
 
     /// The collator the rows are put in caption order with at each fill.
     const TextCollator& Collator() const { return *m_collator; }
@@ -124,7 +123,6 @@ protected:
 private:
     void ApplyOrder(const std::vector<std::uint32_t>& order);
 
-    RegionalSettings m_settings;
     std::shared_ptr<const TextCollator> m_collator;
     const ImageList* m_images = nullptr;
     std::vector<QIcon> m_columnImages;

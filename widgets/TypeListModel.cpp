@@ -13,7 +13,6 @@ TypeListModel::TypeListModel(QObject* parent)
 void TypeListModel::SetRows(std::vector<TypeRow> rows, const RegionalSettings& settings)
 {
     beginResetModel();
-    SetSettings(settings);
     m_table.Fill(std::move(rows), settings, Collator());
     endResetModel();
 }

@@ -36,6 +36,7 @@ public:
     int ColumnCount() const override { return static_cast<int>(kTypeColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
     std::string_view Caption(std::size_t row) const override;
+    const RegionalSettings& Settings() const override { return m_table.Settings(); }
     TSLVOnCustomSortProc StandardCustomSort() const override;
 
 protected:
