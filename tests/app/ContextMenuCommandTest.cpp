@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +109,36 @@ private Q_SLOTS:
         QVERIFY2(g_reports.front().startsWith(QStringLiteral("There is no data folder")),
                  qPrintable(g_reports.front()));
         QVERIFY(messages.isEmpty());
+    }
+
+    void theFailureShowsInTheRealErrorBox()
+    {
+        // No stand-in: the application's own message box, read and closed while it runs.
+        const QString blocked = m_data.filePath(QStringLiteral("nemo/actions/pellamy-files.nemo_action"));
+        QVERIFY(QDir().mkpath(blocked + QStringLiteral("/x")));
+        TForm1 form;
+        QStringList messages;
+        form.MessageShower = [&messages](const QString& text) { messages << text; };
+        QString shown;
+        QString caption;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, &closer, [&shown, &caption] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box != nullptr && box->isVisible()) {
+                    shown = box->text();
+                    caption = box->windowTitle();
+                    box->accept();
+                }
+            }
+        });
+        closer.start(10);
+        form.Registerunregisterincontextmenu1->trigger();
+        closer.stop();
+        QCOMPARE(shown, QStringLiteral("Cannot write \"%1\". Is a directory.").arg(blocked));
+        QCOMPARE(caption, QApplication::applicationDisplayName());
+        QVERIFY(messages.isEmpty());
+        QVERIFY(!QFile::exists(ServiceMenu()));
     }
 };
 
