@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_SHELL_PLATFORM_H
+#define PELLAMY_SHELL_PLATFORM_H
+
+#include "reports/ReportFiles.h"
+#include "scan/DirectorySource.h"
+#include "scan/RegionalSettings.h"
+#include "scan/TextCollator.h"
+#include "scan/TreeSource.h"
+#include "scan/TypeInfoSource.h"
+#include "shell/FileOperations.h"
+#include "shell/RegistrationStore.h"
+
+#include <memory>
+#include <string>
+
+namespace pellamy {
+
+/// Everything the program takes from the system, in one bundle: where folders and trees are read,
+/// types described, captions ordered, reports saved, files copied, moved and deleted, and where the
+/// context-menu registration is kept. One implementation per system (POSIX with QtCore on Linux,
+/// the Windows API on Windows), chosen when the program is built; `MakePlatform` in
+/// platform/Platform.h makes it. The window and pellamy-report both run over it; tests hand the
+/// core fakes of its parts.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    virtual DirectorySource& Directory() = 0;
+    /// Where whole trees are walked; null on a system without a tree walker.
+    virtual TreeSource* Tree() = 0;
+    virtual TypeInfoSource& Types() = 0;
+    virtual const TextCollator& Collator() const = 0;
+    /// The user's regional settings as they are now.
+    virtual RegionalSettings Settings() const = 0;
+    virtual const ReportFiles& Reports() const = 0;
+    virtual FileOperations& Files() = 0;
+    /// The current user's store of context-menu registrations.
+    virtual std::unique_ptr<RegistrationStore> Registration() = 0;
+    /// The full path of the running program, as the registration names it; empty when unknown.
+    virtual std::string ProgramPath() const = 0;
+};
+
+} // namespace pellamy
+
+#endif
