@@ -2,7 +2,7 @@
 // pellamy: the window program.
 
 #include "app/ErrorReport.h"
-#include "app/StartupArguments.h"
+#include "window/StartupArguments.h"
 #include "app/menu1.h"
 
 #include <QTimer>

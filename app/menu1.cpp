@@ -7,11 +7,7 @@
 #include "app/ErrorReport.h"
 #include "app/Skin.h"
 #include "app/StatusBar.h"
-#include "platform/WorkingFolder.h"
-#include "platform/posix/FolderAccess.h"
-#include "platform/posix/XdgContextMenuStore.h"
-#include "platform/qt/QtRegionalSettings.h"
-#include "shell/ContextMenuRegistration.h"
+#include "platform/Platform.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/DriveCombo.h"
 #include "widgets/FileListModel.h"
@@ -92,27 +88,18 @@ void SetColumns(TSortListView* list, const std::vector<int>& widths, int autoCol
     }
 }
 
-QAction* Entry(QMenu* menu, const char* name, const QString& caption, const QString& hint = QString(),
-               bool shown = true)
+QString FromView(std::string_view text)
 {
-    auto* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    action->setStatusTip(hint);
-    action->setVisible(shown);
-    return action;
-}
-
-QAction* Separator(QMenu* menu, const char* name)
-{
-    QAction* action = menu->addSeparator();
-    action->setObjectName(QLatin1String(name));
-    return action;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent)
+    , ScanProgressAfterMs(m_core.ScanProgressAfterMs)
+    , m_platform(MakePlatform())
+    , m_core(*this, *m_platform)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pellamy"));
@@ -123,7 +110,6 @@ TForm1::TForm1(QWidget* parent)
     setFont(font);
     setMinimumWidth(780);
     setAcceptDrops(true);
-    m_settings = SystemRegionalSettings();
 
     auto* layout = new QVBoxLayout(this);
     // The bands' and lists' minimum sizes must not become the window's: its height can be reduced
@@ -156,8 +142,6 @@ TForm1::TForm1(QWidget* parent)
 
     BuildMenus();
     BuildDialogs();
-    ConnectReportCommands();
-    ConnectFileCommands();
     SetTabOrder();
 
     // Client area 973 x 625 (outer 989 x 661 with the frame), centred on the screen.
@@ -194,7 +178,7 @@ void TForm1::BuildBanner()
     // The caption must fit whatever font stands in for the window's.
     ISF->resize(std::max(281, ISF->sizeHint().width()), 17);
     ISF->raise();
-    connect(ISF, &QCheckBox::clicked, this, &TForm1::ISFClick);
+    connect(ISF, &QCheckBox::clicked, this, [this] { m_core.ISFClick(); });
 }
 
 void TForm1::BuildFolderArea()
@@ -214,15 +198,16 @@ void TForm1::BuildFolderArea()
     JvDriveCombo1->setObjectName(QStringLiteral("JvDriveCombo1"));
     // The navigator's first folder, where programs live. Entering it moves the working directory,
     // which is put back so that relative paths on the command line mean what the user meant.
-    const std::string workingDirectory = WorkingFolder();
+    FolderSystem& folders = m_platform->Folders();
+    const std::string workingDirectory = folders.WorkingFolder();
     dList->SetDirectory("/usr");
-    SetWorkingFolder(workingDirectory);
-    connect(dList, &DirectoryList::Click, this, &TForm1::dListClick);
-    connect(JvDriveCombo1, &DriveCombo::Change, this, &TForm1::JvDriveCombo1Change);
+    folders.SetWorkingFolder(workingDirectory);
+    connect(dList, &DirectoryList::Click, this, [this] { m_core.dListClick(); });
+    connect(JvDriveCombo1, &DriveCombo::Change, this, [this] { m_core.JvDriveCombo1Change(); });
 
     sLView = new TSortListView(JvSplitter1);
     sLView->setObjectName(QStringLiteral("sLView"));
-    m_typeRows = new TypeListModel(sLView);
+    m_typeRows = new TypeListModel(m_core.TypeRows(), sLView);
     m_typeRows->SetImages(&ImageList1);
     sLView->setModel(m_typeRows);
     sLView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -233,8 +218,8 @@ void TForm1::BuildFolderArea()
     sLView->setLineWidth(1);
     SetColumns(sLView, {80, 0, 58, 90}, 1);
     sLView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(sLView, &TSortListView::clicked, this, [this](const QModelIndex&) { sLViewClick(); });
-    connect(sLView, &TSortListView::doubleClicked, this, [this](const QModelIndex&) { sLViewDblClick(); });
+    connect(sLView, &TSortListView::clicked, this, [this](const QModelIndex&) { m_core.sLViewClick(); });
+    connect(sLView, &TSortListView::doubleClicked, this, [this](const QModelIndex&) { m_core.sLViewDblClick(); });
 
     JvSplitter1->addWidget(Panel2);
     JvSplitter1->addWidget(sLView);
@@ -264,7 +249,7 @@ void TForm1::BuildFilterBar()
     AttrChk = PlacedCheckBox(Panel3, "AttrChk", QStringLiteral("Filter"), QRect(200, 8, 57, 16), false,
                              QStringLiteral("Filter files by selected attributes when checked"));
     for (QCheckBox* box : {roFile, hidFile, sysFile, arcFile, AttrChk}) {
-        connect(box, &QCheckBox::clicked, this, &TForm1::roFileClick);
+        connect(box, &QCheckBox::clicked, this, [this] { m_core.roFileClick(); });
     }
 }
 
@@ -272,7 +257,7 @@ void TForm1::BuildFileList()
 {
     LView2 = new TSortListView(this);
     LView2->setObjectName(QStringLiteral("LView2"));
-    m_fileRows = new FileListModel(LView2);
+    m_fileRows = new FileListModel(m_core.FileRows(), LView2);
     m_fileRows->SetImages(&ImageList1);
     LView2->setModel(m_fileRows);
     LView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -281,62 +266,64 @@ void TForm1::BuildFileList()
     LView2->setStatusTip(QStringLiteral("Double click a file to open it.  Popup menu on right button"));
     SetColumns(LView2, {60, 0, 140, 140, 60, 80}, 1);
     LView2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LView2, &TSortListView::doubleClicked, this, [this](const QModelIndex&) { m_core.LView2DblClick(); });
+}
+
+QMenu* TForm1::BuildMenu(const char* name, std::span<const MenuEntry> entries)
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QLatin1String(name));
+    for (const MenuEntry& entry : entries) {
+        QAction* action = entry.IsSeparator() ? menu->addSeparator() : menu->addAction(FromView(entry.Caption));
+        action->setObjectName(FromView(entry.Name));
+        if (entry.IsSeparator()) {
+            continue;
+        }
+        action->setStatusTip(FromView(entry.Hint));
+        action->setVisible(entry.Shown);
+        action->setCheckable(entry.Checkable);
+        action->setChecked(entry.Checked);
+        const MenuHandler handler = entry.Handler;
+        connect(action, &QAction::triggered, this, [this, handler] { (m_core.*handler)(); });
+    }
+    // A highlighted menu entry's hint shows in the status bar like a control's.
+    connect(menu, &QMenu::hovered, this, [this](QAction* action) { DisplayHint(action->statusTip()); });
+    connect(menu, &QMenu::aboutToHide, this, [this] { DisplayHint(QString()); });
+    return menu;
 }
 
 void TForm1::BuildMenus()
 {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Copyfilelist1 = Entry(PopupMenu1, "Copyfilelist1", QStringLiteral("Copy selected file names"),
-                          QStringLiteral("Copy all file names to clipboard"));
-    Copyalldetails1 =
-        Entry(PopupMenu1, "Copyalldetails1", QStringLiteral("Copy selected file details as CSV"),
-              QStringLiteral("Copy all file details to clipboard in csv format"));
-    XML1 = Entry(PopupMenu1, "XML1", QStringLiteral("Copy selected file details as XML"));
-    CopyselectedfiledetailsasHTML1 = Entry(PopupMenu1, "CopyselectedfiledetailsasHTML1",
-                                           QStringLiteral("Copy selected file details as HTML"));
-    Copyfiles1 = Entry(PopupMenu1, "Copyfiles1", QStringLiteral("Copy files to clipboard"),
-                       QStringLiteral("Copy selected files to clipboard  for pasting elsewhere"));
-    Copyto1 = Entry(PopupMenu1, "Copyto1", QStringLiteral("Copy files to folder"), QString(), false);
-    Saveselectedfiledetailsttofile1 =
-        Entry(PopupMenu1, "Saveselectedfiledetailsttofile1", QStringLiteral("Save selected file details"));
-    OpenfolderinExplorer2 =
-        Entry(PopupMenu1, "OpenfolderinExplorer2", QStringLiteral("Open folder in  Explorer"));
-    Movefileto1 = Entry(PopupMenu1, "Movefileto1", QStringLiteral("Move files to folder"), QString(), false);
-    Deletefiles1 = Entry(PopupMenu1, "Deletefiles1", QStringLiteral("Delete files.."), QString(), false);
-    N1 = Separator(PopupMenu1, "N1");
-    Selectall1 = Entry(PopupMenu1, "Selectall1", QStringLiteral("Select all"));
-    Properties1 = Entry(PopupMenu1, "Properties1", QStringLiteral("Properties"));
-    connect(Selectall1, &QAction::triggered, this, &TForm1::Selectall1Click);
+    PopupMenu1 = BuildMenu("PopupMenu1", pellamy::PopupMenu1());
+    PopupMenu2 = BuildMenu("PopupMenu2", pellamy::PopupMenu2());
+    // The entries by their definition names, for the front-end and its tests.
+    const auto find = [this](QMenu* menu, const char* name) {
+        return menu->findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    };
+    Copyfilelist1 = find(PopupMenu1, "Copyfilelist1");
+    Copyalldetails1 = find(PopupMenu1, "Copyalldetails1");
+    XML1 = find(PopupMenu1, "XML1");
+    CopyselectedfiledetailsasHTML1 = find(PopupMenu1, "CopyselectedfiledetailsasHTML1");
+    Copyfiles1 = find(PopupMenu1, "Copyfiles1");
+    Copyto1 = find(PopupMenu1, "Copyto1");
+    Saveselectedfiledetailsttofile1 = find(PopupMenu1, "Saveselectedfiledetailsttofile1");
+    OpenfolderinExplorer2 = find(PopupMenu1, "OpenfolderinExplorer2");
+    Movefileto1 = find(PopupMenu1, "Movefileto1");
+    Deletefiles1 = find(PopupMenu1, "Deletefiles1");
+    N1 = find(PopupMenu1, "N1");
+    Selectall1 = find(PopupMenu1, "Selectall1");
+    Properties1 = find(PopupMenu1, "Properties1");
+    CopyfolderdetailsasCSV1 = find(PopupMenu2, "CopyfolderdetailsasCSV1");
+    CopyfolderdetailsasXML1 = find(PopupMenu2, "CopyfolderdetailsasXML1");
+    Print1 = find(PopupMenu2, "Print1");
+    Savefolderdetails1 = find(PopupMenu2, "Savefolderdetails1");
+    Copyfoldername1 = find(PopupMenu2, "Copyfoldername1");
+    SElectafolder1 = find(PopupMenu2, "SElectafolder1");
+    OpenfolderinExplorer1 = find(PopupMenu2, "OpenfolderinExplorer1");
+    N2 = find(PopupMenu2, "N2");
+    Registerunregisterincontextmenu1 = find(PopupMenu2, "Registerunregisterincontextmenu1");
+    Useskin1 = find(PopupMenu2, "Useskin1");
 
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    CopyfolderdetailsasCSV1 =
-        Entry(PopupMenu2, "CopyfolderdetailsasCSV1", QStringLiteral("Copy folder details as CSV"));
-    CopyfolderdetailsasXML1 =
-        Entry(PopupMenu2, "CopyfolderdetailsasXML1", QStringLiteral("Copy folder details as XML"));
-    Print1 = Entry(PopupMenu2, "Print1", QStringLiteral("Copy folder details as HTML"));
-    Savefolderdetails1 = Entry(PopupMenu2, "Savefolderdetails1", QStringLiteral("Save folder details"));
-    Copyfoldername1 = Entry(PopupMenu2, "Copyfoldername1", QStringLiteral("Copy folder name"));
-    SElectafolder1 = Entry(PopupMenu2, "SElectafolder1", QStringLiteral("Select a folder"));
-    OpenfolderinExplorer1 =
-        Entry(PopupMenu2, "OpenfolderinExplorer1", QStringLiteral("Open folder in Explorer"));
-    N2 = Separator(PopupMenu2, "N2");
-    Registerunregisterincontextmenu1 = Entry(PopupMenu2, "Registerunregisterincontextmenu1",
-                                             QStringLiteral("Register/unregister in context menu"));
-    Useskin1 = Entry(PopupMenu2, "Useskin1", QStringLiteral("Use skin"));
-    Useskin1->setCheckable(true);
-    Useskin1->setChecked(true);
-    connect(SElectafolder1, &QAction::triggered, this, &TForm1::SElectafolder1Click);
-    connect(Useskin1, &QAction::triggered, this, &TForm1::Useskin1Click);
-    connect(Registerunregisterincontextmenu1, &QAction::triggered, this,
-            &TForm1::Registerunregisterincontextmenu1Click);
-
-    // A highlighted menu entry's hint shows in the status bar like a control's.
-    for (QMenu* menu : {PopupMenu1, PopupMenu2}) {
-        connect(menu, &QMenu::hovered, this, [this](QAction* action) { DisplayHint(action->statusTip()); });
-        connect(menu, &QMenu::aboutToHide, this, [this] { DisplayHint(QString()); });
-    }
     connect(LView2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(LView2->viewport()->mapToGlobal(pos)); });
     connect(sLView, &QWidget::customContextMenuRequested, this,
@@ -395,7 +382,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             m_lastKeyEvent = event;
             m_lastKeyReceiver = watched;
             m_lastKeyTime = key->timestamp();
-            FormKeyDown(key->key());
+            if (key->key() == Qt::Key_F5) {
+                m_core.FormKeyDown(WindowCore::kKeyF5);
+            }
         }
     }
     return false;
@@ -419,49 +408,14 @@ void TForm1::FormResize()
 
 void TForm1::DisplayHint(const QString& hint)
 {
-    if (!m_hintsAttached) {
-        return;
-    }
-    const qsizetype bar = hint.indexOf(u'|');
-    m_currentHint = bar < 0 ? hint : hint.mid(bar + 1);
-    StatusBar1->SetPanelText(0, m_currentHint);
-}
-
-void TForm1::NudgeWindowWidth()
-{
-    resize(width() + 1, height());
-    resize(width() - 1, height());
-}
-
-void TForm1::Selectall1Click()
-{
-    LView2->selectAll();
-}
-
-void TForm1::Useskin1Click()
-{
-    Skin::SetActive(Useskin1->isChecked());
-}
-
-void TForm1::Registerunregisterincontextmenu1Click()
-{
-    XdgContextMenuStore store(UserDataFolder().value_or(std::string()));
-    const RegistrationOutcome outcome =
-        ToggleContextMenuRegistration(store, OwnProgramPath(), Useskin1->isChecked());
-    if (outcome.Failure) {
-        PellamyApplication::ShowErrorReport(QString::fromStdString(*outcome.Failure));
-        return;
-    }
-    ShowMessage(outcome.Registered ? QStringLiteral("Pellamy registered")
-                                   : QStringLiteral("Pellamy unregistered"));
+    m_core.DisplayHint(hint.toStdString());
 }
 
 void TForm1::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LocaleChange) {
         // Rows already shown keep the texts they were made with until the next fill.
-        m_settings = SystemRegionalSettings();
-    }
+        }
     QWidget::changeEvent(event);
 }
 

@@ -2,21 +2,21 @@
 #ifndef PELLAMY_APP_MENU1_H
 #define PELLAMY_APP_MENU1_H
 
-#include "platform/posix/PosixDirectorySource.h"
-#include "platform/posix/PosixReportFiles.h"
-#include "reports/XmlWriter.h"
 #include "scan/ByteCount.h"
-#include "scan/FileEntry.h"
-#include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
-#include "shell/FileCommands.h"
+#include "shell/Platform.h"
 #include "shell/qt/TypeIcons.h"
+#include "window/PopupMenus.h"
+#include "window/WindowCore.h"
+#include "window/WindowView.h"
 
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +24,7 @@ class QAction;
 class QCheckBox;
 class QFileDialog;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -35,91 +36,48 @@ class DriveCombo;
 class FileListModel;
 class FolderNavigator;
 class SelectDirectoryDialog;
+class SortListModel;
 class StatusBar;
 class TSortListView;
 class TypeListModel;
 
-/// The program's one window, `Form1`: the banner with `ISF`, the folder navigator beside the type
-/// list `sLView`, the attribute filter bar `Panel3` with the totals line, the file list `LView2`
-/// and the status bar, with the two popup menus. It owns every piece of the program's state:
-/// `CurrentFolder`, `CurrentPattern`, the totals, the rows of both lists, the XML
-/// writer and the dialogs. Handlers keep the names of the window definition.
-class TForm1 final : public QWidget
+/// The program's one window on Linux, `Form1`: the banner with `ISF`, the folder navigator beside
+/// the type list `sLView`, the attribute filter bar `Panel3` with the totals line, the file list
+/// `LView2` and the status bar, with the two popup menus built from their tables. What the window
+/// does lives in its `WindowCore`; this class lays the controls out, turns their events into the
+/// core's handlers and is the core's view. Parts keep the names of the window definition.
+class TForm1 final : public QWidget, private WindowView
 {
     Q_OBJECT
 
 public:
-    /// Builds the window from its definition; `FormCreate` then opens the first folder.
+    /// Builds the window from its definition over this system's platform; `FormCreate` then opens
+    /// the first folder.
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
+    /// What the window does, apart from its controls.
+    WindowCore& Core() { return m_core; }
+
     /// Runs once after construction with the command-line arguments (program name excluded).
-    void FormCreate(const std::vector<std::string>& args);
-
-    // Folder selection and refresh.
-    void BuildTypeSummary();
-    void BuildFileList(const NamePattern& pattern);
-    void sLViewClick();
-    void sLViewDblClick();
-    void dListClick();
-    void roFileClick();
-    void ISFClick();
-    void JvDriveCombo1Change();
-    void SElectafolder1Click();
-    /// A drop of `paths` (the file system's bytes) on the window: only the first counts, as it
-    /// stands.
-    void HandleFileDrop(const std::vector<std::string>& paths);
-
-    // Report commands: to the clipboard, or with a file name to that file. The exports give the
-    // failure's message for the user, or nothing.
-    void Copyfilelist1Click();
-    void Copyalldetails1Click();
-    void XML1Click();
-    void CopyselectedfiledetailsasHTML1Click();
-    void Saveselectedfiledetailsttofile1Click();
-    void CopyfolderdetailsasCSV1Click();
-    void CopyfolderdetailsasXML1Click();
-    void Print1Click();
-    void Savefolderdetails1Click();
-    void Copyfoldername1Click();
-    std::optional<std::string> ExportFilesCsv(const std::string& fileName);
-    std::optional<std::string> ExportFolderCsv(const std::string& fileName);
-    std::optional<std::string> ExportFilesXml(const std::string& fileName);
-    std::optional<std::string> ExportFolderXml(const std::string& fileName);
+    void FormCreate(const std::vector<std::string>& args) { m_core.FormCreate(args); }
+    void BuildTypeSummary() { m_core.BuildTypeSummary(); }
+    void sLViewClick() { m_core.sLViewClick(); }
+    void sLViewDblClick() { m_core.sLViewDblClick(); }
+    void SElectafolder1Click() { m_core.SElectafolder1Click(); }
+    /// A drop of `paths` (the file system's bytes) on the window: only the first counts.
+    void HandleFileDrop(const std::vector<std::string>& paths) { m_core.HandleFileDrop(paths); }
+    void Selectall1Click() { m_core.Selectall1Click(); }
+    void LView2DblClick() { m_core.LView2DblClick(); }
+    bool PutFilesOnClipboard() { return m_core.PutFilesOnClipboard(); }
     /// The page of `view` (every row of the type list, the selected rows of the file list); false
     /// when it could not be built or delivered.
     bool ExportHtml(const TSortListView* view, const std::string& title, const std::string& fileName);
-    /// The save commands after the dialog: the format follows the chosen filter (1 CSV, 2 XML,
-    /// 3 HTML) alone; a failure's message is shown.
-    void SaveFileDetails(const std::string& fileName, int filterIndex);
-    void SaveFolderDetails(const std::string& fileName, int filterIndex);
-
-    // File commands: the selected files to the clipboard, opening, properties, copy, move, delete.
-    /// Every clipboard form of the selected files, placed at once; false (the clipboard as it was)
-    /// when no row is selected or there is no clipboard.
-    bool PutFilesOnClipboard();
-    void Copyfiles1Click();
-    /// Opens `path` with the desktop's application without waiting for it; false when no opener
-    /// could be started.
-    bool OpenWithShell(const std::string& path);
-    /// Opens the selected file nearest the top of the file list.
-    void LView2DblClick();
-    void OpenfolderinExplorer1Click();
-    void OpenfolderinExplorer2Click();
-    /// The properties of the one selected file; with none or several selected, a message.
-    void Properties1Click();
-    /// Asks the file manager to show the properties of `path`, without waiting for its answer;
-    /// where no file manager answers, the window's own details of the file.
-    void ShowFileProperties(const std::string& path);
-    void Copyto1Click();
-    void Movefileto1Click();
-    void Deletefiles1Click();
 
     /// Replaces the plain message box (tests record the text instead).
     std::function<void(const QString&)> MessageShower;
     /// Replaces the save dialog: gives the file name and the 1-based filter index, or false.
     std::function<bool(std::string& fileName, int& filterIndex)> SaveDialogRunner;
-
     /// Replaces the Yes/No message box of the file commands: gets the question and its caption.
     std::function<bool(const std::string& question, const std::string& caption)> QuestionAsker;
     /// Replaces the select-folder dialog of the copy and move commands; nothing when cancelled.
@@ -128,27 +86,24 @@ public:
     std::function<bool(const std::string& path)> Opener;
 
     /// How long a scan runs before status panel 0 shows its live count of the names read.
-    std::int64_t ScanProgressAfterMs = 500;
+    std::int64_t& ScanProgressAfterMs;
 
     // The window's own behaviour.
     /// The window has no minimum height: only its width is bounded.
     QSize minimumSizeHint() const override;
     void FormResize();
     void DisplayHint(const QString& hint);
-    void NudgeWindowWidth();
-    void Selectall1Click();
-    void Useskin1Click();
-    /// Registers the program in the file managers' context menus, or takes it out again, and says
-    /// which in a plain message; the command gets "/s" when "Use skin" is checked. A value that
-    /// cannot be written goes to the general error report instead.
-    void Registerunregisterincontextmenu1Click();
+    void NudgeWindowWidth() override;
+    /// Asks the file manager to show the properties of `path`, without waiting for its answer;
+    /// where no file manager answers, the window's own details of the file.
+    void ShowFileProperties(const std::string& path);
 
-    const std::string& CurrentFolder() const { return m_currentFolder; }
+    const std::string& CurrentFolder() const { return m_core.CurrentFolder(); }
     /// The pattern of the last listing; a default pattern before the first.
-    const NamePattern& CurrentPattern() const { return m_currentPattern; }
-    std::int32_t TotalFiles() const { return m_totalFiles; }
-    ByteCount TotalSize() const { return m_totalSize; }
-    const RegionalSettings& Settings() const { return m_settings; }
+    const NamePattern& CurrentPattern() const { return m_core.CurrentPattern(); }
+    std::int32_t TotalFiles() const { return m_core.TotalFiles(); }
+    ByteCount TotalSize() const { return m_core.TotalSize(); }
+    const RegionalSettings& Settings() const { return m_core.Settings(); }
 
     // The window's parts, by their definition names.
     QFrame* Panel1 = nullptr;
@@ -174,7 +129,6 @@ public:
     QFileDialog* SD1 = nullptr;
     SelectDirectoryDialog* Dirs = nullptr;
     ImageList ImageList1;
-    XmlWriter XmlWriter1;
 
     // Entries of the file list's menu.
     QAction* Copyfilelist1 = nullptr;
@@ -220,44 +174,46 @@ private:
     void BuildFilterBar();
     void BuildFileList();
     void BuildMenus();
+    QMenu* BuildMenu(const char* name, std::span<const MenuEntry> entries);
     void BuildDialogs();
     void SetTabOrder();
-    void ConnectReportCommands();
-    void ConnectFileCommands();
-    FileCommands MakeFileCommands(FileOperations& operations, Questions& questions);
-    void RefreshAfter(ListsAfter after);
     void ShowFileDetails(const std::string& path);
-    void ShowMessage(const QString& text);
-    bool RunSaveDialog(std::string& fileName, int& filterIndex);
-    void SaveReport(bool fileList, const std::string& fileName, int filterIndex);
-    void FormKeyDown(int key);
-    ScanOptions CurrentScanOptions() const;
-    /// The progress callback of a scan: a live count of the names read in status panel 0 once the
-    /// scan has run for a while. `EndScanProgress` puts the current hint back when it was shown.
-    std::function<void(std::uint64_t)> BeginScanProgress();
-    void EndScanProgress();
-    /// Lists the selected type's files (or every file) when a type row is selected.
-    void ListSelectedType(bool allFiles);
-    void SetFileCount();
+    void PreviewKey(QObject* watched, QKeyEvent* key);
+    QCheckBox* CheckBox(WindowCheckBox box) const;
+    SortListModel* ListModel(WindowList list) const;
 
-    std::string m_currentFolder;
-    NamePattern m_currentPattern;
-    std::int32_t m_totalFiles = 0;
-    ByteCount m_totalSize = 0;
-    RegionalSettings m_settings;
-    PosixDirectorySource m_directory;
-    /// Where the save commands write their reports.
-    PosixReportFiles m_reportFiles;
+    // The core's view of the window.
+    bool IsChecked(WindowCheckBox box) const override;
+    void SetChecked(WindowCheckBox box, bool checked) override;
+    std::string NavigatorFolder() const override;
+    void SetNavigatorFolder(const std::string& folder) override;
+    void SetTotalsLine(const std::string& text) override;
+    void SetStatusPanel(int panel, const std::string& text, bool repaintNow) override;
+    void BeginListReset(WindowList list) override;
+    void EndListReset(WindowList list) override;
+    void ReadSelection(WindowList list,
+                       const std::function<void(std::size_t first, std::size_t last)>& range) const override;
+    void SelectAllRows(WindowList list) override;
+    void SetBusy(bool busy) override;
+    void SetSkin(bool on) override;
+    bool AskYesNo(const std::string& question, const std::string& caption) override;
+    bool RunSaveDialog(std::string& fileName, int& filterIndex) override;
+    std::optional<std::string> RunSelectFolderDialog(FolderDialogUse use,
+                                                     const std::optional<std::string>& initialFolder) override;
+    void ShowMessage(const std::string& text) override;
+    void ShowErrorReport(const std::string& message) override;
+    void PutTextOnClipboard(std::string bytes) override;
+    bool PutOnClipboard(std::vector<ClipboardTarget> targets) override;
+    bool Open(const std::string& path) override;
+    void ShowProperties(const std::string& path) override;
+
+    std::unique_ptr<Platform> m_platform;
+    WindowCore m_core;
     TypeListModel* m_typeRows = nullptr;
     FileListModel* m_fileRows = nullptr;
-    bool m_hintsAttached = false;
-    QString m_currentHint;
     const QEvent* m_lastKeyEvent = nullptr;
     const QObject* m_lastKeyReceiver = nullptr;
     std::uint64_t m_lastKeyTime = 0;
-    std::int64_t m_scanStartedMs = 0;
-    std::int64_t m_lastProgressMs = 0;
-    bool m_progressShown = false;
 };
 
 } // namespace pellamy

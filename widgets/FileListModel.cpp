@@ -9,6 +9,12 @@ namespace pellamy {
 
 FileListModel::FileListModel(QObject* parent)
     : SortListModel(parent)
+    , m_table(m_ownTable)
+{}
+
+FileListModel::FileListModel(FileTable& table, QObject* parent)
+    : SortListModel(parent)
+    , m_table(table)
 {}
 
 void FileListModel::SetRows(Rows rows, const RegionalSettings& settings)

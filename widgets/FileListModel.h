@@ -22,7 +22,11 @@ public:
     /// The rows of one fill, as a scan hands them over.
     using Rows = FileTable::Rows;
 
+    /// A model over a table of its own.
     explicit FileListModel(QObject* parent = nullptr);
+    /// A model over `table`, which its owner fills (between `BeginTableReset` and
+    /// `EndTableReset`) and which must outlive the model.
+    explicit FileListModel(FileTable& table, QObject* parent = nullptr);
 
     /// Replaces all rows in one batch: one model reset, the rows then in caption order, the texts
     /// made with `settings` until the next fill.
@@ -56,7 +60,8 @@ protected:
     void PermuteRows(const std::vector<std::uint32_t>& order) override;
 
 private:
-    FileTable m_table;
+    FileTable m_ownTable;
+    FileTable& m_table;
 };
 
 /// The file list's `OnCustomSort`, for handlers that compare cell texts: "Created" and "Modified"

@@ -83,6 +83,10 @@ public:
     /// The regional settings the cell texts are made with, captured at the last fill.
     virtual const RegionalSettings& Settings() const = 0;
 
+    /// Brackets a change of every row made to the model's table by its owner: the views forget
+    /// their rows, selection and current row before, and read the table again after.
+    void BeginTableReset() { beginResetModel(); }
+    void EndTableReset() { endResetModel(); }
     /// The order of the caption sort after each fill; the user's collation by default.
     void SetCollator(std::shared_ptr<const TextCollator> collator);
 

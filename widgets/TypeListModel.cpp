@@ -8,6 +8,12 @@ namespace pellamy {
 
 TypeListModel::TypeListModel(QObject* parent)
     : SortListModel(parent)
+    , m_table(m_ownTable)
+{}
+
+TypeListModel::TypeListModel(TypeTable& table, QObject* parent)
+    : SortListModel(parent)
+    , m_table(table)
 {}
 
 void TypeListModel::SetRows(std::vector<TypeRow> rows, const RegionalSettings& settings)

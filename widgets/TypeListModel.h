@@ -17,7 +17,11 @@ class TypeListModel final : public SortListModel
     Q_OBJECT
 
 public:
+    /// A model over a table of its own.
     explicit TypeListModel(QObject* parent = nullptr);
+    /// A model over `table`, which its owner fills (between `BeginTableReset` and
+    /// `EndTableReset`) and which must outlive the model.
+    explicit TypeListModel(TypeTable& table, QObject* parent = nullptr);
 
     /// Replaces all rows in one batch: one model reset, the rows then in caption order, the texts
     /// made with `settings` until the next fill.
@@ -46,7 +50,8 @@ protected:
     void PermuteRows(const std::vector<std::uint32_t>& order) override;
 
 private:
-    TypeTable m_table;
+    TypeTable m_ownTable;
+    TypeTable& m_table;
 };
 
 /// The type list's `OnCustomSort`: "Number" (column 2) compares the counts as integers and "Size"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/StartupArguments.h"
+#include "window/StartupArguments.h"
 
 #include "scan/ScanFolder.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_APP_STARTUPARGUMENTS_H
-#define PELLAMY_APP_STARTUPARGUMENTS_H
+#ifndef PELLAMY_WINDOW_STARTUPARGUMENTS_H
+#define PELLAMY_WINDOW_STARTUPARGUMENTS_H
 
 #include "scan/DirectorySource.h"
 

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_WINDOW_WINDOWVIEW_H
+#define PELLAMY_WINDOW_WINDOWVIEW_H
+
+#include "shell/ClipboardFiles.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pellamy {
+
+/// The window's two lists: the type list `sLView` and the file list `LView2`.
+enum class WindowList {
+    Types,
+    Files,
+};
+
+/// The window's check boxes, and the checked entry "Use skin" of the type list's menu.
+enum class WindowCheckBox {
+    ISF,
+    roFile,
+    hidFile,
+    sysFile,
+    arcFile,
+    AttrChk,
+    Useskin1,
+};
+
+/// What the select-folder dialog is run for: the folder to show ("Select a folder"), or the
+/// destination of a copy or move.
+enum class FolderDialogUse {
+    ShowFolder,
+    Destination,
+};
+
+/// The controls and dialogs of the window as the window's logic sees them. A front-end implements
+/// it over its toolkit's widgets (or the system's own controls); tests implement it with a
+/// recording fake. Texts are UTF-8, paths the file system's own bytes. Every call is made on the
+/// user-interface thread, from inside a handler.
+class WindowView
+{
+public:
+    virtual ~WindowView() = default;
+
+    /// Whether a check box (or the "Use skin" entry) is checked, and setting it without running its
+    /// handler.
+    virtual bool IsChecked(WindowCheckBox box) const = 0;
+    virtual void SetChecked(WindowCheckBox box, bool checked) = 0;
+
+    /// The folder the navigator shows (`dList`'s directory), and showing another one there.
+    virtual std::string NavigatorFolder() const = 0;
+    virtual void SetNavigatorFolder(const std::string& folder) = 0;
+
+    /// The totals line of the filter bar (`Panel3`'s caption).
+    virtual void SetTotalsLine(const std::string& text) = 0;
+    /// The text of a status-bar panel: 0 the hint line, 1 the file count. With `repaintNow` the
+    /// panel is drawn before the call returns, while a scan still holds the thread.
+    virtual void SetStatusPanel(int panel, const std::string& text, bool repaintNow = false) = 0;
+
+    /// Brackets a change of every row of a list's table: the list forgets what it showed (rows,
+    /// selection, current row) before, and shows the table's rows after.
+    virtual void BeginListReset(WindowList list) = 0;
+    virtual void EndListReset(WindowList list) = 0;
+    /// Calls `range` with the first and last row of each run of rows selected in `list`, in
+    /// display order.
+    virtual void ReadSelection(WindowList list,
+                               const std::function<void(std::size_t first, std::size_t last)>& range) const = 0;
+    /// Selects every row of `list`.
+    virtual void SelectAllRows(WindowList list) = 0;
+
+    /// Makes the window lay its lists out again after a fill (the width nudge of the definition).
+    virtual void NudgeWindowWidth() = 0;
+    /// Shows the busy cursor (or takes it away again).
+    virtual void SetBusy(bool busy) = 0;
+    /// Switches the skin of the window on or off.
+    virtual void SetSkin(bool on) = 0;
+
+    /// A modal Yes/No question under `caption`; true for Yes.
+    virtual bool AskYesNo(const std::string& question, const std::string& caption) = 0;
+    /// The save dialog `SD1`: the chosen file name and the 1-based index of the chosen filter (1
+    /// CSV, 2 XML, 3 HTML); false when cancelled. The dialog keeps its filter and name for its
+    /// next use.
+    virtual bool RunSaveDialog(std::string& fileName, int& filterIndex) = 0;
+    /// The select-folder dialog `Dirs`, opened on `initialFolder` (or where it was last when there is
+    /// none); the folder chosen, nothing when cancelled.
+    virtual std::optional<std::string> RunSelectFolderDialog(FolderDialogUse use,
+                                                             const std::optional<std::string>& initialFolder) = 0;
+    /// A plain message box with the program's name as its caption.
+    virtual void ShowMessage(const std::string& text) = 0;
+    /// The general error report, for an error no handler deals with.
+    virtual void ShowErrorReport(const std::string& message) = 0;
+
+    /// Puts a report's bytes on the clipboard as its plain text, unchanged.
+    virtual void PutTextOnClipboard(std::string bytes) = 0;
+    /// Puts every form of a set of files on the clipboard at once; false (the clipboard as it was)
+    /// when there is no clipboard.
+    virtual bool PutOnClipboard(std::vector<ClipboardTarget> targets) = 0;
+    /// Opens `path` with the desktop's application for it, without waiting; false when no opener
+    /// could be started.
+    virtual bool Open(const std::string& path) = 0;
+    /// Shows the properties of the file at `path`.
+    virtual void ShowProperties(const std::string& path) = 0;
+};
+
+} // namespace pellamy
+
+#endif
