@@ -9,6 +9,7 @@
 #include "scan/TreeSource.h"
 #include "scan/TypeInfoSource.h"
 #include "shell/FileOperations.h"
+#include "shell/FolderSystem.h"
 #include "shell/RegistrationStore.h"
 
 #include <memory>
@@ -17,11 +18,11 @@
 namespace pellamy {
 
 /// Everything the program takes from the system, in one bundle: where folders and trees are read,
-/// types described, captions ordered, reports saved, files copied, moved and deleted, and where the
-/// context-menu registration is kept. One implementation per system (POSIX with QtCore on Linux,
-/// the Windows API on Windows), chosen when the program is built; `MakePlatform` in
-/// platform/Platform.h makes it. The window and pellamy-report both run over it; tests hand the
-/// core fakes of its parts.
+/// types described, captions ordered, reports saved, files copied, moved and deleted, where the
+/// context-menu registration is kept, and the drives and folders the navigator shows. One
+/// implementation per system (POSIX with QtCore on Linux, the Windows API on Windows), chosen when
+/// the program is built; `MakePlatform` in platform/Platform.h makes it. The window and
+/// pellamy-report both run over it; tests hand the core fakes of its parts.
 class Platform
 {
 public:
@@ -40,6 +41,9 @@ public:
     virtual std::unique_ptr<RegistrationStore> Registration() = 0;
     /// The full path of the running program, as the registration names it; empty when unknown.
     virtual std::string ProgramPath() const = 0;
+    /// The drives, folder listings and working folder of the folder navigator and the
+    /// select-folder dialog.
+    virtual FolderSystem& Folders() = 0;
 };
 
 } // namespace pellamy
