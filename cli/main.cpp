@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pellamy-report: the type list or a file list of one folder, without a window.
 
+#include "cli/CommandLine.h"
 #include "cli/ReportArguments.h"
 #include "cli/ReportSources.h"
-#include "reports/ReportExports.h"
-#include "reports/ReportFormats.h"
-#include "cli/ReportPlatform.h"
 #include "cli/TreeReport.h"
-#include "platform/WorkingFolder.h"
+#include "platform/Platform.h"
+#include "reports/ReportExports.h"
 #include "reports/ReportFiles.h"
+#include "reports/ReportFormats.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportText.h"
 
@@ -160,13 +160,14 @@ int Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    const std::unique_ptr<ReportPlatform> platform = MakeReportPlatform();
+    const ReportStreams streams;
+    const std::unique_ptr<Platform> platform = MakePlatform();
     DirectorySource& directory = platform->Directory();
     const ReportSources sources{directory, platform->Types(), platform->Collator(), platform->Settings()};
 
     // A file named on the command line stands for the folder that holds it; without a folder the
     // report is of the working folder, "." when its path cannot be read.
-    std::string folder = request.Folder.empty() ? WorkingFolder() : request.Folder;
+    std::string folder = request.Folder.empty() ? platform->Folders().WorkingFolder() : request.Folder;
     if (folder.empty()) {
         folder = ".";
     }
@@ -210,7 +211,7 @@ int Run(const std::vector<std::string>& args)
     }
     std::optional<std::string> failure;
     if (request.OutputFile) {
-        failure = WriteReportFile(platform->Files(), data, request.Format, *request.OutputFile);
+        failure = WriteReportFile(platform->Reports(), data, request.Format, *request.OutputFile);
     } else {
         StandardOutput out;
         failure = WriteReport(data, request.Format, out);

@@ -68,10 +68,6 @@ KNOWN_FRONT_END_BREACHES = {
     ("app/menu1_files.cpp", "platform/posix/FileDetails.h"),
     ("app/menu1_files.cpp", "platform/posix/PosixFileOperations.h"),
     ("app/menu1_startup.cpp", "platform/posix/FolderAccess.h"),
-    ("widgets/FolderPaths.h", "platform/posix/MountTable.h"),
-    ("widgets/FolderPaths.cpp", "platform/posix/FolderAccess.h"),
-    ("widgets/FolderPaths.cpp", "platform/posix/FolderListing.h"),
-    ("widgets/SelectDirectoryDialog.cpp", "platform/posix/FolderAccess.h"),
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

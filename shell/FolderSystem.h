@@ -7,9 +7,40 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/posix/MountTable.h"
-#include "platform/posix/FolderListing.h"
 namespace pellamy {
+
+/// The kinds of drive the folder navigator and the select-folder dialog tell apart.
+enum class DriveKind {
+    Removable,
+    Fixed,
+    Remote,
+    CdRom,
+    RamDisk,
+    Unknown,
+};
+
+/// A drive as the navigator shows it: a mounted file system whose mount point is the drive's root
+/// ("/", "/media/stick"), or a Windows drive ("C:/").
+struct Drive
+{
+    std::string Root;
+    DriveKind Kind = DriveKind::Unknown;
+    std::string Label;  ///< the volume label, empty when the file system has none
+    std::string Source; ///< the mount source (for a remote drive, the share)
+};
+
+/// The visible entries of one folder, as the folder lists show them: names only, in the
+/// directory's own order.
+struct FolderListing
+{
+    std::vector<std::string> Folders; ///< sub-folders, links to folders included
+    std::vector<std::string> Files;   ///< files and dangling links; filled only when asked for
+};
+
+/// The drive whose root holds `path` (the longest root that is `path` or one of its ancestors),
+/// or nullptr when none does. `path` is absolute and without "." or ".." components.
+const Drive* DriveOfPath(const std::vector<Drive>& drives, std::string_view path);
+
 /// What the folder navigator and the select-folder dialog take from the system: the drives, the
 /// folders' listings, and the process's working folder, which entering a folder changes. Paths
 /// are absolute or relative to the working folder, with "/" between their parts; on POSIX systems

@@ -89,10 +89,10 @@ QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback)
 
 } // namespace
 
-DirectoryList::DirectoryList(QWidget* parent, DriveProvider drives)
+DirectoryList::DirectoryList(QWidget* parent, FolderSystem& folders)
     : QListView(parent)
     , m_rows(new FolderRowsModel(this))
-    , m_drives(std::move(drives))
+    , m_folders(folders)
 {
     m_rows->SetIcons(ThemedIcon("folder-open", QStyle::SP_DirOpenIcon),
                      ThemedIcon("folder-open", QStyle::SP_DirOpenIcon),
@@ -106,7 +106,7 @@ DirectoryList::DirectoryList(QWidget* parent, DriveProvider drives)
     setUniformItemSizes(true);
     setIconSize(QSize(kIconSize, kIconSize));
 
-    m_directory = WorkingFolderPath();
+    m_directory = WorkingFolderPath(m_folders);
     Fill();
 }
 
@@ -125,12 +125,12 @@ std::vector<Drive> DirectoryList::Drives() const
     if (m_box != nullptr) {
         return m_box->AllDrives();
     }
-    return m_drives ? m_drives() : std::vector<Drive>{};
+    return m_folders.MountedDrives();
 }
 
 bool DirectoryList::Enter(const QByteArray& folder)
 {
-    if (!EnterFolder(folder)) {
+    if (!EnterFolder(m_folders, folder)) {
         return false;
     }
     m_directory = folder;
@@ -178,7 +178,7 @@ void DirectoryList::Fill()
 {
     m_filling = true;
     const QByteArray root = DriveRootOf(Drives(), m_directory);
-    m_rows->Fill(root, m_directory, SortedSubFolders(m_directory));
+    m_rows->Fill(root, m_directory, SortedSubFolders(m_folders, m_directory));
     const QModelIndex open = m_rows->index(m_rows->OpenRow());
     selectionModel()->setCurrentIndex(open, QItemSelectionModel::ClearAndSelect);
     // Before the list is shown its viewport has no real size yet, and scrolling to the open row

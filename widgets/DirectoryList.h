@@ -40,9 +40,10 @@ public:
         virtual ~DriveBox() = default;
     };
 
-    /// A list that opens the process's working directory; drives come from `drives` until a
-    /// drive box is linked, and from the drive box after that.
-    explicit DirectoryList(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    /// A list that opens the process's working directory; folders are read and entered through
+    /// `folders`, which must outlive the list, and drives come from it until a drive box is
+    /// linked, and from the drive box after that.
+    DirectoryList(QWidget* parent, FolderSystem& folders);
     ~DirectoryList() override;
 
     /// The open folder.
@@ -87,7 +88,7 @@ private:
     void OpenPendingRow();
 
     FolderRowsModel* m_rows;
-    DriveProvider m_drives;
+    FolderSystem& m_folders;
     DriveBox* m_box = nullptr;
     QByteArray m_directory;
     QByteArray m_pendingPath;

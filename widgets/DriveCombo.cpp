@@ -78,9 +78,9 @@ QIcon DriveIcon(DriveKind kind)
 
 } // namespace
 
-DriveCombo::DriveCombo(QWidget* parent, DriveProvider drives)
+DriveCombo::DriveCombo(QWidget* parent, FolderSystem& folders)
     : QComboBox(parent)
-    , m_drives(std::move(drives))
+    , m_folders(folders)
 {
     setEditable(false);
     setItemDelegate(new DriveItemDelegate(this));
@@ -141,7 +141,7 @@ void DriveCombo::SetFolderView(FolderView* view)
 
 void DriveCombo::RefreshDrives()
 {
-    m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
+    m_allDrives = m_folders.MountedDrives();
     const QByteArray keep =
         m_view != nullptr ? DriveRootOf(m_allDrives, m_view->Directory()) : m_selectedRoot;
     clear();
@@ -166,7 +166,7 @@ void DriveCombo::UserPicked(int index)
     if (m_view != nullptr) {
         entered = m_view->OpenDriveRoot(root);
     } else {
-        entered = EnterFolder(root);
+        entered = EnterFolder(m_folders, root);
     }
     if (entered) {
         m_selectedRoot = root;

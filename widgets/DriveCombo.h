@@ -44,7 +44,8 @@ public:
     /// Gap in pixels left and right of each item's icon.
     static constexpr int kOffset = 4;
 
-    explicit DriveCombo(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    /// A box of the drives of `folders`, which must outlive it.
+    DriveCombo(QWidget* parent, FolderSystem& folders);
     ~DriveCombo() override;
 
     /// Whether drives of `kind` get an item.
@@ -66,7 +67,7 @@ public:
     /// no item has that root.
     bool SelectDrive(const QByteArray& root);
 
-    /// Builds the items anew from the drive provider and selects the drive of the linked list's
+    /// Builds the items anew from the drives mounted now and selects the drive of the linked list's
     /// folder (or the drive selected before) again, without a notification.
     void RefreshDrives();
 
@@ -83,7 +84,7 @@ private:
     void UserPicked(int index);
     void WatchMountTable();
 
-    DriveProvider m_drives;
+    FolderSystem& m_folders;
     std::vector<Drive> m_allDrives;
     FolderView* m_view = nullptr;
     QByteArray m_selectedRoot;

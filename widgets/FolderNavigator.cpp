@@ -1,14 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FolderNavigator.h"
 
+#include "platform/Platform.h"
+
 #include <QVBoxLayout>
 
 namespace pellamy {
 
-FolderNavigator::FolderNavigator(QWidget* parent, DriveProvider drives)
+FolderNavigator::FolderNavigator(QWidget* parent)
+    : FolderNavigator(parent, MakeFolderSystem())
+{}
+
+FolderNavigator::FolderNavigator(QWidget* parent, std::unique_ptr<FolderSystem> folders)
+    : FolderNavigator(parent, *folders)
+{
+    m_ownFolders = std::move(folders);
+}
+
+FolderNavigator::FolderNavigator(QWidget* parent, FolderSystem& folders)
     : QWidget(parent)
-    , m_driveCombo(new DriveCombo(this, drives))
-    , m_dList(new DirectoryList(this, drives))
+    , m_driveCombo(new DriveCombo(this, folders))
+    , m_dList(new DirectoryList(this, folders))
 {
     m_dList->setObjectName(QStringLiteral("dList"));
     m_driveCombo->setObjectName(QStringLiteral("JvDriveCombo1"));

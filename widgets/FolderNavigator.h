@@ -7,12 +7,14 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace pellamy {
 
 /// The folder navigator panel: the directory list filling it and the linked drive box, 22 pixels
-/// high, along its bottom edge. Both read the drives from one provider. The panel links the two:
-/// the box shows the drive of the list's folder, and a drive picked in the box opens its root in
-/// the list.
+/// high, along its bottom edge. Both read the drives and folders through one folder system. The
+/// panel links the two: the box shows the drive of the list's folder, and a drive picked in the
+/// box opens its root in the list.
 class FolderNavigator final : public QWidget, private DirectoryList::DriveBox, private DriveCombo::FolderView
 {
     Q_OBJECT
@@ -21,7 +23,10 @@ public:
     /// The drive box's height in pixels.
     static constexpr int kDriveBoxHeight = 22;
 
-    explicit FolderNavigator(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    /// A panel over the drives and folders of `folders`, which must outlive it.
+    FolderNavigator(QWidget* parent, FolderSystem& folders);
+    /// A panel over this system's drives and folders, which it keeps for itself.
+    explicit FolderNavigator(QWidget* parent = nullptr);
     ~FolderNavigator() override;
 
     /// The directory list (`dList`).
@@ -31,12 +36,15 @@ public:
     DriveCombo* JvDriveCombo1() const { return m_driveCombo; }
 
 private:
+    FolderNavigator(QWidget* parent, std::unique_ptr<FolderSystem> folders);
+
     std::vector<Drive> AllDrives() const override;
     bool ListsDrive(const QByteArray& root) const override;
     void SelectDrive(const QByteArray& root) override;
     QByteArray Directory() const override;
     bool OpenDriveRoot(const QByteArray& root) override;
 
+    std::unique_ptr<FolderSystem> m_ownFolders;
     DriveCombo* m_driveCombo;
     DirectoryList* m_dList;
 };

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FolderPaths.h"
 
-#include "platform/WorkingFolder.h"
-#include "platform/posix/FolderAccess.h"
-#include "platform/posix/FolderListing.h"
-
 #include <QCollator>
 #include <QFile>
 
@@ -57,11 +53,6 @@ QByteArrayList SortedNames(const std::vector<std::string>& names)
 }
 
 } // namespace
-
-DriveProvider SystemDrives()
-{
-    return [] { return ReadMountedDrives(); };
-}
 
 QByteArray CleanFolderPath(const QByteArray& path)
 {
@@ -120,26 +111,29 @@ QByteArrayList FolderChain(const QByteArray& root, const QByteArray& folder)
     return chain;
 }
 
-bool EnterFolder(const QByteArray& folder)
+bool EnterFolder(FolderSystem& folders, const QByteArray& folder)
 {
-    return SetWorkingFolder(ToStdString(folder));
+    return folders.SetWorkingFolder(ToStdString(folder));
 }
 
-QByteArray WorkingFolderPath()
+QByteArray WorkingFolderPath(FolderSystem& folders)
 {
-    const QByteArray clean = CleanFolderPath(FromStdString(WorkingFolder()));
+    const QByteArray clean = CleanFolderPath(FromStdString(folders.WorkingFolder()));
     return clean.isEmpty() ? QByteArray("/") : clean;
 }
 
-QByteArrayList SortedSubFolders(const QByteArray& folder)
+QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder)
 {
-    return SortedNames(ReadFolderListing(ToStdString(folder), false).Folders);
+    // A folder that cannot be read shows no sub-folders; the list says nothing more of why.
+    std::error_code unread;
+    return SortedNames(folders.ReadFolderListing(ToStdString(folder), false, unread).Folders);
 }
 
-QStringList SortedFiles(const QByteArray& folder)
+QStringList SortedFiles(FolderSystem& folders, const QByteArray& folder)
 {
+    std::error_code unread;
     QStringList shown;
-    for (const QByteArray& name : SortedNames(ReadFolderListing(ToStdString(folder), true).Files)) {
+    for (const QByteArray& name : SortedNames(folders.ReadFolderListing(ToStdString(folder), true, unread).Files)) {
         shown.push_back(ShownName(name));
     }
     return shown;

@@ -2,14 +2,13 @@
 #ifndef PELLAMY_WIDGETS_FOLDERPATHS_H
 #define PELLAMY_WIDGETS_FOLDERPATHS_H
 
-#include "platform/posix/MountTable.h"
+#include "shell/FolderSystem.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,13 +17,6 @@ namespace pellamy {
 // Folder paths in the navigator and the select-folder dialog are the file system's bytes, held
 // in a QByteArray, so that a name that is not valid UTF-8 is entered and handed on exactly as it
 // is stored. Only what is painted goes through `ShownName`.
-
-/// Where the folder lists and drive boxes learn the drives from; `ReadMountedDrives` in the
-/// program, a fixed table in tests.
-using DriveProvider = std::function<std::vector<Drive>()>;
-
-/// The drives of the running system.
-DriveProvider SystemDrives();
 
 /// `path` in the form a folder list holds it: absolute, separators single, "." and ".."
 /// resolved, no trailing "/" except for "/" itself. Empty for an empty or relative path, which
@@ -45,17 +37,17 @@ QByteArrayList FolderChain(const QByteArray& root, const QByteArray& folder);
 
 /// Makes `folder` the process's working directory, as entering a folder does. False when it is
 /// not a folder or cannot be entered (no access, no medium); the working directory then stays.
-bool EnterFolder(const QByteArray& folder);
+bool EnterFolder(FolderSystem& folders, const QByteArray& folder);
 
 /// The process's working directory in the form a folder list holds it; "/" when it has gone.
-QByteArray WorkingFolderPath();
+QByteArray WorkingFolderPath(FolderSystem& folders);
 
 /// The visible sub-folders of `folder`, ordered by their shown names without regard to case in
 /// the user's locale (names that look alike: in byte order). Empty when it cannot be read.
-QByteArrayList SortedSubFolders(const QByteArray& folder);
+QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder);
 
 /// The shown names of the visible files of `folder`, in the same order.
-QStringList SortedFiles(const QByteArray& folder);
+QStringList SortedFiles(FolderSystem& folders, const QByteArray& folder);
 
 /// A drive's root in the form a folder list holds it.
 QByteArray RootText(const Drive& drive);

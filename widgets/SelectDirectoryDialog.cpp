@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/SelectDirectoryDialog.h"
 
-#include "platform/posix/FolderAccess.h"
+#include "platform/Platform.h"
 #include "widgets/ClassicPictures.h"
 #include "widgets/FolderRowsModel.h"
 
@@ -106,9 +106,9 @@ QString ClassicDriveText(const Drive& drive)
     return text;
 }
 
-bool CanOpen(const QByteArray& folder)
+bool CanOpen(FolderSystem& folders, const QByteArray& folder)
 {
-    return CanEnterFolder(ToStdString(folder));
+    return folders.CanEnterFolder(ToStdString(folder));
 }
 
 // `path` taken within `folder` when it is relative.
@@ -141,9 +141,19 @@ DirectoryCreateError::DirectoryCreateError()
     : std::runtime_error("Unable to create directory")
 {}
 
-SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent, DriveProvider drives)
+SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent)
+    : SelectDirectoryDialog(parent, MakeFolderSystem())
+{}
+
+SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent, std::unique_ptr<FolderSystem> folders)
+    : SelectDirectoryDialog(parent, *folders)
+{
+    m_ownFolders = std::move(folders);
+}
+
+SelectDirectoryDialog::SelectDirectoryDialog(QWidget* parent, FolderSystem& folders)
     : QDialog(parent)
-    , m_drives(std::move(drives))
+    , m_folders(folders)
     , m_confirm(AskWithMessageBox)
     , m_nameEdit(new QLineEdit(this))
     , m_folderView(new QListView(this))
@@ -218,9 +228,9 @@ bool SelectDirectoryDialog::Execute()
     FillDrives();
     QByteArray start = m_initialDir.isEmpty()
                            ? QByteArray()
-                           : CleanFolderPath(WithinFolder(WorkingFolderPath(), m_initialDir));
-    if (!CanOpen(start)) {
-        start = WorkingFolderPath();
+                           : CleanFolderPath(WithinFolder(WorkingFolderPath(m_folders), m_initialDir));
+    if (!CanOpen(m_folders, start)) {
+        start = WorkingFolderPath(m_folders);
     }
     m_openFolder.clear();
     m_shownFolder.clear();
@@ -245,7 +255,7 @@ bool SelectDirectoryDialog::Execute()
 
 void SelectDirectoryDialog::FillDrives()
 {
-    m_allDrives = m_drives ? m_drives() : std::vector<Drive>{};
+    m_allDrives = m_folders.MountedDrives();
     m_driveBox->clear();
     for (const Drive& drive : m_allDrives) {
         m_driveBox->addItem(QIcon(ClassicBitmap(PictureOf(drive.Kind))), ClassicDriveText(drive),
@@ -255,17 +265,17 @@ void SelectDirectoryDialog::FillDrives()
 
 void SelectDirectoryDialog::Open(const QByteArray& folder)
 {
-    if (!CanOpen(folder)) {
+    if (!CanOpen(m_folders, folder)) {
         return;
     }
     m_openFolder = folder;
     m_shownFolder = ShownName(folder);
     const QByteArray root = DriveRootOf(m_allDrives, folder);
-    m_folderRows->Fill(root, folder, SortedSubFolders(folder));
+    m_folderRows->Fill(root, folder, SortedSubFolders(m_folders, folder));
     const QModelIndex open = m_folderRows->index(m_folderRows->OpenRow());
     m_folderView->selectionModel()->setCurrentIndex(open, QItemSelectionModel::ClearAndSelect);
     m_folderView->scrollTo(open);
-    m_files->setStringList(SortedFiles(folder));
+    m_files->setStringList(SortedFiles(m_folders, folder));
     const int drive = m_driveBox->findData(root);
     if (drive >= 0) {
         m_driveBox->setCurrentIndex(drive);
@@ -301,7 +311,7 @@ void SelectDirectoryDialog::DrivePicked(int index)
     if (root == DriveRootOf(m_allDrives, m_openFolder)) {
         return;
     }
-    if (CanOpen(root)) {
+    if (CanOpen(m_folders, root)) {
         Open(root);
         return;
     }
@@ -316,7 +326,7 @@ void SelectDirectoryDialog::OkClicked()
 {
     const QByteArray typed = TypedFolder();
     const QByteArray folder = typed.isEmpty() ? QByteArray() : WithinFolder(m_openFolder, typed);
-    if (!IsFolder(ToStdString(folder))) {
+    if (!m_folders.IsFolder(ToStdString(folder))) {
         if (!m_confirm(this, QStringLiteral("Confirm"),
                        QStringLiteral("The specified directory does not exist. Create it?"))) {
             return;
@@ -328,10 +338,10 @@ void SelectDirectoryDialog::OkClicked()
             return;
         }
         // A failure to create the folder goes unreported; the name is returned all the same.
-        MakeFolders(ToStdString(CleanFolderPath(folder)));
+        m_folders.MakeFolders(ToStdString(CleanFolderPath(folder)));
     }
     m_directory = typed;
-    EnterFolder(m_openFolder);
+    EnterFolder(m_folders, m_openFolder);
     accept();
 }
 

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 class QComboBox;
@@ -53,7 +54,10 @@ public:
     static constexpr int kClientWidth = 424;
     static constexpr int kClientHeight = 255;
 
-    explicit SelectDirectoryDialog(QWidget* parent = nullptr, DriveProvider drives = SystemDrives());
+    /// A dialog over the drives and folders of `folders`, which must outlive it.
+    SelectDirectoryDialog(QWidget* parent, FolderSystem& folders);
+    /// A dialog over this system's drives and folders, which it keeps for itself.
+    explicit SelectDirectoryDialog(QWidget* parent = nullptr);
     ~SelectDirectoryDialog() override;
 
     QByteArray InitialDir() const { return m_initialDir; }
@@ -73,6 +77,8 @@ public:
     QByteArray OpenFolder() const { return m_openFolder; }
 
 private:
+    SelectDirectoryDialog(QWidget* parent, std::unique_ptr<FolderSystem> folders);
+
     void Open(const QByteArray& folder);
     QByteArray TypedFolder() const;
     void OpenSelectedRow();
@@ -81,7 +87,8 @@ private:
     void OkClicked();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    DriveProvider m_drives;
+    std::unique_ptr<FolderSystem> m_ownFolders;
+    FolderSystem& m_folders;
     std::vector<Drive> m_allDrives;
     ConfirmQuestion m_confirm;
     QByteArray m_initialDir;

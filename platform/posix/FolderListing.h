@@ -2,19 +2,12 @@
 #ifndef PELLAMY_PLATFORM_POSIX_FOLDERLISTING_H
 #define PELLAMY_PLATFORM_POSIX_FOLDERLISTING_H
 
+#include "shell/FolderSystem.h"
+
 #include <string>
 #include <system_error>
-#include <vector>
 
 namespace pellamy {
-
-/// The visible entries of one folder, as the folder lists show them: names only, in the
-/// directory's own order.
-struct FolderListing
-{
-    std::vector<std::string> Folders; ///< sub-folders, links to folders included
-    std::vector<std::string> Files;   ///< files and dangling links; filled only when asked for
-};
 
 /// Reads the entries of `folder`, leaving out "." and "..", hidden entries (names beginning with
 /// ".") and system entries (devices, FIFOs, sockets), the same entries that a scan marks hidden or

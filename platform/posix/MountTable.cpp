@@ -349,17 +349,4 @@ std::vector<Drive> ReadMountedDrives()
     return DrivesFromMounts(ParseMountInfo(text), probe);
 }
 
-const Drive* DriveOfPath(const std::vector<Drive>& drives, std::string_view path)
-{
-    const Drive* best = nullptr;
-    for (const Drive& drive : drives) {
-        const bool holds =
-            drive.Root == "/" ? (!path.empty() && path.front() == '/') : IsAtOrUnder(path, drive.Root);
-        if (holds && (best == nullptr || drive.Root.size() > best->Root.size())) {
-            best = &drive;
-        }
-    }
-    return best;
-}
-
 } // namespace pellamy

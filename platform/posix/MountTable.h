@@ -2,6 +2,8 @@
 #ifndef PELLAMY_PLATFORM_POSIX_MOUNTTABLE_H
 #define PELLAMY_PLATFORM_POSIX_MOUNTTABLE_H
 
+#include "shell/FolderSystem.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,25 +21,6 @@ struct MountRecord
     std::string FsType;     ///< file-system type, subtype included ("fuse.sshfs")
     std::string Source;     ///< mount source: a device path, a share, or a name
     std::string SuperOptions;
-};
-
-/// The kinds of drive the folder navigator and the select-folder dialog tell apart.
-enum class DriveKind {
-    Removable,
-    Fixed,
-    Remote,
-    CdRom,
-    RamDisk,
-    Unknown,
-};
-
-/// A mounted file system that plays a drive's part: its mount point is the drive's root.
-struct Drive
-{
-    std::string Root;
-    DriveKind Kind = DriveKind::Unknown;
-    std::string Label;  ///< the volume label, empty when the file system has none
-    std::string Source; ///< the mount source (for a remote drive, the share)
 };
 
 /// What the system knows of the block device behind a mount.
@@ -69,10 +52,6 @@ std::vector<Drive> DrivesFromMounts(const std::vector<MountRecord>& mounts, cons
 /// labels of `/sys/dev/block` and `/dev/disk/by-label`. When the mount table cannot be read the
 /// answer is "/" alone.
 std::vector<Drive> ReadMountedDrives();
-
-/// The drive whose root holds `path` (the longest root that is `path` or one of its ancestors),
-/// or nullptr when none does. `path` is absolute and without "." or ".." components.
-const Drive* DriveOfPath(const std::vector<Drive>& drives, std::string_view path);
 
 } // namespace pellamy
 

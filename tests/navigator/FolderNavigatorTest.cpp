@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/FolderNavigator.h"
 
+#include "FixedDrives.h"
 #include "widgets/DirectoryList.h"
 #include "widgets/DriveCombo.h"
 #include "widgets/FolderRowsModel.h"
@@ -44,7 +45,7 @@ private:
 
     std::unique_ptr<FolderNavigator> MakeNavigator()
     {
-        auto navigator = std::make_unique<FolderNavigator>(nullptr, [this] { return FakeDrives(); });
+        auto navigator = std::make_unique<FolderNavigator>(nullptr, m_folders);
         navigator->resize(209, 249);
         new QAbstractItemModelTester(navigator->dList()->Rows(),
                                      QAbstractItemModelTester::FailureReportingMode::QtTest, navigator.get());
@@ -68,6 +69,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_temp;
     std::vector<Drive> m_extraDrives;
+    FixedDrives m_folders{[this] { return FakeDrives(); }};
     QString m_startFolder;
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/SelectDirectoryDialog.h"
 
+#include "FixedDrives.h"
 #include "widgets/FolderRowsModel.h"
 
 #include <QAbstractItemModelTester>
@@ -38,15 +39,7 @@ private:
 
     std::unique_ptr<SelectDirectoryDialog> MakeDialog()
     {
-        const QString root = m_temp->path();
-        auto dialog = std::make_unique<SelectDirectoryDialog>(nullptr, [root] {
-            return std::vector<Drive>{
-                {"/", DriveKind::Fixed, {}, {}},
-                {(root + "/c").toStdString(), DriveKind::Fixed, "SYSTEM", "/dev/sda1"},
-                {(root + "/net").toStdString(), DriveKind::Remote, {}, "//server/public"},
-                {(root + "/nodisc").toStdString(), DriveKind::CdRom, {}, "/dev/sr0"},
-                {(root + "/ram").toStdString(), DriveKind::RamDisk, {}, "tmpfs"}};
-        });
+        auto dialog = std::make_unique<SelectDirectoryDialog>(nullptr, m_folders);
         dialog->SetConfirmQuestion([this](QWidget*, const QString& caption, const QString& text) {
             m_questions.push_back(Question{caption, text});
             if (m_answers.empty()) {
@@ -102,7 +95,18 @@ private:
         return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
+    std::vector<Drive> FakeDrives() const
+    {
+        const QString root = m_temp->path();
+        return std::vector<Drive>{{"/", DriveKind::Fixed, {}, {}},
+                                  {(root + "/c").toStdString(), DriveKind::Fixed, "SYSTEM", "/dev/sda1"},
+                                  {(root + "/net").toStdString(), DriveKind::Remote, {}, "//server/public"},
+                                  {(root + "/nodisc").toStdString(), DriveKind::CdRom, {}, "/dev/sr0"},
+                                  {(root + "/ram").toStdString(), DriveKind::RamDisk, {}, "tmpfs"}};
+    }
+
     std::unique_ptr<QTemporaryDir> m_temp;
+    FixedDrives m_folders{[this] { return FakeDrives(); }};
     std::vector<Question> m_questions;
     std::vector<bool> m_answers;
     QString m_startFolder;

@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// pellamy-report's platform on Windows: the Windows API for folders, files, the locale and the
-// shell's type descriptions.
-#include "cli/ReportPlatform.h"
-#include "platform/win32/ShellTypeDescriptions.h"
+// pellamy-report's command line and console on Windows.
+#include "cli/CommandLine.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32CaptionCollator.h"
-#include "platform/win32/Win32DirectorySource.h"
-#include "platform/win32/Win32RegionalSettings.h"
-#include "platform/win32/Win32ReportFiles.h"
 #include "platform/win32/WindowsApi.h"
 
 #include <algorithm>
@@ -17,42 +11,6 @@
 
 namespace pellamy {
 namespace {
-
-class Win32ReportPlatform final : public ReportPlatform
-{
-public:
-    // UTF-8 reaches a console as UTF-8 while the program runs; the console gets its own code page
-    // back afterwards.
-    Win32ReportPlatform()
-        : m_consoleCodePage(::GetConsoleOutputCP())
-    {
-        ::SetConsoleOutputCP(CP_UTF8);
-    }
-    Win32ReportPlatform(const Win32ReportPlatform&) = delete;
-    Win32ReportPlatform& operator=(const Win32ReportPlatform&) = delete;
-    ~Win32ReportPlatform() override
-    {
-        std::fflush(stdout);
-        if (m_consoleCodePage != 0) {
-            ::SetConsoleOutputCP(m_consoleCodePage);
-        }
-    }
-
-    DirectorySource& Directory() override { return m_directory; }
-    TypeInfoSource& Types() override { return m_types; }
-    const TextCollator& Collator() const override { return m_collator; }
-    RegionalSettings Settings() const override { return Win32RegionalSettings(); }
-    const ReportFiles& Files() const override { return m_files; }
-    // Trees are walked by the POSIX layer only, so far.
-    TreeSource* Tree() override { return nullptr; }
-
-private:
-    Win32DirectorySource m_directory;
-    ShellTypeDescriptions m_types;
-    Win32CaptionCollator m_collator;
-    Win32ReportFiles m_files;
-    UINT m_consoleCodePage;
-};
 
 // The program keeps paths with "/" between their parts; Windows takes either separator, and no
 // Windows name holds a backslash, so every backslash of an argument is a separator.
@@ -64,13 +22,24 @@ std::string WithForwardSlashes(std::string text)
 
 } // namespace
 
-std::unique_ptr<ReportPlatform> MakeReportPlatform()
+ReportStreams::ReportStreams()
 {
     std::fflush(stdout);
     std::fflush(stderr);
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);
-    return std::make_unique<Win32ReportPlatform>();
+    // UTF-8 reaches a console as UTF-8 while the program runs; the console gets its own code page
+    // back afterwards.
+    m_consoleCodePage = ::GetConsoleOutputCP();
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+ReportStreams::~ReportStreams()
+{
+    std::fflush(stdout);
+    if (m_consoleCodePage != 0) {
+        ::SetConsoleOutputCP(m_consoleCodePage);
+    }
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv)
