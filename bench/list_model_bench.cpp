@@ -4,8 +4,8 @@
 #include "scan/DisplayTexts.h"
 #include "scan/FileEntry.h"
 #include "scan/FileRows.h"
-#include "widgets/FileListModel.h"
-#include "widgets/SortListViews.h"
+#include "app/qt/listviews/FileListModel.h"
+#include "app/qt/listviews/SortListViews.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

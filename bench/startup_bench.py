@@ -58,7 +58,7 @@ def main():
     measure = os.path.join(args.build, "bench", "measure")
     floor = os.path.join(args.build, "bench", "scan_floor")
     report = os.path.join(args.build, "cli", "pellamy-report")
-    window = os.path.join(args.build, "app", "pellamy")
+    window = os.path.join(args.build, "app", "qt", "pellamy")
     window_bench = os.path.join(args.build, "bench", "window_bench")
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", PELLAMY_QUIT_AFTER_START="1")
     empty = os.path.join(args.root, "empty")

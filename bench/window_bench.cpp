@@ -13,11 +13,11 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; with
 // WINDOW_BENCH_SCREENSHOT set, saves pictures of the window after the partial sorts.
 
-#include "app/ErrorReport.h"
-#include "app/menu1.h"
-#include "widgets/FileListModel.h"
-#include "widgets/SortListViews.h"
-#include "widgets/TypeListModel.h"
+#include "app/qt/ErrorReport.h"
+#include "app/qt/menu1.h"
+#include "app/qt/listviews/FileListModel.h"
+#include "app/qt/listviews/SortListViews.h"
+#include "app/qt/listviews/TypeListModel.h"
 
 #include <QAction>
 #include <QClipboard>

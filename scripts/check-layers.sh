@@ -5,10 +5,9 @@
 #     library headers (reports/ also the JSON library its writer is built on) and only core
 #     folders below its own layer: lists/ scan/; reports/ scan/ and lists/; shell/ scan/, lists/
 #     and reports/; window/ the whole core; scan/ nothing else;
-#   - platform/ and shell/qt/ include anything but the front-ends and pellamy-report (app/,
-#     widgets/, cli/);
-#   - the front-ends (app/qt/, app/win32/, and for now app/ and widgets/, the Qt window) never
-#     include platform/posix/ or platform/win32/, except in the program's entry (main.cpp);
+#   - platform/ and shell/qt/ include anything but the front-ends and pellamy-report (app/, cli/);
+#   - the front-ends (app/qt/, app/win32/) never include platform/posix/ or platform/win32/,
+#     except in the program's entry (main.cpp), nor cli/;
 #   - cli/ includes anything but the window's front-ends.
 # tests/ and bench/ are left out: they reach into every layer on purpose.
 # Prints each breach as file:line with the rule it breaks and exits 1 if there is any.
@@ -37,15 +36,15 @@ cstddef cstdint cstdio cstdlib cstring ctime cuchar cwchar cwctype
 # The JSON writer of reports/ is built on nlohmann/json, a header-only library of standard C++.
 JSON_HEADERS = {"nlohmann/json.hpp", "nlohmann/json_fwd.hpp"}
 
-SOURCE_FOLDERS = ["scan", "lists", "reports", "shell", "window", "platform", "app", "widgets", "cli"]
+SOURCE_FOLDERS = ["scan", "lists", "reports", "shell", "window", "platform", "app", "cli"]
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc")
 
 # Where a path belongs: the longest of these prefixes that it starts with.
 LAYERS = ["scan", "lists", "reports", "shell/qt", "shell", "window", "platform/posix",
-          "platform/win32", "platform/qt", "platform", "app/qt", "app/win32", "app", "widgets",
-          "cli", "tests", "bench"]
+          "platform/win32", "platform/qt", "platform", "app/qt", "app/win32", "app", "cli", "tests",
+          "bench"]
 CORE = {"scan", "lists", "reports", "shell", "window"}
-FRONT_ENDS = {"app/qt", "app/win32", "app", "widgets"}
+FRONT_ENDS = {"app/qt", "app/win32", "app"}
 SYSTEM_PLATFORMS = {"platform/posix", "platform/win32"}
 
 # What each core folder may include of the project.
@@ -55,19 +54,6 @@ CORE_INCLUDES = {
     "reports": {"reports", "scan", "lists"},
     "shell": {"shell", "scan", "lists", "reports"},
     "window": CORE,
-}
-
-# The window's front-end still includes the POSIX layer here; the window's move into window/, with
-# the Platform bundle behind its interfaces, removes these. The list is exact: a new breach, and an
-# entry that no longer occurs, both fail.
-KNOWN_FRONT_END_BREACHES = {
-    ("app/menu1.h", "platform/posix/PosixDirectorySource.h"),
-    ("app/menu1.h", "platform/posix/PosixReportFiles.h"),
-    ("app/menu1.cpp", "platform/posix/FolderAccess.h"),
-    ("app/menu1.cpp", "platform/posix/XdgContextMenuStore.h"),
-    ("app/menu1_files.cpp", "platform/posix/FileDetails.h"),
-    ("app/menu1_files.cpp", "platform/posix/PosixFileOperations.h"),
-    ("app/menu1_startup.cpp", "platform/posix/FolderAccess.h"),
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -105,17 +91,15 @@ def check(path, included, quoted):
         return None
     if layer in ("platform/posix", "platform/win32", "platform/qt", "platform", "shell/qt"):
         if target in FRONT_ENDS or target == "cli":
-            return f"{layer}/ never includes app/, widgets/ or cli/"
+            return f"{layer}/ never includes app/ or cli/"
     elif layer in FRONT_ENDS:
         if target in SYSTEM_PLATFORMS and not is_entry(path):
-            if (path, included) in KNOWN_FRONT_END_BREACHES:
-                return None
             return "a front-end never includes platform/posix/ or platform/win32/ (only its main.cpp may)"
         if target == "cli":
             return "a front-end never includes cli/"
     elif layer == "cli":
         if target in FRONT_ENDS:
-            return "cli/ never includes app/ or widgets/"
+            return "cli/ never includes app/"
     return None
 
 
@@ -128,7 +112,6 @@ def sources():
 
 
 breaches = []
-seen_known = set()
 for path in sorted(sources()):
     with open(path, encoding="utf-8", errors="replace") as source:
         for number, line in enumerate(source, 1):
@@ -137,18 +120,10 @@ for path in sorted(sources()):
                 continue
             quoted = match.group(1) == '"'
             included = match.group(2).strip()
-            if (path, included) in KNOWN_FRONT_END_BREACHES:
-                seen_known.add((path, included))
             rule = check(path, included, quoted)
             if rule:
                 shown = f'"{included}"' if quoted else f"<{included}>"
                 breaches.append(f"{path}:{number}: {shown}: {rule}")
-
-print("Known breaches, until the window moves into window/:")
-for path, included in sorted(KNOWN_FRONT_END_BREACHES):
-    print(f"  {path} includes {included}")
-for path, included in sorted(KNOWN_FRONT_END_BREACHES - seen_known):
-    breaches.append(f"{path}: no longer includes {included}: take it off the known breaches")
 
 if breaches:
     print(f"{len(breaches)} include(s) break the layers of DESIGN.md:", file=sys.stderr)

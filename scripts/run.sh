@@ -12,4 +12,4 @@ if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
     echo "No display to open the window on; here is the summary from pellamy-report." >&2
     exec "$here/build/release/cli/pellamy-report" "$1"
 fi
-exec "$here/build/release/app/pellamy" "$@"
+exec "$here/build/release/app/qt/pellamy" "$@"

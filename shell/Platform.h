@@ -8,12 +8,15 @@
 #include "scan/TextCollator.h"
 #include "scan/TreeSource.h"
 #include "scan/TypeInfoSource.h"
+#include "shell/FileDetails.h"
 #include "shell/FileOperations.h"
 #include "shell/FolderSystem.h"
 #include "shell/RegistrationStore.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 
 namespace pellamy {
 
@@ -44,6 +47,14 @@ public:
     /// The drives, folder listings and working folder of the folder navigator and the
     /// select-folder dialog.
     virtual FolderSystem& Folders() = 0;
+    /// What the window's own details box shows of the file at `path`, where no file manager shows
+    /// its properties; the system's error when it cannot be read. Not every system has it.
+    virtual std::optional<FileDetails> ReadFileDetails(const std::string& path, std::error_code& error)
+    {
+        (void)path;
+        error = std::make_error_code(std::errc::not_supported);
+        return std::nullopt;
+    }
 };
 
 } // namespace pellamy

@@ -46,14 +46,4 @@ std::optional<FileDetails> ReadFileDetails(const std::string& path, std::error_c
     return details;
 }
 
-std::string ModeLetters(std::uint32_t mode)
-{
-    const char letters[] = "rwxrwxrwx";
-    std::string text;
-    for (int i = 0; i < 9; ++i) {
-        text += (mode & (0400u >> i)) != 0 ? letters[i] : '-';
-    }
-    return text;
-}
-
 } // namespace pellamy

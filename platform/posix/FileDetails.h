@@ -2,6 +2,8 @@
 #ifndef PELLAMY_PLATFORM_POSIX_FILEDETAILS_H
 #define PELLAMY_PLATFORM_POSIX_FILEDETAILS_H
 
+#include "shell/FileDetails.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,29 +11,9 @@
 
 namespace pellamy {
 
-/// What the details window shows of one file, read without following a final link.
-struct FileDetails
-{
-    std::uint64_t size = 0;
-    /// Seconds since the epoch; the creation time is missing where the file system keeps none.
-    std::optional<std::int64_t> created;
-    std::int64_t modified = 0;
-    std::int64_t accessed = 0;
-    std::int64_t changed = 0;
-    /// The permission bits and file type, as the system gives them.
-    std::uint32_t mode = 0;
-    /// The owner's user name, or its number where it has none.
-    std::string owner;
-    /// The attribute letters of the file list: "R" when nobody may write, "H" for a dot name.
-    std::string attributes;
-};
-
 /// The details of the file at `path` (the file system's bytes, as they are); the system's error
 /// when it cannot be read.
 std::optional<FileDetails> ReadFileDetails(const std::string& path, std::error_code& error);
-
-/// The permission bits of `mode` as nine letters, "rwxr-xr--" style.
-std::string ModeLetters(std::uint32_t mode);
 
 } // namespace pellamy
 

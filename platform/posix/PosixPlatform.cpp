@@ -4,6 +4,7 @@
 // managers' action files for the context-menu registration.
 #include "platform/Platform.h"
 
+#include "platform/posix/FileDetails.h"
 #include "platform/posix/PosixDirectorySource.h"
 #include "platform/posix/PosixFileOperations.h"
 #include "platform/posix/PosixFolderSystem.h"
@@ -34,6 +35,10 @@ public:
     }
     std::string ProgramPath() const override { return OwnProgramPath(); }
     FolderSystem& Folders() override { return m_folders; }
+    std::optional<FileDetails> ReadFileDetails(const std::string& path, std::error_code& error) override
+    {
+        return pellamy::ReadFileDetails(path, error);
+    }
 
 private:
     PosixDirectorySource m_directory;

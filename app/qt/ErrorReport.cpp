@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt/ErrorReport.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace pellamy {
+namespace {
+
+void ShowInMessageBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+PellamyApplication::ErrorReporter g_reporter = &ShowInMessageBox;
+
+} // namespace
+
+QString ErrorReportText(const QString& message)
+{
+    // A question keeps its question mark as the last character.
+    if (!message.isEmpty() && message.back().unicode() > u'.' && message.back() != u'?') {
+        return message + u'.';
+    }
+    return message;
+}
+
+PellamyApplication::PellamyApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{}
+
+bool PellamyApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowErrorReport(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ShowErrorReport(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+void PellamyApplication::ShowErrorReport(const QString& message)
+{
+    g_reporter(ErrorReportText(message));
+}
+
+void PellamyApplication::SetErrorReporter(ErrorReporter reporter)
+{
+    g_reporter = reporter != nullptr ? reporter : &ShowInMessageBox;
+}
+
+} // namespace pellamy

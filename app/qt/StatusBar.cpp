@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt/StatusBar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace pellamy {
+
+StatusBar::StatusBar(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setFixedHeight(23);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(2);
+    const int widths[] = {450, 80};
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(this);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setFixedWidth(widths[i]);
+        panel->setTextFormat(Qt::PlainText);
+        panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        layout->addWidget(panel);
+        m_panels[static_cast<std::size_t>(i)] = panel;
+    }
+    layout->addStretch(1);
+}
+
+QString StatusBar::PanelText(int panel) const
+{
+    return m_panels.at(static_cast<std::size_t>(panel))->text();
+}
+
+void StatusBar::SetPanelText(int panel, const QString& text)
+{
+    m_panels.at(static_cast<std::size_t>(panel))->setText(text);
+}
+
+int StatusBar::PanelWidth(int panel) const
+{
+    return m_panels.at(static_cast<std::size_t>(panel))->maximumWidth();
+}
+
+void StatusBar::SetPanelWidth(int panel, int width)
+{
+    m_panels.at(static_cast<std::size_t>(panel))->setFixedWidth(width);
+}
+
+} // namespace pellamy

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PELLAMY_APP_QT_STATUSBAR_H
+#define PELLAMY_APP_QT_STATUSBAR_H
+
+#include <QFrame>
+
+#include <array>
+
+class QLabel;
+
+namespace pellamy {
+
+/// The window's status bar `StatusBar1`: a 23-pixel band with two text panels of set widths,
+/// panel 0 for the hint line and panel 1 for the file count.
+class StatusBar final : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBar(QWidget* parent = nullptr);
+
+    QString PanelText(int panel) const;
+    void SetPanelText(int panel, const QString& text);
+    int PanelWidth(int panel) const;
+    void SetPanelWidth(int panel, int width);
+
+private:
+    std::array<QLabel*, 2> m_panels{};
+};
+
+} // namespace pellamy
+
+#endif
