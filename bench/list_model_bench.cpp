@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file list with a million rows: the fill, a header-click sort by "Size", "Created" and "Name",
 // and the heap each row costs, for the model alone and with the list view over it.
-#include "scan/DisplayTexts.h"
-#include "scan/FileEntry.h"
-#include "scan/FileRows.h"
 #include "app/qt/listviews/FileListModel.h"
 #include "app/qt/listviews/SortListViews.h"
+#include "lists/DisplayTexts.h"
+#include "lists/FileRows.h"
+#include "scan/FileEntry.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

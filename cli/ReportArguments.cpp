@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportArguments.h"
 
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "scan/CaseFold.h"
-#include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 
 #include <span>

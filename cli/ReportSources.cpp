@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ReportSources.h"
 
-#include "scan/FileRows.h"
+#include "lists/ColumnCaptions.h"
+#include "lists/DisplayTexts.h"
+#include "lists/FileRows.h"
 
 namespace pellamy {
 

@@ -3,12 +3,12 @@
 #define PELLAMY_CLI_REPORTSOURCES_H
 
 #include "cli/ReportArguments.h"
+#include "lists/TextCollator.h"
 #include "reports/ReportData.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
-#include "scan/TextCollator.h"
 #include "scan/TypeSummary.h"
 
 #include <functional>

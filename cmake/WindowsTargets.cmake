@@ -27,6 +27,9 @@ if(PELLAMY_BUILD_TESTS)
     endfunction()
 
     add_subdirectory(tests/win32)
+    # The window's handlers against a fake view, as on Linux: the window core builds and behaves
+    # the same on Windows.
+    add_subdirectory(tests/window)
 endif()
 
 install(TARGETS pellamy-report RUNTIME DESTINATION bin)

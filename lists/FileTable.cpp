@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lists/FileTable.h"
 
+#include "lists/ColumnOrder.h"
+#include "lists/DisplayTexts.h"
 #include "scan/CaseFold.h"
-#include "scan/ColumnOrder.h"
-#include "scan/DisplayTexts.h"
 #include "scan/TypeSummary.h"
 
 #include <algorithm>

@@ -2,13 +2,13 @@
 #ifndef PELLAMY_LISTS_FILETABLE_H
 #define PELLAMY_LISTS_FILETABLE_H
 
+#include "lists/FileRows.h"
 #include "lists/ListRows.h"
 #include "lists/RowSelection.h"
+#include "lists/TextCollator.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
-#include "scan/FileRows.h"
 #include "scan/RegionalSettings.h"
-#include "scan/TextCollator.h"
 
 #include <cstdint>
 #include <optional>

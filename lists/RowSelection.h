@@ -2,7 +2,7 @@
 #ifndef PELLAMY_LISTS_ROWSELECTION_H
 #define PELLAMY_LISTS_ROWSELECTION_H
 
-#include "scan/ColumnOrder.h"
+#include "lists/ColumnOrder.h"
 
 #include <algorithm>
 #include <cstddef>

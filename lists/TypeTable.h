@@ -2,12 +2,14 @@
 #ifndef PELLAMY_LISTS_TYPETABLE_H
 #define PELLAMY_LISTS_TYPETABLE_H
 
+#include "lists/ColumnCaptions.h"
 #include "lists/ListRows.h"
 #include "lists/RowSelection.h"
+#include "lists/TextCollator.h"
 #include "scan/RegionalSettings.h"
-#include "scan/TextCollator.h"
 #include "scan/TypeSummary.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/CsvReports.h"
 
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "reports/CommaText.h"
-#include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 
 #include <span>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/ReportFormats.h"
 
+#include "lists/DisplayTexts.h"
 #include "scan/ByteCount.h"
-#include "scan/DisplayTexts.h"
 #include "scan/Utf8.h"
 
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/XmlReports.h"
 
+#include "lists/DisplayTexts.h"
 #include "reports/ReportOutput.h"
-#include "scan/DisplayTexts.h"
 
 #include <array>
 

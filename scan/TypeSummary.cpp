@@ -2,7 +2,6 @@
 #include "scan/TypeSummary.h"
 
 #include "scan/CaseFold.h"
-#include "scan/DisplayTexts.h"
 #include "scan/TypeInfoSource.h"
 
 #include <algorithm>
@@ -157,19 +156,6 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
     summary.TotalFiles = static_cast<std::int32_t>(files > kMax ? kMax : files);
     summary.FolderAttributes = source.ReadAttributes(WithTrailingSlash(folder));
     return summary;
-}
-
-std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
-                       const RegionalSettings& settings)
-{
-    std::string line = "Folder attributes:";
-    line += AttributeLetters(folderAttributes);
-    line += "       TOTALS:    Files:";
-    line += std::to_string(totalFiles);
-    line += "   Size:";
-    line += SizeText(totalSize, false, settings);
-    line += ' ';
-    return line;
 }
 
 } // namespace pellamy

@@ -33,9 +33,6 @@ struct TypeRow
     ByteCount Size = 0; // the sum of the files' sizes, which no number of files can wrap
 };
 
-/// The column captions of the type list.
-inline constexpr std::array<std::string_view, 4> kTypeColumns = {"Type", "Description", "Number", "Size"};
-
 
 /// Groups files by extension. Extensions that differ only in letter case are one type, spelt as
 /// the first file that had it. Merging goes through a hash of the case-folded extension, so adding
@@ -86,10 +83,6 @@ struct TypeSummary
 TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, const ScanOptions& options,
                             TypeInfoSource& types, std::error_code* error = nullptr,
                             const std::function<void(std::uint64_t)>& progress = {});
-
-/// "Folder attributes:%s       TOTALS:    Files:%d   Size:%s " filled in.
-std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
-                       const RegionalSettings& settings);
 
 } // namespace pellamy
 

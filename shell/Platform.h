@@ -2,10 +2,10 @@
 #ifndef PELLAMY_SHELL_PLATFORM_H
 #define PELLAMY_SHELL_PLATFORM_H
 
+#include "lists/TextCollator.h"
 #include "reports/ReportFiles.h"
 #include "scan/DirectorySource.h"
 #include "scan/RegionalSettings.h"
-#include "scan/TextCollator.h"
 #include "scan/TreeSource.h"
 #include "scan/TypeInfoSource.h"
 #include "shell/FileDetails.h"

@@ -5,6 +5,7 @@
 
 #include "window/WindowCore.h"
 
+#include "lists/DisplayTexts.h"
 #include "reports/ReportText.h"
 #include "scan/TypeSummary.h"
 #include "shell/ContextMenuRegistration.h"

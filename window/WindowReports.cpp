@@ -2,12 +2,13 @@
 // The report commands of both popup menus: names, CSV, XML and HTML to the clipboard, and the two
 // save commands that write any of the three formats to a file chosen in the save dialog.
 
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "reports/CsvReports.h"
 #include "reports/HtmlReport.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
 #include "reports/XmlReports.h"
-#include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 #include "window/WindowCore.h"
 

@@ -3,11 +3,11 @@
 // from the file manager over D-Bus or, where none answers, in the window's own details box.
 
 #include "app/qt/menu1.h"
-#include "shell/FileDetails.h"
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 #include "scan/TypeSummary.h"
 #include "shell/ClipboardFiles.h"
 #include "shell/FileCommands.h"
+#include "shell/FileDetails.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

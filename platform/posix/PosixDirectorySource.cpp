@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixDirectorySource.h"
 
+#include "lists/DisplayTexts.h"
 #include "platform/posix/DirectoryRecords.h"
 #include "platform/posix/StatxAttributes.h"
 #include "platform/posix/UniqueFd.h"
-#include "scan/DisplayTexts.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/StatxAttributes.h"
 
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 
 #include <algorithm>
 #include <fcntl.h>

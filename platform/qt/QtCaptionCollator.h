@@ -2,7 +2,7 @@
 #ifndef PELLAMY_PLATFORM_QT_QTCAPTIONCOLLATOR_H
 #define PELLAMY_PLATFORM_QT_QTCAPTIONCOLLATOR_H
 
-#include "scan/TextCollator.h"
+#include "lists/TextCollator.h"
 
 #include <QCollator>
 

@@ -2,7 +2,7 @@
 #ifndef PELLAMY_PLATFORM_WIN32_WIN32CAPTIONCOLLATOR_H
 #define PELLAMY_PLATFORM_WIN32_WIN32CAPTIONCOLLATOR_H
 
-#include "scan/TextCollator.h"
+#include "lists/TextCollator.h"
 
 #include <string>
 

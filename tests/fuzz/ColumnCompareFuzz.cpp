@@ -3,8 +3,8 @@
 // consistently (a cell equals itself, swapping the cells flips the sign, order is transitive), the
 // date texts read back as the time that made them, and the order of sizes and times survives
 // their texts.
-#include "scan/ColumnCompare.h"
-#include "scan/DisplayTexts.h"
+#include "lists/ColumnCompare.h"
+#include "lists/DisplayTexts.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <cmath>

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The comma text and the two CSV reports: whatever the texts, a CSV reader gets every field back
 // exactly, the header first, one record per exported row.
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "reports/CommaText.h"
 #include "reports/CsvReports.h"
-#include "scan/FileRows.h"
 #include "scan/TypeSummary.h"
 #include "tests/fuzz/CsvReader.h"
 #include "tests/fuzz/FuzzCheck.h"

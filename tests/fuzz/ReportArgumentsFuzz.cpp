@@ -3,7 +3,8 @@
 // arguments whose fields agree with one another and with the list, and a command line made of
 // valid options in any order and spelling gives exactly what it asks for.
 #include "cli/ReportArguments.h"
-#include "scan/FileRows.h"
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "scan/TypeSummary.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two XML reports: whatever the list texts, the saved document is well-formed UTF-8 XML with
 // the report's fixed elements, and every value reads back as the list showed it.
+#include "lists/DisplayTexts.h"
 #include "reports/XmlReports.h"
-#include "scan/DisplayTexts.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/XmlChecker.h"
 #include "tests/fuzz/XmlText.h"

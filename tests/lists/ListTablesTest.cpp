@@ -2,7 +2,7 @@
 #include "lists/FileTable.h"
 #include "lists/TypeTable.h"
 
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "ReaddirOrder.h"
 #include "TempFolder.h"
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 #include "scan/ScanFolder.h"
 
 #include <gtest/gtest.h>

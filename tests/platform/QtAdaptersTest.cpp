@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "lists/DisplayTexts.h"
 #include "platform/qt/QtCaptionCollator.h"
 #include "platform/qt/QtRegionalSettings.h"
-#include "scan/DisplayTexts.h"
 #include "shell/qt/MimeTypeDescriptions.h"
 
 #include <gtest/gtest.h>

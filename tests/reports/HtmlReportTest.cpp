@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/HtmlReport.h"
 
-#include "scan/FileRows.h"
+#include "lists/ColumnCaptions.h"
+#include "lists/FileRows.h"
 #include "scan/TypeSummary.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 #include "scan/TypeSummary.h"
 
 #include "FakeDirectorySource.h"
-#include "scan/DisplayTexts.h"
-#include "scan/FileRows.h"
+#include "lists/DisplayTexts.h"
+#include "lists/FileRows.h"
 #include "scan/TypeInfoSource.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "lists/DisplayTexts.h"
 #include "platform/win32/ShellTypeDescriptions.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32CaptionCollator.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/WindowsApi.h"
-#include "scan/DisplayTexts.h"
 
 #include <gtest/gtest.h>
 

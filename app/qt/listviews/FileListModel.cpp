@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/listviews/FileListModel.h"
 
-#include "scan/ColumnCompare.h"
 #include "app/qt/listviews/SortListViews.h"
+#include "lists/ColumnCompare.h"
 
 
 namespace pellamy {

@@ -2,9 +2,9 @@
 #ifndef PELLAMY_APP_QT_LISTVIEWS_FILELISTMODEL_H
 #define PELLAMY_APP_QT_LISTVIEWS_FILELISTMODEL_H
 
-#include "lists/FileTable.h"
-#include "scan/FileRows.h"
 #include "app/qt/listviews/SortListModel.h"
+#include "lists/FileRows.h"
+#include "lists/FileTable.h"
 
 #include <string>
 #include <string_view>

@@ -2,10 +2,10 @@
 #ifndef PELLAMY_APP_QT_LISTVIEWS_SORTLISTMODEL_H
 #define PELLAMY_APP_QT_LISTVIEWS_SORTLISTMODEL_H
 
-#include "scan/ColumnOrder.h"
+#include "lists/ColumnOrder.h"
+#include "lists/TextCollator.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
-#include "scan/TextCollator.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>

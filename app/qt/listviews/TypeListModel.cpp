@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/listviews/TypeListModel.h"
 
-#include "scan/ColumnCompare.h"
 #include "app/qt/listviews/SortListViews.h"
+#include "lists/ColumnCaptions.h"
+#include "lists/ColumnCompare.h"
 
 namespace pellamy {
 

@@ -2,10 +2,10 @@
 #ifndef PELLAMY_TESTS_APP_QT_LISTVIEWS_LISTTESTSUPPORT_H
 #define PELLAMY_TESTS_APP_QT_LISTVIEWS_LISTTESTSUPPORT_H
 
-#include "scan/DisplayTexts.h"
-#include "scan/FileRows.h"
-#include "scan/TypeSummary.h"
 #include "app/qt/listviews/SortListViews.h"
+#include "lists/DisplayTexts.h"
+#include "lists/FileRows.h"
+#include "scan/TypeSummary.h"
 
 #include <QHeaderView>
 #include <QStringList>

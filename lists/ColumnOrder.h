@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SCAN_COLUMNORDER_H
-#define PELLAMY_SCAN_COLUMNORDER_H
+#ifndef PELLAMY_LISTS_COLUMNORDER_H
+#define PELLAMY_LISTS_COLUMNORDER_H
 
 #include "scan/ByteCount.h"
 #include "scan/FileEntry.h"

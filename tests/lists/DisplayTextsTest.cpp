@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/DisplayTexts.h"
+#include "lists/DisplayTexts.h"
 
 #include <algorithm>
 #include <charconv>
@@ -492,6 +492,19 @@ std::optional<std::int64_t> ShownSecond(FileTime time)
         return std::nullopt;
     }
     return SecondsSinceYearOne(*local);
+}
+
+std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
+                       const RegionalSettings& settings)
+{
+    std::string line = "Folder attributes:";
+    line += AttributeLetters(folderAttributes);
+    line += "       TOTALS:    Files:";
+    line += std::to_string(totalFiles);
+    line += "   Size:";
+    line += SizeText(totalSize, false, settings);
+    line += ' ';
+    return line;
 }
 
 } // namespace pellamy

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/ColumnCompare.h"
+#include "lists/ColumnCompare.h"
 
+#include "lists/DisplayTexts.h"
 #include "scan/CaseFold.h"
-#include "scan/DisplayTexts.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/TextCollator.h"
+#include "lists/TextCollator.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/ColumnCompare.h"
+#include "lists/ColumnCompare.h"
 
+#include "lists/ColumnOrder.h"
 #include "scan/CaseFold.h"
-#include "scan/ColumnOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SCAN_COLUMNCOMPARE_H
-#define PELLAMY_SCAN_COLUMNCOMPARE_H
+#ifndef PELLAMY_LISTS_COLUMNCOMPARE_H
+#define PELLAMY_LISTS_COLUMNCOMPARE_H
 
 #include "scan/RegionalSettings.h"
 
@@ -28,7 +28,7 @@ std::optional<long long> NumberSortValue(std::string_view text);
 /// in ascending order: "Number" numerically, "Size" by `SizeSortValue`, the others by the
 /// case-insensitive text comparison. Negative, zero or positive. For handlers that see only the
 /// texts; a header sort with the standard handler orders by the values behind them
-/// (scan/ColumnOrder.h).
+/// (lists/ColumnOrder.h).
 int CompareTypeCells(int column, std::string_view a, std::string_view b, const RegionalSettings& settings);
 
 /// How the file list's handler compares two cell texts (columns Type, Name, Created, Modified,

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SCAN_DISPLAYTEXTS_H
-#define PELLAMY_SCAN_DISPLAYTEXTS_H
+#ifndef PELLAMY_LISTS_DISPLAYTEXTS_H
+#define PELLAMY_LISTS_DISPLAYTEXTS_H
 
 #include "scan/ByteCount.h"
 #include "scan/FileEntry.h"
@@ -86,6 +86,11 @@ std::int64_t SecondsSinceYearOne(const LocalDateTime& time);
 /// seconds from 0001-01-01, in the order of the times. Empty for a time without a text. Two times
 /// with one `DateTimeText` (for a short date format that shows the full year) have one value.
 std::optional<std::int64_t> ShownSecond(FileTime time);
+
+/// The totals line of the filter bar: "Folder attributes:%s       TOTALS:    Files:%d   Size:%s "
+/// filled in.
+std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
+                       const RegionalSettings& settings);
 
 } // namespace pellamy
 

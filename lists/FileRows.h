@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SCAN_FILEROWS_H
-#define PELLAMY_SCAN_FILEROWS_H
+#ifndef PELLAMY_LISTS_FILEROWS_H
+#define PELLAMY_LISTS_FILEROWS_H
 
+#include "lists/ColumnCaptions.h"
 #include "scan/DirectorySource.h"
 #include "scan/FileEntry.h"
 #include "scan/RegionalSettings.h"
@@ -23,10 +24,6 @@ struct FileRow
     FileTime CreationTime = 0;
     FileTime LastWriteTime = 0;
 };
-
-/// The column captions of the file list.
-inline constexpr std::array<std::string_view, 6> kFileColumns = {"Type",     "Name",    "Created",
-                                                                 "Modified", "Attribs", "Size"};
 
 } // namespace pellamy
 

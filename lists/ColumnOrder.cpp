@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/ColumnOrder.h"
+#include "lists/ColumnOrder.h"
 
 #include <limits>
 
+#include "lists/DisplayTexts.h"
 #include "scan/CaseFold.h"
-#include "scan/DisplayTexts.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#ifndef PELLAMY_SCAN_TEXTCOLLATOR_H
-#define PELLAMY_SCAN_TEXTCOLLATOR_H
+#ifndef PELLAMY_LISTS_TEXTCOLLATOR_H
+#define PELLAMY_LISTS_TEXTCOLLATOR_H
 
 #include <cstddef>
 #include <cstdint>
