@@ -2,6 +2,7 @@
 // Documents written as they are built: the XML writer's streaming mode against its element tree,
 // the pieces a report output hands on, and the lines of a report text.
 
+#include "MemoryReportFiles.h"
 #include "reports/CsvReports.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportText.h"
@@ -152,43 +153,7 @@ TEST(ReportText, KeepsALineThatHoldsCrLfAsOneLine)
                                                       "\"/d/cr\r.txt\",,,A,\"0 KB\""}));
 }
 
-// A file store that keeps committed files in memory.
-class MemoryFiles final : public ReportFiles
-{
-public:
-    mutable std::map<std::string, std::string> Files;
-
-    Opened Open(const std::string& path) const override
-    {
-        if (path.empty()) {
-            return std::string("Cannot create file \"\". No such file or directory");
-        }
-        return std::make_unique<Writer>(Files[path]);
-    }
-
-private:
-    class Writer final : public ReportFileWriter
-    {
-    public:
-        explicit Writer(std::string& file)
-            : m_file(file)
-        {}
-        std::optional<std::string> Write(std::string_view bytes) override
-        {
-            m_pending += bytes;
-            return std::nullopt;
-        }
-        std::optional<std::string> Commit() override
-        {
-            m_file = m_pending;
-            return std::nullopt;
-        }
-
-    private:
-        std::string& m_file;
-        std::string m_pending;
-    };
-};
+using MemoryFiles = MemoryReportFiles;
 
 TEST(XmlWriterStream, SavesTheStreamedDocumentAsTheTreeWouldBeSaved)
 {

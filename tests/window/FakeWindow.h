@@ -3,6 +3,7 @@
 #define PELLAMY_TESTS_WINDOW_FAKEWINDOW_H
 
 #include "../scan/FakeDirectorySource.h"
+#include "../reports/MemoryReportFiles.h"
 #include "../shell/MemoryRegistrationStore.h"
 #include "shell/Platform.h"
 #include "window/WindowCore.h"
@@ -16,45 +17,6 @@
 #include <vector>
 
 namespace pellamy {
-
-/// Report files kept in memory; a path in `Refused` cannot be opened.
-class MemoryReportFiles final : public ReportFiles
-{
-public:
-    mutable std::map<std::string, std::string> Files;
-    std::set<std::string> Refused;
-
-    Opened Open(const std::string& path) const override
-    {
-        if (Refused.count(path) != 0) {
-            return "Cannot create file \"" + path + "\". Permission denied";
-        }
-        return std::make_unique<Writer>(Files[path]);
-    }
-
-private:
-    class Writer final : public ReportFileWriter
-    {
-    public:
-        explicit Writer(std::string& file)
-            : m_file(file)
-        {}
-        std::optional<std::string> Write(std::string_view bytes) override
-        {
-            m_pending += bytes;
-            return std::nullopt;
-        }
-        std::optional<std::string> Commit() override
-        {
-            m_file = m_pending;
-            return std::nullopt;
-        }
-
-    private:
-        std::string& m_file;
-        std::string m_pending;
-    };
-};
 
 /// File operations that only record what they were asked to do, and succeed.
 class RecordedFileOperations final : public FileOperations
