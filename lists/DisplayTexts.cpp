@@ -16,9 +16,6 @@ constexpr std::int64_t kEpochDifference = 11'644'473'600;
 // The last second since 1970 whose every tick a file time still holds.
 constexpr std::int64_t kLastUnixSecond =
     static_cast<std::int64_t>((UINT64_MAX - (kTicksPerSecond - 1)) / kTicksPerSecond) - kEpochDifference;
-constexpr std::uint64_t kKilo = 1024;
-constexpr std::uint64_t kMega = 1'048'576;
-constexpr std::uint64_t kGiga = 1'073'741'824;
 
 // Days since 1970-01-01 to a proleptic Gregorian date (H. Hinnant's civil_from_days).
 void CivilFromDays(std::int64_t z, int& y, int& m, int& d)
@@ -227,77 +224,6 @@ bool ReadTime(std::string_view text, std::size_t& pos, const RegionalSettings& s
 
 } // namespace
 
-ShownSize ShowSize(ByteCount size, bool forceMegabytes)
-{
-    ShownSize shown;
-    std::uint64_t divisor = kKilo;
-    if (forceMegabytes) {
-        divisor = kMega;
-        shown.Unit = SizeUnit::Megabytes;
-    } else if (size > kGiga) {
-        divisor = kGiga;
-        shown.Unit = SizeUnit::Gigabytes;
-    } else if (size > kMega) {
-        divisor = kMega;
-        shown.Unit = SizeUnit::Megabytes;
-    }
-    const ByteCount whole = size / divisor;
-    const auto rest = static_cast<std::uint64_t>(size % divisor); // below 2^30: rest * 100 fits
-    std::uint64_t hundredths = rest * 100 / divisor;
-    if ((rest * 100 % divisor) * 2 >= divisor) {
-        ++hundredths;
-    }
-    shown.Hundredths = whole * 100 + hundredths;
-    return shown;
-}
-
-std::string SizeText(ByteCount size, bool forceMegabytes, const RegionalSettings& settings)
-{
-    const ShownSize shown = ShowSize(size, forceMegabytes);
-    const auto hundredths = static_cast<unsigned>(shown.Hundredths % 100);
-    std::string out = ByteCountDigits(shown.Hundredths / 100);
-    if (hundredths != 0) {
-        out += settings.DecimalSeparator;
-        out += static_cast<char>('0' + hundredths / 10);
-        if (hundredths % 10 != 0) {
-            out += static_cast<char>('0' + hundredths % 10);
-        }
-    }
-    switch (shown.Unit) {
-    case SizeUnit::Kilobytes:
-        out += " KB";
-        break;
-    case SizeUnit::Megabytes:
-        out += " MB";
-        break;
-    case SizeUnit::Gigabytes:
-        out += " GB";
-        break;
-    }
-    return out;
-}
-
-std::string AttributeLetters(std::uint32_t attributes)
-{
-    std::string out;
-    if ((attributes & Attr::kReadOnly) != 0) {
-        out += 'R';
-    }
-    if ((attributes & Attr::kHidden) != 0) {
-        out += 'H';
-    }
-    if ((attributes & Attr::kSystem) != 0) {
-        out += 'S';
-    }
-    if ((attributes & Attr::kArchive) != 0) {
-        out += 'A';
-    }
-    if ((attributes & Attr::kCompressed) != 0) {
-        out += 'C';
-    }
-    return out;
-}
-
 std::optional<LocalDateTime> FileTimeToLocalDateTime(FileTime time)
 {
     if (time == kNoFileTime) {
@@ -492,19 +418,6 @@ std::optional<std::int64_t> ShownSecond(FileTime time)
         return std::nullopt;
     }
     return SecondsSinceYearOne(*local);
-}
-
-std::string TotalsLine(std::uint32_t folderAttributes, std::int32_t totalFiles, ByteCount totalSize,
-                       const RegionalSettings& settings)
-{
-    std::string line = "Folder attributes:";
-    line += AttributeLetters(folderAttributes);
-    line += "       TOTALS:    Files:";
-    line += std::to_string(totalFiles);
-    line += "   Size:";
-    line += SizeText(totalSize, false, settings);
-    line += ' ';
-    return line;
 }
 
 } // namespace pellamy
