@@ -10,6 +10,7 @@
 #include "shell/qt/FileOpener.h"
 #include "app/qt/navigator/DirectoryList.h"
 #include "app/qt/listviews/FileListModel.h"
+#include "app/qt/listviews/ListViewRows.h"
 #include "app/qt/navigator/FolderPaths.h"
 #include "app/qt/navigator/SelectDirectoryDialog.h"
 #include "app/qt/listviews/SortListViews.h"
@@ -143,21 +144,7 @@ void TForm1::ReadSelection(WindowList list,
                            const std::function<void(std::size_t first, std::size_t last)>& range) const
 {
     const TSortListView* view = list == WindowList::Types ? sLView : LView2;
-    const QItemSelectionModel* selection = view->selectionModel();
-    const SortListModel* model = ListModel(list);
-    if (selection == nullptr || selection->model() != model) {
-        return;
-    }
-    // Whole rows are selected as ranges, so a selection of every row costs one range, not one
-    // index per row.
-    const auto rows = static_cast<int>(model->RowCount());
-    for (const QItemSelectionRange& selected : selection->selection()) {
-        const int first = std::max(selected.top(), 0);
-        const int last = std::min(selected.bottom(), rows - 1);
-        if (first <= last) {
-            range(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
-        }
-    }
+    ForEachSelectedRowRange(ListModel(list), view->selectionModel(), range);
 }
 
 void TForm1::SelectAllRows(WindowList list)

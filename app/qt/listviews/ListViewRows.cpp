@@ -6,28 +6,38 @@
 
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
 namespace pellamy {
 
 ListViewRows::ListViewRows(const TSortListView& view)
     : ListViewRows(view.ListModel(), view.selectionModel())
 {}
 
-ListViewRows::ListViewRows(const SortListModel* model, const QItemSelectionModel* selection)
-    : m_model(model)
-    , m_selected(model != nullptr ? model->RowCount() : 0, false)
+void ForEachSelectedRowRange(const SortListModel* model, const QItemSelectionModel* selection,
+                             const std::function<void(std::size_t first, std::size_t last)>& range)
 {
     if (model == nullptr || selection == nullptr || selection->model() != model) {
         return;
     }
-    // Whole rows are selected as ranges, so a selection of every row costs one range, not one
-    // index per row.
-    for (const QItemSelectionRange& range : selection->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            if (row >= 0 && static_cast<std::size_t>(row) < m_selected.size()) {
-                m_selected[static_cast<std::size_t>(row)] = true;
-            }
+    const auto rows = static_cast<int>(model->RowCount());
+    for (const QItemSelectionRange& selected : selection->selection()) {
+        const int first = std::max(selected.top(), 0);
+        const int last = std::min(selected.bottom(), rows - 1);
+        if (first <= last) {
+            range(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
         }
     }
+}
+
+ListViewRows::ListViewRows(const SortListModel* model, const QItemSelectionModel* selection)
+    : m_model(model)
+    , m_selected(model != nullptr ? model->RowCount() : 0, false)
+{
+    ForEachSelectedRowRange(model, selection, [this](std::size_t first, std::size_t last) {
+        std::fill(m_selected.begin() + static_cast<std::ptrdiff_t>(first),
+                  m_selected.begin() + static_cast<std::ptrdiff_t>(last) + 1, true);
+    });
 }
 
 std::size_t ListViewRows::RowCount() const

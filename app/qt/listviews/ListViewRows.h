@@ -4,6 +4,8 @@
 
 #include "lists/ListRows.h"
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 class QItemSelectionModel;
@@ -12,6 +14,12 @@ namespace pellamy {
 
 class SortListModel;
 class TSortListView;
+
+/// Calls `range` with the first and last row of each run of whole rows selected in `selection`
+/// over `model`, clipped to the model's rows; nothing when the selection is of another model.
+/// Whole rows are selected as ranges, so a selection of every row costs one call, not one a row.
+void ForEachSelectedRowRange(const SortListModel* model, const QItemSelectionModel* selection,
+                             const std::function<void(std::size_t first, std::size_t last)>& range);
 
 /// A list as the reports read it: the rows of a `SortListModel` in display order, with the
 /// selection taken when this object is made. The model must outlive it and keep its rows meanwhile.
