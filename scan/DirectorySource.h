@@ -39,6 +39,10 @@ public:
 
     /// Called now and then during long enumerations with the number of names read so far.
     virtual void Progress(std::uint64_t namesRead) { (void)namesRead; }
+
+    /// Asked between batches of names: true ends the enumeration there, with
+    /// `std::errc::operation_canceled`; the entries delivered before stay delivered.
+    virtual bool StopRequested() const { return false; }
 };
 
 /// The operating system's view of folders: enumerates one folder and reads the attributes of a

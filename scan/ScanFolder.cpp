@@ -53,7 +53,7 @@ NamePattern NamePattern::OfExtension(std::string_view extension)
     NamePattern pattern;
     pattern.m_text = "*" + std::string(extension);
     if (extension.empty()) {
-        pattern.m_kind = Kind::Everything;
+        pattern.m_kind = Kind::NoExtension;
         return pattern;
     }
     pattern.m_kind = Kind::Suffix;
@@ -68,6 +68,10 @@ NamePattern NamePattern::OfExtension(std::string_view extension)
 
 bool NamePattern::Matches(std::string_view name) const
 {
+    if (m_kind == Kind::NoExtension) {
+        // As the summary groups names: without a "." a name has no extension.
+        return name.find('.') == std::string_view::npos;
+    }
     if (m_kind != Kind::Suffix) {
         return m_kind == Kind::Everything;
     }

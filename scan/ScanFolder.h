@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -32,6 +33,9 @@ struct ScanOptions
     bool ISF = false;
     bool AttrChk = false;
     AttributeFilterBoxes Boxes;
+    /// A request to stop, checked between batches of names (and between folders of a tree); a
+    /// scan that stops fails with `std::errc::operation_canceled`.
+    std::stop_token Stop;
 };
 
 /// The mask of the ticked attribute boxes: read-only 1, hidden 2, system 4, archive 32.
@@ -51,8 +55,8 @@ bool IsAccepted(std::uint32_t attributes, const ScanOptions& options);
 /// the names ending in one type row's extension ("*" followed by the extension), matched without
 /// regard to case and literally: "*" and "?" inside the extension are ordinary characters, as a
 /// name may hold them, so the extension ".*" matches only names ending in ".*". The row without
-/// extension gives "*", which matches every name. A default pattern (no listing yet) has an empty
-/// text and matches no name.
+/// extension gives "*" and matches the names without an extension (no "." at all), the very names
+/// that row counts. A default pattern (no listing yet) has an empty text and matches no name.
 class NamePattern
 {
 public:
@@ -73,7 +77,7 @@ public:
     bool operator==(const NamePattern&) const = default;
 
 private:
-    enum class Kind { Nothing, Everything, Suffix };
+    enum class Kind { Nothing, Everything, Suffix, NoExtension };
 
     Kind m_kind = Kind::Nothing;
     std::string m_text;
@@ -99,6 +103,7 @@ public:
         , m_mask(options.AttrChk ? AttributeFilterMask(options.Boxes) : kDefaultFilterMask)
         , m_accept(accept)
         , m_progress(progress)
+        , m_stop(options.Stop)
     {}
 
     bool WantsName(std::string_view name) override { return m_pattern.Matches(name); }
@@ -119,6 +124,8 @@ public:
         }
     }
 
+    bool StopRequested() const override { return m_stop.stop_requested(); }
+
     std::int64_t Count() const { return m_count; }
 
 private:
@@ -127,6 +134,7 @@ private:
     const std::uint32_t m_mask;
     Receive& m_accept;
     const std::function<void(std::uint64_t)>& m_progress;
+    const std::stop_token m_stop;
     std::int64_t m_count = 0;
 };
 

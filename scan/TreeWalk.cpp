@@ -44,13 +44,17 @@ public:
         round.push_back(std::move(root));
         // Folders at mount points wait for the next round, in which they are claimed in tree
         // order, so that which of several paths to one folder is read never depends on timing.
-        while (!round.empty()) {
+        while (!round.empty() && !m_options.Scan.Stop.stop_requested()) {
             RunRound(std::move(round), progress);
             round = ClaimDeferredMounts();
         }
 
         TreeWalkResult result;
         result.FoldersRead = m_foldersRead.load();
+        if (m_options.Scan.Stop.stop_requested()) {
+            result.RootError = std::make_error_code(std::errc::operation_canceled);
+            return result;
+        }
         if (m_rootError) {
             result.RootError = m_rootError;
             return result;
@@ -119,6 +123,10 @@ private:
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_wake.wait(lock, [this] { return !m_pending.empty() || m_busy == 0; });
+            if (m_options.Scan.Stop.stop_requested()) {
+                // Stopped: the folders still queued are never read.
+                m_pending.clear();
+            }
             if (m_pending.empty()) {
                 // Nothing queued and nobody reading who could queue more: the round is over.
                 m_wake.notify_all();

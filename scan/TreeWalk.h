@@ -47,7 +47,8 @@ struct UnreadFolder
 /// What a walk found. Everything in it is the same whatever the number of threads and timing.
 struct TreeWalkResult
 {
-    /// Set when the root itself cannot be opened or read; nothing else is filled then.
+    /// Set when the root itself cannot be opened or read, or to `std::errc::operation_canceled` when
+    /// the walk was stopped (`TreeWalkOptions::Scan.Stop`); nothing else is filled then.
     std::error_code RootError;
     /// Summary: one row per type (no descriptions), in the tree order of each type's first file.
     std::vector<TypeRow> Rows;

@@ -24,6 +24,8 @@ inline constexpr std::string_view kUriListTarget = "text/uri-list";
 inline constexpr std::string_view kGnomeCopiedFilesTarget = "x-special/gnome-copied-files";
 inline constexpr std::string_view kKdeCutSelectionTarget = "application/x-kde-cutselection";
 inline constexpr std::string_view kTextTarget = "text/plain";
+/// The format under which a page is offered to rich editors, beside its markup as plain text.
+inline constexpr std::string_view kHtmlTarget = "text/html";
 inline constexpr std::string_view kDropFilesTarget = "application/x-pellamy-dropfiles";
 
 /// The size of the drop-list header, which is also the offset of the file list within the block.

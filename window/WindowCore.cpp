@@ -9,12 +9,15 @@
 #include "reports/ReportText.h"
 #include "scan/TypeSummary.h"
 #include "shell/ContextMenuRegistration.h"
+#include "window/ScanWork.h"
 #include "window/StartupArguments.h"
+
+#include <chrono>
 
 namespace pellamy {
 namespace {
 
-constexpr std::chrono::milliseconds kProgressEvery{100};
+constexpr const char* kScanStopped = "Stopped: the lists show what they showed before";
 
 // The busy cursor for as long as a handler fills a list.
 class BusyWhile
@@ -43,8 +46,7 @@ WindowCore::WindowCore(WindowView& view, Platform& platform)
 
 void WindowCore::FormCreate(const std::vector<std::string>& args)
 {
-    m_currentFolder = FirstFolder(args, m_platform.Directory());
-    BuildTypeSummary();
+    OpenFolder(FirstFolder(args, m_platform.Directory()));
     m_view.NudgeWindowWidth();
     m_hintsAttached = true;
     const bool skin = SkinRequested(args);
@@ -62,31 +64,36 @@ ScanOptions WindowCore::CurrentScanOptions() const
     return options;
 }
 
-std::function<void(std::uint64_t)> WindowCore::BeginScanProgress()
+bool WindowCore::RunScan(const Scan& scan)
 {
-    m_scanStarted = std::chrono::steady_clock::now();
-    m_lastProgress = {};
-    m_progressShown = false;
-    return [this](std::uint64_t namesRead) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - m_scanStarted < std::chrono::milliseconds(ScanProgressAfterMs) ||
-            now - m_lastProgress < kProgressEvery) {
+    ScanOptions options = CurrentScanOptions();
+    const auto started = std::chrono::steady_clock::now();
+    bool countShown = false;
+    ScanWork work([this, started, &countShown](std::uint64_t namesRead) {
+        if (std::chrono::steady_clock::now() - started < std::chrono::milliseconds(ScanProgressAfterMs)) {
             return;
         }
-        m_lastProgress = now;
-        m_progressShown = true;
-        // Drawn at once, with no input processed, so a large folder never looks frozen.
+        countShown = true;
         m_view.SetStatusPanel(0, "Reading folder: " + std::to_string(namesRead) + " entries", true);
-    };
-}
-
-void WindowCore::EndScanProgress()
-{
+    });
+    options.Stop = work.StopToken();
+    work.Start([&scan, options](const ScanWork::Progress& progress) { scan(options, progress); });
+    m_view.WaitFor(work);
+    work.Join();
+    if (!work.StopRequested()) {
+        // The last count, for a scan that ran long enough to show one.
+        work.ShowProgress();
+    }
+    if (work.StopRequested()) {
+        m_view.SetStatusPanel(0, kScanStopped);
+        return false;
+    }
     // The count took the hint line's place for the scan; the hint of the control under the
     // pointer comes back, as after any other change of the hint.
-    if (m_progressShown) {
+    if (countShown) {
         m_view.SetStatusPanel(0, m_currentHint);
     }
+    return true;
 }
 
 void WindowCore::SetFileCount()
@@ -94,52 +101,66 @@ void WindowCore::SetFileCount()
     m_view.SetStatusPanel(1, "Files: " + std::to_string(m_fileRows.RowCount()));
 }
 
-void WindowCore::ClearLists()
+bool WindowCore::BuildTypeSummary()
 {
-    m_view.BeginListReset(WindowList::Types);
-    m_typeRows.Clear();
-    m_view.EndListReset(WindowList::Types);
+    const BusyWhile busy(m_view);
+    // The summary needs only names and sizes, so the scanned entries are grouped as they arrive
+    // rather than kept. The lists keep what they show until it is complete.
+    TypeSummary summary;
+    const std::string folder = m_currentFolder;
+    const bool complete = RunScan([&](const ScanOptions& options, const ScanProgress& progress) {
+        summary = SummarizeFolder(m_platform.Directory(), folder, options, m_platform.Types(), nullptr, progress);
+    });
+    if (!complete) {
+        return false;
+    }
+    m_totalFiles = summary.TotalFiles;
+    m_totalSize = summary.TotalSize;
     m_view.BeginListReset(WindowList::Files);
     m_fileRows.Clear();
     m_view.EndListReset(WindowList::Files);
-}
-
-void WindowCore::BuildTypeSummary()
-{
-    const BusyWhile busy(m_view);
-    m_view.SetTotalsLine("?");
-    ClearLists();
     SetFileCount();
-    m_totalFiles = 0;
-    m_totalSize = 0;
-
-    // The summary needs only names and sizes, so the scanned entries are grouped as they arrive
-    // rather than kept.
-    TypeSummary summary = SummarizeFolder(m_platform.Directory(), m_currentFolder, CurrentScanOptions(),
-                                          m_platform.Types(), nullptr, BeginScanProgress());
-    EndScanProgress();
-    m_totalFiles = summary.TotalFiles;
-    m_totalSize = summary.TotalSize;
     m_view.BeginListReset(WindowList::Types);
     m_typeRows.Fill(std::move(summary.Rows), m_settings, m_platform.Collator());
     m_view.EndListReset(WindowList::Types);
 
     m_view.SetNavigatorFolder(NavigatorFolderText(m_currentFolder));
     m_view.SetTotalsLine(TotalsLine(summary.FolderAttributes, m_totalFiles, m_totalSize, m_settings));
+    return true;
 }
 
-void WindowCore::BuildFileList(const NamePattern& pattern)
+bool WindowCore::BuildFileList(const NamePattern& pattern)
 {
     // Rows are built straight from the scan in the form the list keeps them, names in one block.
     FileTable::Rows rows;
-    ScanFolder(
-        m_platform.Directory(), m_currentFolder, pattern, CurrentScanOptions(),
-        [&rows](const DirectoryEntryView& entry) { rows.Add(entry); }, nullptr, BeginScanProgress());
-    EndScanProgress();
+    const std::string folder = m_currentFolder;
+    const bool complete = RunScan([&](const ScanOptions& options, const ScanProgress& progress) {
+        ScanFolder(
+            m_platform.Directory(), folder, pattern, options,
+            [&rows](const DirectoryEntryView& entry) { rows.Add(entry); }, nullptr, progress);
+    });
+    if (!complete) {
+        return false;
+    }
     m_view.BeginListReset(WindowList::Files);
     m_fileRows.Fill(std::move(rows), m_settings, m_platform.Collator());
     m_view.EndListReset(WindowList::Files);
     SetFileCount();
+    return true;
+}
+
+bool WindowCore::OpenFolder(std::string folder)
+{
+    std::string previous = std::exchange(m_currentFolder, std::move(folder));
+    if (BuildTypeSummary()) {
+        return true;
+    }
+    // Stopped: the folder of the lists is still the one shown.
+    m_currentFolder = std::move(previous);
+    if (!m_currentFolder.empty()) {
+        m_view.SetNavigatorFolder(NavigatorFolderText(m_currentFolder));
+    }
+    return false;
 }
 
 std::size_t WindowCore::ReadSelection(WindowList list)
@@ -187,12 +208,12 @@ void WindowCore::ListSelectedType(bool allFiles)
         ++selected;
     }
     const BusyWhile busy(m_view);
-    m_view.BeginListReset(WindowList::Files);
-    m_fileRows.Clear();
-    m_view.EndListReset(WindowList::Files);
-    m_currentPattern = allFiles ? NamePattern::AllFiles() : NamePattern::OfExtension(m_typeRows.Caption(selected));
-    BuildFileList(m_currentPattern);
-    m_view.NudgeWindowWidth();
+    const NamePattern pattern =
+        allFiles ? NamePattern::AllFiles() : NamePattern::OfExtension(m_typeRows.Caption(selected));
+    if (BuildFileList(pattern)) {
+        m_currentPattern = pattern;
+        m_view.NudgeWindowWidth();
+    }
 }
 
 void WindowCore::sLViewClick()
@@ -210,16 +231,14 @@ void WindowCore::HandleFileDrop(const std::vector<std::string>& paths)
     if (paths.empty()) {
         return;
     }
-    m_currentFolder = FolderOfPath(paths.front(), m_platform.Directory());
-    ClearLists();
-    BuildTypeSummary();
+    OpenFolder(FolderOfPath(paths.front(), m_platform.Directory()));
 }
 
 void WindowCore::ShowNavigatorFolder()
 {
-    m_currentFolder = WithTrailingSlash(m_view.NavigatorFolder());
-    BuildTypeSummary();
-    m_view.NudgeWindowWidth();
+    if (OpenFolder(WithTrailingSlash(m_view.NavigatorFolder()))) {
+        m_view.NudgeWindowWidth();
+    }
 }
 
 void WindowCore::dListClick()
@@ -254,13 +273,19 @@ void WindowCore::SElectafolder1Click()
     if (!chosen) {
         return;
     }
-    m_currentFolder = WithTrailingSlash(*chosen);
-    BuildTypeSummary();
+    OpenFolder(WithTrailingSlash(*chosen));
 }
 
 void WindowCore::FormKeyDown(int key)
 {
     if (key == kKeyF5) {
+        sLViewClick();
+    }
+}
+
+void WindowCore::sLViewKeyDown(int key)
+{
+    if (key == kKeyReturn) {
         sLViewClick();
     }
 }

@@ -12,7 +12,6 @@
 #include "shell/Platform.h"
 #include "window/WindowView.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,9 +34,10 @@ public:
     /// excluded): opens the first folder and sets the skin.
     void FormCreate(const std::vector<std::string>& args);
 
-    // Filling the lists.
-    void BuildTypeSummary();
-    void BuildFileList(const NamePattern& pattern);
+    // Filling the lists. Each scan runs off the user-interface thread while the window waits; a
+    // scan the user stops leaves the lists as they were and gives false.
+    bool BuildTypeSummary();
+    bool BuildFileList(const NamePattern& pattern);
 
     // Choosing the folder and the type.
     void sLViewClick();
@@ -51,7 +51,10 @@ public:
     void HandleFileDrop(const std::vector<std::string>& paths);
     /// Key preview: every key pressed in the window, before the focused control sees it.
     void FormKeyDown(int key);
-    /// The key code of F5, as front-ends pass it to `FormKeyDown`.
+    /// A key pressed in the type list: Enter lists the current type as a click does.
+    void sLViewKeyDown(int key);
+    /// Key codes as front-ends pass them (the Windows virtual-key codes).
+    static constexpr int kKeyReturn = 0x0D;
     static constexpr int kKeyF5 = 0x74;
 
     // Report commands: to the clipboard, or with a file name to that file. The exports give the
@@ -126,12 +129,16 @@ public:
     std::int64_t ScanProgressAfterMs = 500;
 
 private:
+    using ScanProgress = std::function<void(std::uint64_t namesRead)>;
+    using Scan = std::function<void(const ScanOptions& options, const ScanProgress& progress)>;
+
     ScanOptions CurrentScanOptions() const;
-    /// The progress callback of a scan: a live count of the names read in status panel 0 once the
-    /// scan has run for a while. `EndScanProgress` puts the current hint back when it was shown.
-    std::function<void(std::uint64_t)> BeginScanProgress();
-    void EndScanProgress();
-    void ClearLists();
+    /// Runs `scan` with the check boxes' options off the user-interface thread while the window
+    /// waits, with a live count of the names read in status panel 0 once it has run for a while;
+    /// false when the user stopped it.
+    bool RunScan(const Scan& scan);
+    /// Shows `folder`: its summary, an empty file list. Stopped, the folder shown stays.
+    bool OpenFolder(std::string folder);
     void SetFileCount();
     /// Lists the selected type's files (or every file) when a type row is selected.
     void ListSelectedType(bool allFiles);
@@ -139,12 +146,18 @@ private:
     std::size_t ReadSelection(WindowList list);
     ListRows& Rows(WindowList list);
     void SaveReport(bool fileList, const std::string& fileName, int filterIndex);
+    /// The save dialog, opened in the working folder; the name it gives has an extension.
+    bool RunSaveDialog(std::string& fileName, int& filterIndex);
     std::optional<std::string> Deliver(std::string bytes, const std::string& fileName);
     std::optional<std::string> DeliverXml(const XmlWriter::Builder& build, const std::string& fileName);
     FileCommands MakeFileCommands(Questions& questions);
+    /// Opens `path` with the desktop's application; a failure is shown with the opener's reason.
+    void OpenWithShell(const std::string& path);
     void RefreshAfter(ListsAfter after);
-    /// Opens the folder shown (`CurrentFolder`) again after the navigator or a check box changed.
+    /// Opens the navigator's folder after the navigator or a check box changed.
     void ShowNavigatorFolder();
+    /// The clipboard forms of an HTML page: its markup as text, and as HTML for rich editors.
+    void PutHtmlOnClipboard(std::string page);
 
     WindowView& m_view;
     Platform& m_platform;
@@ -157,9 +170,6 @@ private:
     FileTable m_fileRows;
     bool m_hintsAttached = false;
     std::string m_currentHint;
-    std::chrono::steady_clock::time_point m_scanStarted;
-    std::chrono::steady_clock::time_point m_lastProgress;
-    bool m_progressShown = false;
 };
 
 } // namespace pellamy

@@ -45,18 +45,25 @@ void WindowCore::Copyfiles1Click()
     PutFilesOnClipboard();
 }
 
+void WindowCore::OpenWithShell(const std::string& path)
+{
+    m_view.Open(path, [this, path](const std::string& reason) {
+        m_view.ShowMessage("Cannot open \"" + path + "\". " + reason);
+    });
+}
+
 void WindowCore::LView2DblClick()
 {
     ReadSelection(WindowList::Files);
     if (const auto path = FirstSelectedFilePath(m_fileRows, m_currentFolder)) {
-        m_view.Open(*path);
+        OpenWithShell(*path);
     }
 }
 
 void WindowCore::OpenfolderinExplorer1Click()
 {
     if (!m_currentFolder.empty()) {
-        m_view.Open(m_currentFolder);
+        OpenWithShell(m_currentFolder);
     }
 }
 

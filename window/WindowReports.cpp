@@ -10,14 +10,29 @@
 #include "reports/ReportText.h"
 #include "reports/XmlReports.h"
 #include "scan/TypeSummary.h"
+#include "shell/ClipboardFiles.h"
+#include "shell/FileCommands.h"
 #include "window/WindowCore.h"
 
+#include <array>
 #include <exception>
 
 namespace pellamy {
 namespace {
 
 constexpr const char* kErrorOccured = "Error occured";
+
+// The name a save writes: a name typed without an extension gets the chosen filter's, as the
+// system's own save dialog gives it.
+std::string SavedFileName(const std::string& fileName, int filterIndex)
+{
+    static constexpr std::array<std::string_view, 3> kExtensions = {".csv", ".xml", ".html"};
+    if (filterIndex < 1 || filterIndex > 3 || fileName.empty() || fileName.back() == '/' ||
+        !ExtensionOf(FileNamePart(fileName)).empty()) {
+        return fileName;
+    }
+    return fileName + std::string(kExtensions[static_cast<std::size_t>(filterIndex - 1)]);
+}
 
 } // namespace
 
@@ -115,10 +130,24 @@ bool WindowCore::ExportHtml(WindowList list, const std::string& title, const std
         ReportText text = pellamy::ExportHtml(Rows(list), captions,
                                               fileList ? ExportedRows::Selected : ExportedRows::All,
                                               m_view.NavigatorFolder(), title);
+        if (fileName.empty()) {
+            PutHtmlOnClipboard(text.TakeBytes());
+            return true;
+        }
         return !Deliver(text.TakeBytes(), fileName).has_value();
     } catch (const std::exception&) {
         return false;
     }
+}
+
+void WindowCore::PutHtmlOnClipboard(std::string page)
+{
+    std::vector<ClipboardTarget> targets(2);
+    targets[0].mimeType = kTextTarget;
+    targets[0].bytes = page;
+    targets[1].mimeType = kHtmlTarget;
+    targets[1].bytes = std::move(page);
+    m_view.PutOnClipboard(std::move(targets));
 }
 
 void WindowCore::Copyalldetails1Click()
@@ -164,6 +193,15 @@ void WindowCore::Copyfoldername1Click()
     m_view.PutTextOnClipboard(m_view.NavigatorFolder());
 }
 
+bool WindowCore::RunSaveDialog(std::string& fileName, int& filterIndex)
+{
+    if (!m_view.RunSaveDialog(m_platform.Folders().WorkingFolder(), fileName, filterIndex)) {
+        return false;
+    }
+    fileName = SavedFileName(fileName, filterIndex);
+    return true;
+}
+
 void WindowCore::SaveReport(bool fileList, const std::string& fileName, int filterIndex)
 {
     std::optional<std::string> failure;
@@ -205,7 +243,7 @@ void WindowCore::Saveselectedfiledetailsttofile1Click()
     }
     std::string fileName;
     int filterIndex = 0;
-    if (m_view.RunSaveDialog(fileName, filterIndex)) {
+    if (RunSaveDialog(fileName, filterIndex)) {
         SaveFileDetails(fileName, filterIndex);
     }
 }
@@ -217,7 +255,7 @@ void WindowCore::Savefolderdetails1Click()
     }
     std::string fileName;
     int filterIndex = 0;
-    if (m_view.RunSaveDialog(fileName, filterIndex)) {
+    if (RunSaveDialog(fileName, filterIndex)) {
         SaveFolderDetails(fileName, filterIndex);
     }
 }

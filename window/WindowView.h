@@ -36,6 +36,22 @@ enum class FolderDialogUse {
     Destination,
 };
 
+/// Work that runs off the user-interface thread while the window waits for it: a summary or a
+/// listing.
+class BackgroundWork
+{
+public:
+    virtual ~BackgroundWork() = default;
+
+    /// True once the work has ended, finished or stopped; safe to ask from any thread.
+    virtual bool Finished() const = 0;
+    /// Asks the work to stop (Esc, or the window closing); it ends at its next check.
+    virtual void Stop() = 0;
+    /// Shows how far the work has come; called on the user-interface thread now and then while
+    /// the window waits.
+    virtual void ShowProgress() = 0;
+};
+
 /// The controls and dialogs of the window as the window's logic sees them. A front-end implements
 /// it over its toolkit's widgets (or the system's own controls); tests implement it with a
 /// recording fake. Texts are UTF-8, paths the file system's own bytes. Every call is made on the
@@ -71,6 +87,11 @@ public:
     /// Selects every row of `list`.
     virtual void SelectAllRows(WindowList list) = 0;
 
+    /// Waits until `work` has finished, with the window drawn and answering: Esc, and closing the
+    /// window, call `work.Stop()`; `work.ShowProgress()` is called about ten times a second; any
+    /// other input waits and is handled, in its order, once the work has finished.
+    virtual void WaitFor(BackgroundWork& work) = 0;
+
     /// Makes the window lay its lists out again after a fill (the width nudge of the definition).
     virtual void NudgeWindowWidth() = 0;
     /// Shows the busy cursor (or takes it away again).
@@ -80,10 +101,10 @@ public:
 
     /// A modal Yes/No question under `caption`; true for Yes.
     virtual bool AskYesNo(const std::string& question, const std::string& caption) = 0;
-    /// The save dialog `SD1`: the chosen file name and the 1-based index of the chosen filter (1
-    /// CSV, 2 XML, 3 HTML); false when cancelled. The dialog keeps its filter and name for its
-    /// next use.
-    virtual bool RunSaveDialog(std::string& fileName, int& filterIndex) = 0;
+    /// The save dialog `SD1`, opened in `folder`: the chosen file name and the 1-based index of
+    /// the chosen filter (1 CSV, 2 XML, 3 HTML); false when cancelled. The dialog keeps its filter
+    /// and name for its next use.
+    virtual bool RunSaveDialog(const std::string& folder, std::string& fileName, int& filterIndex) = 0;
     /// The select-folder dialog `Dirs`, opened on `initialFolder` (or where it was last when there is
     /// none); the folder chosen, nothing when cancelled.
     virtual std::optional<std::string> RunSelectFolderDialog(FolderDialogUse use,
@@ -98,9 +119,10 @@ public:
     /// Puts every form of a set of files on the clipboard at once; false (the clipboard as it was)
     /// when there is no clipboard.
     virtual bool PutOnClipboard(std::vector<ClipboardTarget> targets) = 0;
-    /// Opens `path` with the desktop's application for it, without waiting; false when no opener
-    /// could be started.
-    virtual bool Open(const std::string& path) = 0;
+    /// Opens `path` with the desktop's application for it, without waiting for the application.
+    /// When it cannot be opened, `failed` gets the opener's reason on the user-interface thread,
+    /// at once or once the opener has said so.
+    virtual void Open(const std::string& path, std::function<void(const std::string& reason)> failed) = 0;
     /// Shows the properties of the file at `path`.
     virtual void ShowProperties(const std::string& path) = 0;
 };

@@ -35,12 +35,16 @@ int main(int argc, char** argv)
     // taken Qt's own options out of argv.
     std::vector<std::string> args(argv + 1, argv + argc);
 
+    // The window shows at once; the first folder is opened from the event loop, so that its scan
+    // runs with the window drawn, and closing the window during it ends the program.
     pellamy::TForm1 form;
-    form.FormCreate(args);
     form.show();
-    // For start-up measurements: leave as soon as the window has been shown with its lists.
-    if (qEnvironmentVariableIsSet("PELLAMY_QUIT_AFTER_START")) {
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    }
+    QTimer::singleShot(0, &form, [&form, args] {
+        form.FormCreate(args);
+        // For start-up measurements: leave as soon as the window has been shown with its lists.
+        if (qEnvironmentVariableIsSet("PELLAMY_QUIT_AFTER_START")) {
+            QCoreApplication::quit();
+        }
+    });
     return QApplication::exec();
 }

@@ -335,7 +335,6 @@ void TForm1::BuildDialogs()
     SD1 = new QFileDialog(this);
     SD1->setObjectName(QStringLiteral("SD1"));
     SD1->setAcceptMode(QFileDialog::AcceptSave);
-    SD1->setDefaultSuffix(QStringLiteral("csv"));
     SD1->setOption(QFileDialog::DontConfirmOverwrite, true);
     SD1->setOption(QFileDialog::HideNameFilterDetails, true);
     // Each choice shows its caption; the pattern in the second brackets is the one that filters.
@@ -369,6 +368,9 @@ bool TForm1::event(QEvent* event)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_waiting != nullptr && HoldInput(watched, event)) {
+        return true;
+    }
     // Key preview: the window sees every key before the focused control and consumes none. One
     // key press reaches the filter once per widget it propagates through; it is acted on once.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
@@ -385,6 +387,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             if (key->key() == Qt::Key_F5) {
                 m_core.FormKeyDown(WindowCore::kKeyF5);
             }
+        }
+        // Keys of the controls themselves, handled where the window's logic is.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched == sLView) {
+            m_core.sLViewKeyDown(WindowCore::kKeyReturn);
+            return true;
+        }
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            return PopupFocusedListMenu();
         }
     }
     return false;

@@ -10,6 +10,7 @@
 #include "window/WindowCore.h"
 #include "window/WindowView.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -18,9 +19,11 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAction;
+class QCloseEvent;
 class QCheckBox;
 class QFileDialog;
 class QFrame;
@@ -61,7 +64,7 @@ public:
 
     /// Runs once after construction with the command-line arguments (program name excluded).
     void FormCreate(const std::vector<std::string>& args) { m_core.FormCreate(args); }
-    void BuildTypeSummary() { m_core.BuildTypeSummary(); }
+    bool BuildTypeSummary() { return m_core.BuildTypeSummary(); }
     void sLViewClick() { m_core.sLViewClick(); }
     void sLViewDblClick() { m_core.sLViewDblClick(); }
     void SElectafolder1Click() { m_core.SElectafolder1Click(); }
@@ -82,7 +85,7 @@ public:
     std::function<bool(const std::string& question, const std::string& caption)> QuestionAsker;
     /// Replaces the select-folder dialog of the copy and move commands; nothing when cancelled.
     std::function<std::optional<std::string>()> FolderChooserRunner;
-    /// Replaces the desktop opener (the desktop's own otherwise).
+    /// Replaces the desktop opener (the desktop's own otherwise); false when it could not open.
     std::function<bool(const std::string& path)> Opener;
 
     /// How long a scan runs before status panel 0 shows its live count of the names read.
@@ -167,6 +170,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildBanner();
@@ -178,7 +182,11 @@ private:
     void BuildDialogs();
     void SetTabOrder();
     void ShowFileDetails(const std::string& path);
-    void PreviewKey(QObject* watched, QKeyEvent* key);
+    /// While a scan runs: Esc stops it, other input is held to be handled after it; true when
+    /// `event` was taken.
+    bool HoldInput(QObject* watched, QEvent* event);
+    /// Shows the popup menu of the focused list under its current row (Shift+F10).
+    bool PopupFocusedListMenu();
     QCheckBox* CheckBox(WindowCheckBox box) const;
     SortListModel* ListModel(WindowList list) const;
 
@@ -194,17 +202,18 @@ private:
     void ReadSelection(WindowList list,
                        const std::function<void(std::size_t first, std::size_t last)>& range) const override;
     void SelectAllRows(WindowList list) override;
+    void WaitFor(BackgroundWork& work) override;
     void SetBusy(bool busy) override;
     void SetSkin(bool on) override;
     bool AskYesNo(const std::string& question, const std::string& caption) override;
-    bool RunSaveDialog(std::string& fileName, int& filterIndex) override;
+    bool RunSaveDialog(const std::string& folder, std::string& fileName, int& filterIndex) override;
     std::optional<std::string> RunSelectFolderDialog(FolderDialogUse use,
                                                      const std::optional<std::string>& initialFolder) override;
     void ShowMessage(const std::string& text) override;
     void ShowErrorReport(const std::string& message) override;
     void PutTextOnClipboard(std::string bytes) override;
     bool PutOnClipboard(std::vector<ClipboardTarget> targets) override;
-    bool Open(const std::string& path) override;
+    void Open(const std::string& path, std::function<void(const std::string& reason)> failed) override;
     void ShowProperties(const std::string& path) override;
 
     std::unique_ptr<Platform> m_platform;
@@ -214,6 +223,9 @@ private:
     const QEvent* m_lastKeyEvent = nullptr;
     const QObject* m_lastKeyReceiver = nullptr;
     std::uint64_t m_lastKeyTime = 0;
+    /// The scan the window waits for, and the input that waits with it.
+    BackgroundWork* m_waiting = nullptr;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldInput;
 };
 
 } // namespace pellamy

@@ -2,6 +2,7 @@
 // What only the Qt window does for its core: files dropped on the window, and a file's properties
 // from the file manager over D-Bus or, where none answers, in the window's own details box.
 
+#include "app/qt/listviews/SortListViews.h"
 #include "app/qt/menu1.h"
 #include "lists/DisplayTexts.h"
 #include "scan/TypeSummary.h"
@@ -13,9 +14,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
@@ -49,6 +53,61 @@ QString TimeText(std::optional<std::int64_t> seconds, const RegionalSettings& se
 }
 
 } // namespace
+
+bool TForm1::HoldInput(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_waiting->Stop();
+            return true;
+        }
+        [[fallthrough]];
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        // Held whole, to be delivered to the same receiver once the scan is over.
+        m_heldInput.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
+        return true;
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        // Held keys come again as key presses; a drop during a scan is refused.
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TForm1::PopupFocusedListMenu()
+{
+    TSortListView* list = LView2->hasFocus() ? LView2 : sLView->hasFocus() ? sLView : nullptr;
+    if (list == nullptr) {
+        return false;
+    }
+    QMenu* menu = list == LView2 ? PopupMenu1 : PopupMenu2;
+    const QModelIndex current = list->currentIndex();
+    const QRect row = current.isValid() ? list->visualRect(current) : QRect();
+    const QPoint at = row.isValid() && list->viewport()->rect().intersects(row)
+                          ? row.bottomLeft()
+                          : list->viewport()->rect().topLeft();
+    menu->popup(list->viewport()->mapToGlobal(at));
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Closing ends a scan at once; the handler that waits for it returns as soon as it stops.
+    if (m_waiting != nullptr) {
+        m_waiting->Stop();
+    }
+    QWidget::closeEvent(event);
+}
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {

@@ -20,11 +20,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace pellamy {
 namespace {
@@ -152,6 +154,36 @@ void TForm1::SelectAllRows(WindowList list)
     (list == WindowList::Types ? sLView : LView2)->selectAll();
 }
 
+void TForm1::WaitFor(BackgroundWork& work)
+{
+    // The window is drawn and answers while the scan runs: Esc and closing stop it, and any other
+    // input waits (see HoldInput) so that no handler runs in the middle of another.
+    m_waiting = &work;
+    QEventLoop loop;
+    QTimer poll;
+    int ticks = 0;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (work.Finished()) {
+            loop.quit();
+        } else if (++ticks % 10 == 0) {
+            work.ShowProgress();
+        }
+    });
+    poll.start(10);
+    if (!work.Finished()) {
+        loop.exec();
+    }
+    m_waiting = nullptr;
+    // The input that waited is handled now, in its order.
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held;
+    held.swap(m_heldInput);
+    for (auto& [receiver, event] : held) {
+        if (receiver != nullptr) {
+            QCoreApplication::postEvent(receiver, event.release());
+        }
+    }
+}
+
 void TForm1::NudgeWindowWidth()
 {
     resize(width() + 1, height());
@@ -182,11 +214,12 @@ bool TForm1::AskYesNo(const std::string& question, const std::string& caption)
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool TForm1::RunSaveDialog(std::string& fileName, int& filterIndex)
+bool TForm1::RunSaveDialog(const std::string& folder, std::string& fileName, int& filterIndex)
 {
     if (SaveDialogRunner) {
         return SaveDialogRunner(fileName, filterIndex);
     }
+    SD1->setDirectory(QFile::decodeName(QByteArray::fromStdString(folder)));
     if (SD1->exec() != QDialog::Accepted || SD1->selectedFiles().isEmpty()) {
         return false;
     }
@@ -239,12 +272,15 @@ bool TForm1::PutOnClipboard(std::vector<ClipboardTarget> targets)
     return PlaceOnClipboard(std::move(targets));
 }
 
-bool TForm1::Open(const std::string& path)
+void TForm1::Open(const std::string& path, std::function<void(const std::string& reason)> failed)
 {
     if (Opener) {
-        return Opener(path);
+        if (!Opener(path)) {
+            failed("No application to open it could be started.");
+        }
+        return;
     }
-    return OpenWithShell(path);
+    OpenWithShell(path, this, std::move(failed));
 }
 
 void TForm1::ShowProperties(const std::string& path)

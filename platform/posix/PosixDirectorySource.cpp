@@ -111,6 +111,9 @@ public:
         std::error_code readError;
         bool atEnd = false;
         for (;;) {
+            if (sink.StopRequested()) {
+                return std::make_error_code(std::errc::operation_canceled);
+            }
             Batch* ready = nullptr;
             Batch* empty = nullptr;
             {

@@ -59,6 +59,9 @@ std::error_code Win32DirectorySource::Enumerate(const std::string& folder, Direc
         }
         if (++namesRead % kProgressEvery == 0) {
             sink.Progress(namesRead);
+            if (sink.StopRequested()) {
+                return std::make_error_code(std::errc::operation_canceled);
+            }
         }
         const std::string name = Utf8FromWide(data.cFileName);
         if (!sink.WantsName(name)) {

@@ -120,7 +120,7 @@ TEST(ReportValues, TimesThatCannotBeShownAreEmptyAndNullWhileTheRowStands)
         GTEST_SKIP() << "the file system does not hold times this far from today";
     }
     const std::string folder = dir.Path().string();
-    RunResult r = RunReport({"--files", "", "--format", "json", folder});
+    RunResult r = RunReport({"--all-files", "--format", "json", folder});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     const auto doc = nlohmann::json::parse(r.Out);
     ASSERT_EQ(Names(doc), (std::vector<std::string>{"far.a", "largest.b", "last.c"}));
@@ -137,7 +137,7 @@ TEST(ReportValues, TimesThatCannotBeShownAreEmptyAndNullWhileTheRowStands)
     EXPECT_TRUE(rows[2]["accessed"].is_null());
 
     // Sorting by such a column puts the rows without a time first.
-    r = RunReport({"--files", "", "--format", "json", "--sort", "Modified:desc", folder});
+    r = RunReport({"--all-files", "--format", "json", "--sort", "Modified:desc", folder});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_EQ(Names(nlohmann::json::parse(r.Out)),
               (std::vector<std::string>{"last.c", "far.a", "largest.b"}));
@@ -163,7 +163,7 @@ TEST(ReportValues, SortsByTheValuesBehindGermanTexts)
     ASSERT_TRUE(SetTimes(Touch(dir.Path(), "same.e", 1537), k1999, 100'000'000, k1999));
     const std::string folder = dir.Path().string();
 
-    RunResult r = RunReport({"--files", "", "--format", "json", "--sort", "Modified", folder},
+    RunResult r = RunReport({"--all-files", "--format", "json", "--sort", "Modified", folder},
                             fs::current_path(), {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     auto doc = nlohmann::json::parse(r.Out);
@@ -171,14 +171,14 @@ TEST(ReportValues, SortsByTheValuesBehindGermanTexts)
     EXPECT_EQ(doc["rows"][4]["cells"][3], "01.06.30 12:00:00");
     EXPECT_EQ(Names(doc), (std::vector<std::string>{"old.b", "mid.c", "same.d", "same.e", "new.a"}));
 
-    r = RunReport({"--files", "", "--format", "json", "--sort", "Modified:desc", folder}, fs::current_path(),
+    r = RunReport({"--all-files", "--format", "json", "--sort", "Modified:desc", folder}, fs::current_path(),
                   {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_EQ(Names(nlohmann::json::parse(r.Out)),
               (std::vector<std::string>{"new.a", "mid.c", "same.d", "same.e", "old.b"}));
 
     // Decimal commas: 1 KB, 1,2 KB, then the three files that show 1,5 KB in their own order.
-    r = RunReport({"--files", "", "--format", "json", "--sort", "Size", folder}, fs::current_path(),
+    r = RunReport({"--all-files", "--format", "json", "--sort", "Size", folder}, fs::current_path(),
                   {"LC_ALL=de_DE.UTF-8"});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     doc = nlohmann::json::parse(r.Out);

@@ -226,7 +226,7 @@ TEST_F(Tree, SpecialFilesFollowTheAttributeRules)
     EXPECT_NE(std::find(names.begin(), names.end(), "fifo"), names.end());
 
     // Only hidden files: the filter applies to every folder of the tree.
-    options.Scan = ScanOptions{false, true, AttributeFilterBoxes{false, true, false, false}};
+    options.Scan = ScanOptions{false, true, AttributeFilterBoxes{false, true, false, false}, {}};
     EXPECT_EQ(Names(Walk(m_dir.Path(), options)), std::vector<std::string>{".hidden"});
 }
 

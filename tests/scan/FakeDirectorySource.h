@@ -40,6 +40,9 @@ public:
         }
         std::size_t n = 0;
         for (const Entry& e : Entries) {
+            if (sink.StopRequested()) {
+                return std::make_error_code(std::errc::operation_canceled);
+            }
             if (n++ == FailAfter) {
                 return std::make_error_code(std::errc::io_error);
             }

@@ -151,11 +151,14 @@ TEST(NamePattern, MatchesEverythingOrAnExtensionWithoutRegardToCase)
 {
     EXPECT_TRUE(NamePattern::AllFiles().Matches("README"));
     EXPECT_EQ(NamePattern::AllFiles().Text(), "*.*");
-    // The row without extension lists every name.
+    // The row without extension lists the names it counts: those without an extension.
     const NamePattern none = NamePattern::OfExtension("");
-    EXPECT_TRUE(none.Matches(".profile"));
-    EXPECT_TRUE(none.Matches("a.txt"));
-    EXPECT_TRUE(none.MatchesEverything());
+    EXPECT_TRUE(none.Matches("README"));
+    EXPECT_TRUE(none.Matches(""));
+    EXPECT_FALSE(none.Matches(".profile"));
+    EXPECT_FALSE(none.Matches("a.txt"));
+    EXPECT_FALSE(none.Matches("trailing."));
+    EXPECT_FALSE(none.MatchesEverything());
     EXPECT_EQ(none.Text(), "*");
 
     const NamePattern txt = NamePattern::OfExtension(".TXT");

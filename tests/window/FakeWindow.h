@@ -9,11 +9,13 @@
 #include "window/WindowCore.h"
 #include "window/WindowView.h"
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pellamy {
@@ -145,6 +147,13 @@ public:
     std::vector<std::string> Questions;
     std::optional<std::pair<std::string, int>> SaveChoice;
     int SaveDialogsRun = 0;
+    std::string SaveDialogFolder;
+    /// Esc pressed while the next scans run.
+    bool StopScans = false;
+    int Waits = 0;
+    int ProgressShown = 0;
+    /// The opener's answer: nothing when it opens, else its reason.
+    std::optional<std::string> OpenFailure;
     std::optional<std::string> FolderChoice;
     std::vector<std::optional<std::string>> FolderDialogStarts;
     std::vector<std::string> Messages;
@@ -209,9 +218,22 @@ public:
         }
         return answer;
     }
-    bool RunSaveDialog(std::string& fileName, int& filterIndex) override
+    void WaitFor(BackgroundWork& work) override
+    {
+        ++Waits;
+        if (StopScans) {
+            work.Stop();
+        }
+        while (!work.Finished()) {
+            work.ShowProgress();
+            ++ProgressShown;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    bool RunSaveDialog(const std::string& folder, std::string& fileName, int& filterIndex) override
     {
         ++SaveDialogsRun;
+        SaveDialogFolder = folder;
         if (!SaveChoice) {
             return false;
         }
@@ -233,12 +255,26 @@ public:
         ClipboardFiles = std::move(targets);
         return true;
     }
-    bool Open(const std::string& path) override
+    void Open(const std::string& path, std::function<void(const std::string& reason)> failed) override
     {
         Opened.push_back(path);
-        return true;
+        if (OpenFailure) {
+            failed(*OpenFailure);
+        }
     }
     void ShowProperties(const std::string& path) override { PropertiesShown.push_back(path); }
+
+    /// The bytes of one form of what was last put on the clipboard as several forms; empty without
+    /// that form.
+    std::string ClipboardForm(std::string_view mimeType) const
+    {
+        for (const ClipboardTarget& target : ClipboardFiles) {
+            if (target.mimeType == mimeType) {
+                return target.bytes;
+            }
+        }
+        return {};
+    }
 };
 
 /// A window core over a fake view and platform, with the folder "/data/" holding `a.txt`,

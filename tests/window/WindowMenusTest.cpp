@@ -85,10 +85,13 @@ TEST(FileListMenu, CopiesTheSelectedNamesAndDetailsOnly)
     EXPECT_EQ(window.View.ClipboardText->find("a.txt"), std::string::npos);
     EXPECT_EQ(window.View.ClipboardText->rfind("<?xml", 0), 0u);
 
+    // A page goes as its markup and as HTML, for rich editors.
     Choose(window, "CopyselectedfiledetailsasHTML1");
-    EXPECT_NE(window.View.ClipboardText->find("<title>Files by type: /data</title>"), std::string::npos);
-    EXPECT_NE(window.View.ClipboardText->find("b.txt"), std::string::npos);
-    EXPECT_EQ(window.View.ClipboardText->find("a.txt"), std::string::npos);
+    const std::string page = window.View.ClipboardForm("text/plain");
+    EXPECT_NE(page.find("<title>Files by type: /data</title>"), std::string::npos);
+    EXPECT_NE(page.find("b.txt"), std::string::npos);
+    EXPECT_EQ(page.find("a.txt"), std::string::npos);
+    EXPECT_EQ(window.View.ClipboardForm("text/html"), page);
     EXPECT_TRUE(window.View.Messages.empty());
 }
 
@@ -231,7 +234,8 @@ TEST(TypeListMenu, CopiesAndSavesTheFolderDetails)
     EXPECT_NE(window.View.ClipboardText->find("Text Document"), std::string::npos);
 
     Choose(window, "Print1");
-    EXPECT_NE(window.View.ClipboardText->find("<title>Folder content: /data</title>"), std::string::npos);
+    EXPECT_NE(window.View.ClipboardForm("text/html").find("<title>Folder content: /data</title>"), std::string::npos);
+    EXPECT_EQ(window.View.ClipboardForm("text/plain"), window.View.ClipboardForm("text/html"));
 
     Choose(window, "Copyfoldername1");
     EXPECT_EQ(window.View.ClipboardText, "/data");

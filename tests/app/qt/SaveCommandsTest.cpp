@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -133,7 +134,8 @@ private Q_SLOTS:
         QStringList messages;
         form.MessageShower = [&messages](const QString& text) { messages << text; };
         form.SD1->setOption(QFileDialog::DontUseNativeDialog, true);
-        form.SD1->setDirectory(m_out.path());
+        // The dialog opens in the working directory.
+        QVERIFY(QDir::setCurrent(m_out.path()));
 
         // Each saved file holds the bytes the matching copy command puts on the clipboard (the
         // saved folder page is titled "Folder details", the copied one "Folder content").
@@ -173,7 +175,8 @@ private Q_SLOTS:
         form.FormCreate({Std(m_dir.path())});
         ListAndSelectEveryFile(form);
         form.SD1->setOption(QFileDialog::DontUseNativeDialog, true);
-        form.SD1->setDirectory(m_out.path());
+        // The dialog opens in the working directory.
+        QVERIFY(QDir::setCurrent(m_out.path()));
 
         // The first use offers the CSV filter and no name.
         DialogState first;

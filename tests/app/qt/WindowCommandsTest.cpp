@@ -63,7 +63,7 @@ private Q_SLOTS:
         form.Selectall1Click();
         QCOMPARE(form.LView2->selectionModel()->selectedRows().size(), 0);
         QVERIFY(SelectType(form, ""));
-        form.sLViewClick();
+        form.sLViewDblClick();
         form.Selectall1->trigger();
         QCOMPARE(form.LView2->selectionModel()->selectedRows().size(), 5);
     }
@@ -121,7 +121,7 @@ private Q_SLOTS:
         TForm1 form;
         form.FormCreate({Std(m_dir.path())});
         QVERIFY(SelectType(form, ""));
-        form.sLViewClick();
+        form.sLViewDblClick();
         form.Selectall1->trigger();
         FileListModel* rows = form.FileRows();
         for (std::size_t i = 0; i < rows->RowCount(); ++i) {
