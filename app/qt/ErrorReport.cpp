@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/ErrorReport.h"
 
+#include "app/qt/MessageBoxes.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -11,6 +13,7 @@ namespace {
 void ShowInMessageBox(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    FitCaption(box);
     box.exec();
 }
 

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace pellamy {
 
 StatusBar::StatusBar(QWidget* parent)
@@ -14,7 +16,7 @@ StatusBar::StatusBar(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
-    const int widths[] = {450, 80};
+    const int widths[] = {450, kCountPanelWidth};
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(this);
         panel->setFrameShape(QFrame::Panel);
@@ -22,6 +24,7 @@ StatusBar::StatusBar(QWidget* parent)
         panel->setFixedWidth(widths[i]);
         panel->setTextFormat(Qt::PlainText);
         panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        panel->setAccessibleName(i == 0 ? QStringLiteral("Hint") : QStringLiteral("File count"));
         layout->addWidget(panel);
         m_panels[static_cast<std::size_t>(i)] = panel;
     }
@@ -35,7 +38,13 @@ QString StatusBar::PanelText(int panel) const
 
 void StatusBar::SetPanelText(int panel, const QString& text)
 {
-    m_panels.at(static_cast<std::size_t>(panel))->setText(text);
+    QLabel* label = m_panels.at(static_cast<std::size_t>(panel));
+    label->setText(text);
+    if (panel == 1) {
+        // The count is never cut: its panel grows with its text, and keeps its width otherwise.
+        const int frame = 2 * label->frameWidth() + 2 * label->margin() + 8;
+        label->setFixedWidth(std::max(kCountPanelWidth, label->fontMetrics().horizontalAdvance(text) + frame));
+    }
 }
 
 int StatusBar::PanelWidth(int panel) const

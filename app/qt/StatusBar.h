@@ -17,9 +17,13 @@ class StatusBar final : public QFrame
     Q_OBJECT
 
 public:
+    /// The width of the count panel (1) for a short count; a longer one widens it.
+    static constexpr int kCountPanelWidth = 80;
+
     explicit StatusBar(QWidget* parent = nullptr);
 
     QString PanelText(int panel) const;
+    /// Shows `text` in `panel`; the count panel grows to hold its whole text.
     void SetPanelText(int panel, const QString& text);
     int PanelWidth(int panel) const;
     void SetPanelWidth(int panel, int width);

@@ -144,14 +144,58 @@ TForm1::TForm1(QWidget* parent)
     BuildDialogs();
     SetTabOrder();
 
-    // Client area 973 x 625 (outer 989 x 661 with the frame), centred on the screen.
-    resize(973, 625);
-    JvSplitter2->setSizes({249, 625 - kBandHeight - 249 - kSplitterWidth - 23});
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(989 / 2, 661 / 2));
-    }
+    PlaceOnScreen();
     qApp->installEventFilter(this);
+}
+
+void TForm1::NameControls()
+{
+    // Each control by its caption, or by what it is where it has none; a check box of one letter
+    // by the attribute the letter stands for.
+    const auto name = [](QWidget* control, const QString& text) {
+        control->setAccessibleName(text);
+        control->setAccessibleDescription(control->statusTip());
+    };
+    name(ISF, ISF->text());
+    name(dList, QStringLiteral("Folders"));
+    name(JvDriveCombo1, QStringLiteral("Drives"));
+    name(sLView, QStringLiteral("Types"));
+    name(LView2, QStringLiteral("Files"));
+    name(roFile, QStringLiteral("R: read-only"));
+    name(hidFile, QStringLiteral("H: hidden"));
+    name(sysFile, QStringLiteral("S: system"));
+    name(arcFile, QStringLiteral("A: archive"));
+    name(AttrChk, AttrChk->text());
+    name(Panel3Caption, QStringLiteral("Totals"));
+    name(JvSplitter1, QStringLiteral("Between folders and types"));
+    name(JvSplitter2, QStringLiteral("Between types and files"));
+    name(StatusBar1, QStringLiteral("Status"));
+    for (int handle = 1; handle < 2; ++handle) {
+        JvSplitter1->handle(handle)->setAccessibleName(JvSplitter1->accessibleName());
+        JvSplitter2->handle(handle)->setAccessibleName(JvSplitter2->accessibleName());
+    }
+}
+
+void TForm1::PlaceOnScreen()
+{
+    // Client area 973 x 625 (outer 989 x 661 with the frame), centred on the screen; on a screen
+    // whose available area is smaller, at the scale factor in use, as much as it holds.
+    constexpr QSize kFrame(16, 36);
+    QSize client(973, 625);
+    QRect available;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        available = screen->availableGeometry();
+        client = client.boundedTo(available.size() - kFrame);
+        setMinimumWidth(std::min(minimumWidth(), client.width()));
+    }
+    resize(client);
+    const int filesHeight = client.height() - kBandHeight - kSplitterWidth - 23;
+    JvSplitter2->setSizes({std::min(249, filesHeight / 2), filesHeight - std::min(249, filesHeight / 2)});
+    if (available.isValid()) {
+        const QSize outer = client + kFrame;
+        move(available.left() + (available.width() - outer.width()) / 2,
+             available.top() + (available.height() - outer.height()) / 2);
+    }
 }
 
 TForm1::~TForm1()
@@ -215,6 +259,7 @@ void TForm1::BuildFolderArea()
     sLView->setStatusTip(
         QStringLiteral("Click on file type to list files - double click any type to show all file types"));
     sLView->setFrameShape(QFrame::Box);
+    sLView->SetUseArrows(true);
     sLView->setLineWidth(1);
     SetColumns(sLView, {80, 0, 58, 90}, 1);
     sLView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -263,6 +308,7 @@ void TForm1::BuildFileList()
     LView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LView2->OnCustomSort = &LView2CustomSort;
     LView2->setFrameShape(QFrame::NoFrame);
+    LView2->SetUseArrows(true);
     LView2->setStatusTip(QStringLiteral("Double click a file to open it.  Popup menu on right button"));
     SetColumns(LView2, {60, 0, 140, 140, 60, 80}, 1);
     LView2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -413,7 +459,9 @@ void TForm1::resizeEvent(QResizeEvent* event)
 
 void TForm1::FormResize()
 {
-    StatusBar1->SetPanelWidth(0, std::max(0, width() - 100));
+    // The hint line takes the width the count panel leaves (100 less than the window's with the
+    // count panel's usual width).
+    StatusBar1->SetPanelWidth(0, std::max(0, width() - 20 - StatusBar1->PanelWidth(1)));
 }
 
 void TForm1::DisplayHint(const QString& hint)

@@ -181,6 +181,10 @@ private:
     QMenu* BuildMenu(const char* name, std::span<const MenuEntry> entries);
     void BuildDialogs();
     void SetTabOrder();
+    /// The first size and place: the defined size centred, within the screen's available area.
+    void PlaceOnScreen();
+    /// Names every control for screen readers, and gives each its hint as its description.
+    void NameControls();
     void ShowFileDetails(const std::string& path);
     /// While a scan runs: Esc stops it, other input is held to be handled after it; true when
     /// `event` was taken.

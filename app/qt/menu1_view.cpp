@@ -3,6 +3,7 @@
 // the lists, the dialogs and message boxes, the clipboard, the opener and a file's properties.
 
 #include "app/qt/ErrorReport.h"
+#include "app/qt/MessageBoxes.h"
 #include "app/qt/Skin.h"
 #include "app/qt/StatusBar.h"
 #include "app/qt/menu1.h"
@@ -119,6 +120,10 @@ void TForm1::SetTotalsLine(const std::string& text)
 void TForm1::SetStatusPanel(int panel, const std::string& text, bool repaintNow)
 {
     StatusBar1->SetPanelText(panel, FromUtf8(text));
+    if (panel == 1) {
+        // The count panel grew or shrank with its text: the hint line takes what it leaves.
+        FormResize();
+    }
     if (repaintNow) {
         StatusBar1->repaint();
     }
@@ -210,8 +215,10 @@ bool TForm1::AskYesNo(const std::string& question, const std::string& caption)
     if (QuestionAsker) {
         return QuestionAsker(question, caption);
     }
-    return QMessageBox::question(this, QString::fromStdString(caption), QString::fromStdString(question),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    FitCaption(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool TForm1::RunSaveDialog(const std::string& folder, std::string& fileName, int& filterIndex)
@@ -252,6 +259,8 @@ void TForm1::ShowMessage(const std::string& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), shown, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("Message"));
+    FitCaption(box);
     box.exec();
 }
 

@@ -6,7 +6,10 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QHelpEvent>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -17,11 +20,42 @@ const QColor kArrowGrey(172, 168, 153);
 const QColor kFuchsia(255, 0, 255);
 
 // Draws cells without the focus frame of the current cell: the row, not a cell, is what a report
-// list selects.
+// list selects, and the list frames the current row itself. A cell whose text is cut shows the
+// whole text as its tooltip.
 class RowDelegate final : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        const QString text = CutText(view, option, index);
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+            return false;
+        }
+        QToolTip::showText(event->globalPos(), text, view->viewport(), view->visualRect(index));
+        return true;
+    }
+
+    /// The whole text of the cell at `index` when the cell shows only part of it; empty otherwise.
+    static QString CutText(const QAbstractItemView* view, const QStyleOptionViewItem& base, const QModelIndex& index)
+    {
+        QStyleOptionViewItem option = base;
+        option.rect = view->visualRect(index);
+        const auto* delegate = static_cast<const RowDelegate*>(view->itemDelegateForIndex(index));
+        delegate->initStyleOption(&option, index);
+        const QStyle* style = view->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &option, view);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int needed = option.fontMetrics.horizontalAdvance(option.text) + 2 * margin;
+        return needed > textRect.width() ? option.text : QString();
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -67,7 +101,13 @@ TSortListView::TSortListView(QWidget* parent)
     header()->setStretchLastSection(false);
     header()->setHighlightSections(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(header(), &QHeaderView::sectionClicked, this, &TSortListView::ColumnClick);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        ColumnClick(column);
+        // The current row stays in view wherever the sort put it.
+        if (currentIndex().isValid()) {
+            scrollTo(currentIndex());
+        }
+    });
 }
 
 void TSortListView::SetUseArrows(bool on)
@@ -186,6 +226,38 @@ void TSortListView::ColumnClick(int column)
                                            return handled ? res : CompareTextNoCase(a, b);
                                        });
     });
+}
+
+QString TSortListView::CutCellText(const QModelIndex& index) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return RowDelegate::CutText(this, option, index);
+}
+
+void TSortListView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    // The current row in a frame while the list has the focus, so that the keyboard's place shows.
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid() || model() == nullptr) {
+        return;
+    }
+    QRect row = visualRect(current.siblingAtColumn(0));
+    row.setLeft(0);
+    row.setRight(viewport()->width() - 1);
+    if (!row.intersects(viewport()->rect())) {
+        return;
+    }
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = row;
+    frame.state |= QStyle::State_KeyboardFocusChange;
+    frame.backgroundColor = palette().color(selectionModel() != nullptr && selectionModel()->isRowSelected(current.row())
+                                                ? QPalette::Highlight
+                                                : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 void TSortListView::SortKeepingSelection(const std::function<std::vector<std::uint32_t>()>& sort)

@@ -50,6 +50,9 @@ public:
 
     /// The column header.
     QHeaderView* header() const { return horizontalHeader(); }
+    /// The whole text of a cell whose text the list shows cut, as its tooltip shows it; empty for a
+    /// cell shown whole.
+    QString CutCellText(const QModelIndex& index) const;
 
     /// The list's rows model, or null when the model is of another kind.
     SortListModel* ListModel() const;
@@ -63,6 +66,9 @@ public:
 
     /// An arrow centred on a transparent image of `size`, as the header shows it.
     static QIcon SortArrowImage(bool up, QSize size = QSize(16, 16));
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ColumnClick(int column);
