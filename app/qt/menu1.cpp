@@ -144,6 +144,7 @@ TForm1::TForm1(QWidget* parent)
     BuildDialogs();
     SetTabOrder();
 
+    NameControls();
     PlaceOnScreen();
     qApp->installEventFilter(this);
 }

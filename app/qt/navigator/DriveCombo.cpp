@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/navigator/DriveCombo.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
@@ -78,10 +80,50 @@ QIcon DriveIcon(DriveKind kind)
 
 } // namespace
 
+namespace {
+
+// The drive box as screen readers see it: named by its accessible name, its value the drive shown.
+// Qt's own combo box on Linux gives its current text as its name, which read the box as "/".
+class DriveComboAccessible final : public QAccessibleWidget
+{
+public:
+    explicit DriveComboAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::ComboBox)
+    {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* box = static_cast<const QComboBox*>(widget());
+        switch (t) {
+        case QAccessible::Name:
+            return box->accessibleName();
+        case QAccessible::Value:
+            return box->currentText();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+};
+
+QAccessibleInterface* DriveComboFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("pellamy::DriveCombo") && object != nullptr && object->isWidgetType()) {
+        return new DriveComboAccessible(static_cast<QWidget*>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
+
 DriveCombo::DriveCombo(QWidget* parent, FolderSystem& folders)
     : QComboBox(parent)
     , m_folders(folders)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&DriveComboFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setEditable(false);
     setItemDelegate(new DriveItemDelegate(this));
     setIconSize(QSize(kIconSize, kIconSize));

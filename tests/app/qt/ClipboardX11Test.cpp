@@ -56,6 +56,23 @@ private Q_SLOTS:
         std::filesystem::remove_all(folder, ec);
     }
 
+    void aRichEditorReadsTheHtmlCopyAsHtml()
+    {
+        if (m_xclip.isEmpty()) {
+            QSKIP("needs an X server (run under xvfb-run) and xclip; the clipboard is not checked here");
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::ofstream(dir.path().toStdString() + "/a <b>.txt", std::ios::binary) << "x";
+        TForm1 form;
+        form.FormCreate({dir.path().toStdString()});
+        form.Print1->trigger();
+        const QByteArray html = ReadClipboard(QStringLiteral("text/html"));
+        QVERIFY2(html.startsWith("<html>\r\n"), html.constData());
+        QVERIFY(html.contains("<title>Folder content: "));
+        QCOMPARE(ReadClipboard(QStringLiteral("text/plain")), html);
+    }
+
     void anotherProgramReadsEveryFormOfTheCopiedFiles()
     {
         if (m_xclip.isEmpty()) {
