@@ -16,12 +16,19 @@ ratio to the summary's time and its peak memory above the phase's start, with th
 command placed on the clipboard and the file list's heap per row. The window runs on the offscreen
 platform, so no display is needed.
 
+Last, the window while it reads the largest folder with a cold cache (the page cache is dropped
+before each run when the script runs as root; warm otherwise, and it says so): the time from the
+program's start until the window is shown, and from Esc, pressed a second into the scan, until the
+scan has ended (stop_bench, under xvfb-run when it is installed). Targets: shown within 1 s, stopped
+within 0.2 s.
+
     python3 bench/startup_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 7]
-        [--sizes 10000,100000,1000000] [--window-runs 3]
+        [--sizes 10000,100000,1000000] [--window-runs 3] [--stop-runs 3]
 """
 
 import argparse
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -46,6 +53,58 @@ def window_phases(window_bench, folder, env):
     return phases, per_row
 
 
+def drop_caches():
+    """Empties the page cache, dentries and inodes; False when this process may not."""
+    try:
+        os.sync()
+        with open("/proc/sys/vm/drop_caches", "w") as caches:
+            caches.write("3\n")
+        return True
+    except OSError:
+        return False
+
+
+def stop_run(stop_bench, folder):
+    """One run of stop_bench on `folder`: (seconds until shown, seconds from Esc to the end or None)."""
+    env = dict(os.environ)
+    argv = [stop_bench, folder, "1000"]
+    if shutil.which("xvfb-run"):
+        env["QT_QPA_PLATFORM"] = "xcb"
+        argv = ["xvfb-run", "-a"] + argv
+    else:
+        env["QT_QPA_PLATFORM"] = "offscreen"
+    done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, env=env)
+    if done.returncode != 0:
+        raise SystemExit(f"stop_bench failed on {folder}")
+    shown, stopped = None, None
+    for line in done.stdout.splitlines():
+        fields = line.split()
+        if fields[0] == "shown":
+            shown = float(fields[1])
+        elif fields[0] == "esc-to-end" and fields[1] != "n/a":
+            stopped = float(fields[1])
+    return shown, stopped
+
+
+def responsiveness(args, count):
+    stop_bench = os.path.join(args.build, "bench", "stop_bench")
+    folder = os.path.join(args.root, f"files-{count}")
+    shown, stopped, cold = [], [], True
+    for _ in range(args.stop_runs):
+        cold = drop_caches() and cold
+        first, esc = stop_run(stop_bench, folder)
+        shown.append(first)
+        if esc is not None:
+            stopped.append(esc)
+    cache = "cold cache" if cold else "warm cache (not root: the page cache stays)"
+    print(f"\nthe window on {count} files, {cache}, medians of {args.stop_runs}")
+    print(f"  shown after start   {statistics.median(shown):7.3f} s   (target 1 s)")
+    if stopped:
+        print(f"  Esc to end of scan  {statistics.median(stopped):7.3f} s   (target 0.2 s)")
+    else:
+        print("  Esc to end of scan      n/a   (every scan ended within the second before Esc)")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/release")
@@ -53,6 +112,7 @@ def main():
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--sizes", default="10000,100000,1000000")
     parser.add_argument("--window-runs", type=int, default=3, help="runs of the window's phases (0: none)")
+    parser.add_argument("--stop-runs", type=int, default=3, help="runs of the shown and stopped times (0: none)")
     args = parser.parse_args()
 
     measure = os.path.join(args.build, "bench", "measure")
@@ -91,6 +151,8 @@ def main():
         print(f"{count:>8} {med['floor']:>8.3f} {med['summary']:>9.3f} {med['empty']:>8.3f} {med['window']:>9.3f} "
               f"{fill:>7.3f} {fill / med['floor']:>10.2f} {fill / med['summary']:>12.2f}")
 
+    if args.stop_runs > 0:
+        responsiveness(args, max(sizes))
     if args.window_runs <= 0:
         return
     count = max(sizes)
