@@ -86,12 +86,14 @@ bool WindowCore::RunScan(const Scan& scan)
     }
     if (work.StopRequested()) {
         m_view.SetStatusPanel(0, kScanStopped);
+        m_stopShown = true;
         return false;
     }
-    // The count took the hint line's place for the scan; the hint of the control under the
-    // pointer comes back, as after any other change of the hint.
-    if (countShown) {
+    // The count (or the word that the last scan was stopped) took the hint line's place; the hint
+    // of the control under the pointer comes back, as after any other change of the hint.
+    if (countShown || m_stopShown) {
         m_view.SetStatusPanel(0, m_currentHint);
+        m_stopShown = false;
     }
     return true;
 }
@@ -297,6 +299,7 @@ void WindowCore::DisplayHint(const std::string& hint)
     }
     const auto bar = hint.find('|');
     m_currentHint = bar == std::string::npos ? hint : hint.substr(bar + 1);
+    m_stopShown = false;
     m_view.SetStatusPanel(0, m_currentHint);
 }
 

@@ -170,6 +170,8 @@ private:
     FileTable m_fileRows;
     bool m_hintsAttached = false;
     std::string m_currentHint;
+    /// Whether the hint line says that the last scan was stopped.
+    bool m_stopShown = false;
 };
 
 } // namespace pellamy

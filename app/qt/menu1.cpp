@@ -4,6 +4,7 @@
 
 #include "app/qt/menu1.h"
 
+#include "app/qt/ElidedLabel.h"
 #include "app/qt/ErrorReport.h"
 #include "app/qt/Skin.h"
 #include "app/qt/StatusBar.h"
@@ -277,7 +278,7 @@ void TForm1::BuildFolderArea()
 void TForm1::BuildFilterBar()
 {
     Panel3 = Band(this, "Panel3");
-    Panel3Caption = new QLabel(QStringLiteral("?"), Panel3);
+    Panel3Caption = new ElidedLabel(QStringLiteral("?"), Panel3);
     Panel3Caption->setObjectName(QStringLiteral("Panel3Caption"));
     Panel3Caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Panel3Caption->setTextFormat(Qt::PlainText);
@@ -460,6 +461,13 @@ void TForm1::resizeEvent(QResizeEvent* event)
 
 void TForm1::FormResize()
 {
+    // The banner's caption is centred, or starts after the check box where centring would put
+    // it over the check box's caption.
+    if (auto* caption = Panel1->findChild<QLabel*>(QStringLiteral("Panel1Caption"))) {
+        const int free = (Panel1->width() - caption->fontMetrics().horizontalAdvance(caption->text())) / 2;
+        const int afterCheckBox = ISF->geometry().right() + 8;
+        Panel1->layout()->setContentsMargins(free < afterCheckBox ? afterCheckBox : 2, 2, 2, 2);
+    }
     // The hint line takes the width the count panel leaves (100 less than the window's with the
     // count panel's usual width).
     StatusBar1->SetPanelWidth(0, std::max(0, width() - 20 - StatusBar1->PanelWidth(1)));

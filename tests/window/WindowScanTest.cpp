@@ -42,6 +42,14 @@ TEST(WindowScans, RunWhileTheWindowWaitsAndEscKeepsWhatTheListsShowed)
     EXPECT_EQ(Names(window.Core.FileRows()), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(window.Core.CurrentPattern(), NamePattern::OfExtension(".txt"));
 
+    // The next scan that ends gives the hint line back.
+    window.Core.DisplayHint("the hint");
+    window.Core.sLViewClick();
+    EXPECT_EQ(window.View.Panels[0], "Stopped: the lists show what they showed before");
+    window.View.StopScans = false;
+    window.Core.sLViewClick();
+    EXPECT_EQ(window.View.Panels[0], "the hint");
+
     // A stopped start-up shows nothing rather than half a folder.
     FakeWindow early;
     early.View.StopScans = true;

@@ -3,6 +3,7 @@
 // panel and message boxes never cut, tooltips of cut cells, sort arrows, the current row after a
 // sort, and the keys Enter and Shift+F10.
 
+#include "app/qt/ElidedLabel.h"
 #include "app/qt/StatusBar.h"
 #include "app/qt/navigator/DirectoryList.h"
 #include "app/qt/navigator/DriveCombo.h"
@@ -72,6 +73,29 @@ private Q_SLOTS:
         QCOMPARE(form.StatusBar1->PanelWidth(0), form.width() - 20 - form.StatusBar1->PanelWidth(1));
         form.StatusBar1->SetPanelText(1, QStringLiteral("Files: 3"));
         QCOMPARE(form.StatusBar1->PanelWidth(1), StatusBar::kCountPanelWidth);
+    }
+
+    void aNarrowWindowMarksWhatItCutsAndKeepsTheBannerApart()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        form.setMinimumWidth(0);
+        form.resize(620, 400);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* totals = static_cast<ElidedLabel*>(form.Panel3Caption);
+        QVERIFY(totals->text().startsWith(QStringLiteral("Folder attributes:")));
+        QVERIFY2(totals->ShownText().startsWith(QChar(0x2026)), qPrintable(totals->ShownText()));
+        QVERIFY(totals->ShownText().endsWith(QStringLiteral("Size:0.51 MB ")) ||
+                totals->ShownText().contains(QStringLiteral("TOTALS")));
+        auto* caption = form.Panel1->findChild<QLabel*>(QStringLiteral("Panel1Caption"));
+        const int textLeft = caption->geometry().left() + (caption->width() -
+                             caption->fontMetrics().horizontalAdvance(caption->text())) / 2;
+        QVERIFY(textLeft > form.ISF->geometry().right());
+
+        form.resize(973, 625);
+        QCoreApplication::processEvents();
+        QCOMPARE(totals->ShownText(), totals->text());
     }
 
     void aCutCellShowsItsWholeTextAndAWholeOneNone()
