@@ -277,6 +277,16 @@ public:
     }
 };
 
+/// The names of the file list's rows, in display order.
+inline std::vector<std::string> Names(const FileTable& rows)
+{
+    std::vector<std::string> names;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        names.emplace_back(rows.Name(row));
+    }
+    return names;
+}
+
 /// A window core over a fake view and platform, with the folder "/data/" holding `a.txt`,
 /// `b.txt` and `c.log`.
 struct FakeWindow

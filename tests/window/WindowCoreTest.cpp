@@ -17,15 +17,6 @@ std::vector<std::string> Captions(const TypeTable& rows)
     return captions;
 }
 
-std::vector<std::string> Names(const FileTable& rows)
-{
-    std::vector<std::string> names;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        names.emplace_back(rows.Name(row));
-    }
-    return names;
-}
-
 TEST(WindowStartup, OpensTheFolderOfTheFirstArgumentWithItsSummary)
 {
     FakeWindow window;

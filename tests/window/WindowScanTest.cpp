@@ -8,15 +8,6 @@
 namespace pellamy {
 namespace {
 
-std::vector<std::string> Names(const FileTable& rows)
-{
-    std::vector<std::string> names;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        names.emplace_back(rows.Name(row));
-    }
-    return names;
-}
-
 TEST(WindowScans, RunWhileTheWindowWaitsAndEscKeepsWhatTheListsShowed)
 {
     FakeWindow window;
