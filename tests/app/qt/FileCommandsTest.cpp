@@ -63,6 +63,31 @@ class FileCommandsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void aFailedOpenSaysSoWithTheOpenersReason()
+    {
+        QTemporaryDir bin;
+        QTemporaryDir dir;
+        QVERIFY(bin.isValid() && dir.isValid());
+        const std::string script = bin.path().toStdString() + "/gio";
+        Write(script, "#!/bin/sh\necho 'gio: file:///x: Unable to find terminal required for application' >&2\nexit 2\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8() + ":" + oldPath);
+        Write(dir.path().toStdString() + "/a.sh", "x");
+
+        TForm1 form;
+        QStringList messages;
+        form.MessageShower = [&messages](const QString& text) { messages << text; };
+        form.FormCreate({dir.path().toStdString()});
+        ListAndSelectEveryFile(form);
+        form.LView2DblClick();
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 10000);
+        QCOMPARE(messages.front(), QStringLiteral("Cannot open \"%1/a.sh\". gio: file:///x: Unable to find "
+                                                  "terminal required for application")
+                                       .arg(dir.path()));
+        qputenv("PATH", oldPath);
+    }
+
     void openingPassesOnePathAndDoesNotWait()
     {
         QTemporaryDir bin;
