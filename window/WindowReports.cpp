@@ -14,6 +14,7 @@
 #include "shell/FileCommands.h"
 #include "window/WindowCore.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -64,24 +65,25 @@ void WindowCore::Copyfilelist1Click()
         return;
     }
     ReadSelection(WindowList::Files);
-    // The text is made once, straight from the rows' names: a million selected names cost their
-    // bytes and nothing per line.
+    // The text is made once, in the clipboard's own buffer, straight from the rows' names: a
+    // million selected names cost their bytes and nothing per line.
     std::size_t size = 0;
     for (std::size_t row = 0; row < m_fileRows.RowCount(); ++row) {
         if (m_fileRows.IsSelected(row)) {
             size += m_currentFolder.size() + m_fileRows.Name(row).size() + 2;
         }
     }
-    std::string text;
-    text.reserve(size);
-    for (std::size_t row = 0; row < m_fileRows.RowCount(); ++row) {
-        if (m_fileRows.IsSelected(row)) {
-            text += m_currentFolder;
-            text += m_fileRows.Name(row);
-            text += "\r\n";
+    m_view.PutTextOnClipboard(size, [this](char* out) {
+        for (std::size_t row = 0; row < m_fileRows.RowCount(); ++row) {
+            if (m_fileRows.IsSelected(row)) {
+                const std::string_view name = m_fileRows.Name(row);
+                out = std::copy(m_currentFolder.begin(), m_currentFolder.end(), out);
+                out = std::copy(name.begin(), name.end(), out);
+                *out++ = '\r';
+                *out++ = '\n';
+            }
         }
-    }
-    m_view.PutTextOnClipboard(std::move(text));
+    });
 }
 
 std::optional<std::string> WindowCore::ExportFilesCsv(const std::string& fileName)

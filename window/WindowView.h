@@ -116,6 +116,9 @@ public:
 
     /// Puts a report's bytes on the clipboard as its plain text, unchanged.
     virtual void PutTextOnClipboard(std::string bytes) = 0;
+    /// Puts `size` bytes on the clipboard as its plain text, written by `write` straight into the
+    /// clipboard's own buffer, so that a long text is held once.
+    virtual void PutTextOnClipboard(std::size_t size, const std::function<void(char* buffer)>& write) = 0;
     /// Puts every form of a set of files on the clipboard at once; false (the clipboard as it was)
     /// when there is no clipboard.
     virtual bool PutOnClipboard(std::vector<ClipboardTarget> targets) = 0;

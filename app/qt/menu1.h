@@ -216,6 +216,7 @@ private:
     void ShowMessage(const std::string& text) override;
     void ShowErrorReport(const std::string& message) override;
     void PutTextOnClipboard(std::string bytes) override;
+    void PutTextOnClipboard(std::size_t size, const std::function<void(char* buffer)>& write) override;
     bool PutOnClipboard(std::vector<ClipboardTarget> targets) override;
     void Open(const std::string& path, std::function<void(const std::string& reason)> failed) override;
     void ShowProperties(const std::string& path) override;

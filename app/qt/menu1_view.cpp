@@ -276,6 +276,13 @@ void TForm1::PutTextOnClipboard(std::string bytes)
     PlaceTextOnClipboard(std::move(bytes));
 }
 
+void TForm1::PutTextOnClipboard(std::size_t size, const std::function<void(char* buffer)>& write)
+{
+    QByteArray text(static_cast<qsizetype>(size), Qt::Uninitialized);
+    write(text.data());
+    PlaceTextOnClipboard(std::move(text));
+}
+
 bool TForm1::PutOnClipboard(std::vector<ClipboardTarget> targets)
 {
     return PlaceOnClipboard(std::move(targets));

@@ -250,6 +250,12 @@ public:
     void ShowMessage(const std::string& text) override { Messages.push_back(text); }
     void ShowErrorReport(const std::string& message) override { ErrorReports.push_back(message); }
     void PutTextOnClipboard(std::string bytes) override { ClipboardText = std::move(bytes); }
+    void PutTextOnClipboard(std::size_t size, const std::function<void(char* buffer)>& write) override
+    {
+        std::string text(size, '\0');
+        write(text.data());
+        ClipboardText = std::move(text);
+    }
     bool PutOnClipboard(std::vector<ClipboardTarget> targets) override
     {
         ClipboardFiles = std::move(targets);
