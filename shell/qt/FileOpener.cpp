@@ -3,6 +3,7 @@
 
 #include "shell/ClipboardFiles.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
@@ -48,9 +49,10 @@ void OpenWithShell(const std::string& absolutePath, QObject* context, OpenFailur
         return;
     }
     // gio starts the application and ends: its exit status and standard error tell whether it
-    // could, and the application goes on without it. The process object belongs to no window, so
-    // closing the window never ends an opener that is still starting an application.
-    auto* opener = new QProcess;
+    // could, and the application goes on without it. The process object belongs to the
+    // application, not to a window, so closing a window never ends an opener that is still
+    // starting an application.
+    auto* opener = new QProcess(QCoreApplication::instance());
     opener->setStandardOutputFile(QProcess::nullDevice());
     QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
     QObject::connect(opener, &QProcess::finished, context,
