@@ -175,6 +175,9 @@ void TForm1::WaitFor(BackgroundWork& work)
         }
     });
     poll.start(10);
+    // Input that came before the scan's end is the scan's, however short the scan: Esc stops it,
+    // anything else waits for it.
+    QCoreApplication::processEvents();
     if (!work.Finished()) {
         loop.exec();
     }
