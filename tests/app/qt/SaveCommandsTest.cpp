@@ -199,6 +199,12 @@ private Q_SLOTS:
         QCOMPARE(next.Name, QStringLiteral("last.html"));
         QVERIFY(FileBytes(Out(QStringLiteral("last.html"))).contains("<title>Files by type: "));
 
+        // A name typed without an extension gets the chosen filter's.
+        AnswerDialog(form.SD1, QStringLiteral("typed"), 2);
+        form.Savefolderdetails1->trigger();
+        QVERIFY(FileBytes(Out(QStringLiteral("typed.xml"))).contains("\r\n<FolderList>\r\n"));
+        QVERIFY(!QFile::exists(Out(QStringLiteral("typed"))));
+
         // Cancelling writes nothing.
         const QByteArray saved = FileBytes(Out(QStringLiteral("last.html")));
         QTimer::singleShot(0, form.SD1, [&form] { form.SD1->reject(); });

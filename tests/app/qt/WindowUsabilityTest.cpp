@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -35,6 +36,29 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i) {
             WriteFile(m_dir.filePath(QStringLiteral("many%1.dat").arg(i, 2, 10, QLatin1Char('0'))), 60 - i);
         }
+    }
+
+    void escStopsAScanAndOtherInputWaitsForItsEnd()
+    {
+        TForm1 form;
+        form.FormCreate({Std(m_dir.path())});
+        const std::size_t types = form.TypeRows()->RowCount();
+        const QString totals = form.Panel3Caption->text();
+
+        // Esc, pressed while a folder is read, stops the reading: the lists keep what they showed.
+        QCoreApplication::postEvent(form.sLView, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        form.ISF->click();
+        QCOMPARE(form.TypeRows()->RowCount(), types);
+        QCOMPARE(form.Panel3Caption->text(), totals);
+        QCOMPARE(form.StatusBar1->PanelText(0), QStringLiteral("Stopped: the lists show what they showed before"));
+
+        // A key pressed during a scan is handled once the scan has ended, not in the middle of it.
+        QVERIFY(!form.AttrChk->isChecked());
+        QCoreApplication::postEvent(form.AttrChk, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+        QCoreApplication::postEvent(form.AttrChk, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier));
+        form.ISF->click();
+        QVERIFY(!form.AttrChk->isChecked());
+        QTRY_VERIFY(form.AttrChk->isChecked());
     }
 
     void everyControlHasANameAndItsHintAsDescription()
