@@ -26,10 +26,21 @@ if(PELLAMY_BUILD_TESTS)
         endif()
     endfunction()
 
+    # pellamy_add_wine_gui_test(NAME SOURCES ... LIBS ...): a GoogleTest program that creates real
+    # windows, run as one test under Wine on a private X server (cmake/wine-gui-run.sh). Such tests
+    # run one at a time: they share the prefix whose desktop draws on that server.
+    function(pellamy_add_wine_gui_test name)
+        cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+        add_executable(${name} ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main pellamy_warnings)
+        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine-gui-run.sh $<TARGET_FILE:${name}>)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
+    endfunction()
+
     add_subdirectory(tests/win32)
     # The window's handlers against a fake view, as on Linux: the window core builds and behaves
     # the same on Windows.
     add_subdirectory(tests/window)
 endif()
 
-install(TARGETS pellamy-report RUNTIME DESTINATION bin)
+install(TARGETS pellamy-report pellamy RUNTIME DESTINATION bin)
