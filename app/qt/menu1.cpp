@@ -16,6 +16,7 @@
 #include "app/qt/navigator/SelectDirectoryDialog.h"
 #include "app/qt/listviews/SortListViews.h"
 #include "app/qt/listviews/TypeListModel.h"
+#include "window/WindowControls.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,14 +39,17 @@ namespace {
 constexpr int kBandHeight = 29;
 constexpr int kSplitterWidth = 8;
 
-QCheckBox* PlacedCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry,
-                          bool checked, const QString& hint)
+QString FromView(std::string_view text);
+
+/// The check box `name` of the window's controls, with its caption, place, size and hint.
+QCheckBox* PlacedCheckBox(QWidget* parent, const char* name, bool checked)
 {
-    auto* box = new QCheckBox(caption, parent);
+    const WindowControl& control = ControlNamed(name);
+    auto* box = new QCheckBox(FromView(control.Caption), parent);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
+    box->setGeometry(control.Left, control.Top, control.Width, control.Height);
     box->setChecked(checked);
-    box->setStatusTip(hint);
+    box->setStatusTip(FromView(control.Hint));
     return box;
 }
 
@@ -154,24 +158,19 @@ void TForm1::NameControls()
 {
     // Each control by its caption, or by what it is where it has none; a check box of one letter
     // by the attribute the letter stands for.
-    const auto name = [](QWidget* control, const QString& text) {
-        control->setAccessibleName(text);
+    const auto name = [](QWidget* control) {
+        control->setAccessibleName(FromView(ControlNamed(control->objectName().toStdString()).AccessibleName));
         control->setAccessibleDescription(control->statusTip());
     };
-    name(ISF, ISF->text());
-    name(dList, QStringLiteral("Folders"));
-    name(JvDriveCombo1, QStringLiteral("Drives"));
-    name(sLView, QStringLiteral("Types"));
-    name(LView2, QStringLiteral("Files"));
-    name(roFile, QStringLiteral("R: read-only"));
-    name(hidFile, QStringLiteral("H: hidden"));
-    name(sysFile, QStringLiteral("S: system"));
-    name(arcFile, QStringLiteral("A: archive"));
-    name(AttrChk, AttrChk->text());
-    name(Panel3Caption, QStringLiteral("Totals"));
-    name(JvSplitter1, QStringLiteral("Between folders and types"));
-    name(JvSplitter2, QStringLiteral("Between types and files"));
-    name(StatusBar1, QStringLiteral("Status"));
+    for (QWidget* control : {static_cast<QWidget*>(ISF), static_cast<QWidget*>(dList),
+                             static_cast<QWidget*>(JvDriveCombo1), static_cast<QWidget*>(sLView),
+                             static_cast<QWidget*>(LView2), static_cast<QWidget*>(roFile),
+                             static_cast<QWidget*>(hidFile), static_cast<QWidget*>(sysFile),
+                             static_cast<QWidget*>(arcFile), static_cast<QWidget*>(AttrChk),
+                             static_cast<QWidget*>(Panel3Caption), static_cast<QWidget*>(JvSplitter1),
+                             static_cast<QWidget*>(JvSplitter2), static_cast<QWidget*>(StatusBar1)}) {
+        name(control);
+    }
     for (int handle = 1; handle < 2; ++handle) {
         JvSplitter1->handle(handle)->setAccessibleName(JvSplitter1->accessibleName());
         JvSplitter2->handle(handle)->setAccessibleName(JvSplitter2->accessibleName());
@@ -217,10 +216,7 @@ void TForm1::BuildBanner()
     auto* bannerLayout = new QHBoxLayout(Panel1);
     bannerLayout->setContentsMargins(2, 2, 2, 2);
     bannerLayout->addWidget(caption);
-    ISF = PlacedCheckBox(
-        Panel1, "ISF", QStringLiteral("Include System Files (not recommended)"), QRect(9, 6, 281, 17), false,
-        QStringLiteral("Playing with  system files can be dangerous - don't do it unless you know what "
-                       "you are doing!"));
+    ISF = PlacedCheckBox(Panel1, "ISF", false);
     // The caption must fit whatever font stands in for the window's.
     ISF->resize(std::max(281, ISF->sizeHint().width()), 17);
     ISF->raise();
@@ -258,8 +254,7 @@ void TForm1::BuildFolderArea()
     sLView->setModel(m_typeRows);
     sLView->setSelectionMode(QAbstractItemView::SingleSelection);
     sLView->OnCustomSort = &sLViewCustomSort;
-    sLView->setStatusTip(
-        QStringLiteral("Click on file type to list files - double click any type to show all file types"));
+    sLView->setStatusTip(FromView(ControlNamed("sLView").Hint));
     sLView->setFrameShape(QFrame::Box);
     sLView->SetUseArrows(true);
     sLView->setLineWidth(1);
@@ -285,16 +280,11 @@ void TForm1::BuildFilterBar()
     auto* barLayout = new QHBoxLayout(Panel3);
     barLayout->setContentsMargins(270, 2, 6, 2);
     barLayout->addWidget(Panel3Caption);
-    const QString filterHint =
-        QStringLiteral("Attributes  - filter files with one or more of selected attributes");
-    roFile = PlacedCheckBox(Panel3, "roFile", QStringLiteral("R"), QRect(27, 7, 38, 17), false, filterHint);
-    hidFile = PlacedCheckBox(Panel3, "hidFile", QStringLiteral("H"), QRect(69, 7, 38, 17), false, filterHint);
-    sysFile =
-        PlacedCheckBox(Panel3, "sysFile", QStringLiteral("S"), QRect(111, 7, 38, 17), false, filterHint);
-    arcFile = PlacedCheckBox(Panel3, "arcFile", QStringLiteral("A"), QRect(153, 7, 38, 17), true,
-                             QStringLiteral("Attributes  - select attributes to use in filter"));
-    AttrChk = PlacedCheckBox(Panel3, "AttrChk", QStringLiteral("Filter"), QRect(200, 8, 57, 16), false,
-                             QStringLiteral("Filter files by selected attributes when checked"));
+    roFile = PlacedCheckBox(Panel3, "roFile", false);
+    hidFile = PlacedCheckBox(Panel3, "hidFile", false);
+    sysFile = PlacedCheckBox(Panel3, "sysFile", false);
+    arcFile = PlacedCheckBox(Panel3, "arcFile", true);
+    AttrChk = PlacedCheckBox(Panel3, "AttrChk", false);
     for (QCheckBox* box : {roFile, hidFile, sysFile, arcFile, AttrChk}) {
         connect(box, &QCheckBox::clicked, this, [this] { m_core.roFileClick(); });
     }
@@ -311,7 +301,7 @@ void TForm1::BuildFileList()
     LView2->OnCustomSort = &LView2CustomSort;
     LView2->setFrameShape(QFrame::NoFrame);
     LView2->SetUseArrows(true);
-    LView2->setStatusTip(QStringLiteral("Double click a file to open it.  Popup menu on right button"));
+    LView2->setStatusTip(FromView(ControlNamed("LView2").Hint));
     SetColumns(LView2, {60, 0, 140, 140, 60, 80}, 1);
     LView2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(LView2, &TSortListView::doubleClicked, this, [this](const QModelIndex&) { m_core.LView2DblClick(); });

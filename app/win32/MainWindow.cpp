@@ -12,7 +12,10 @@
 #include "lists/ColumnCaptions.h"
 #include "platform/win32/WideText.h"
 #include "window/PopupMenus.h"
+#include "window/WindowControls.h"
 
+#include <initguid.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -26,28 +29,21 @@ constexpr UINT kStartMessage = WM_APP + 1;
 constexpr UINT kFirstMenu1Item = 1000;
 constexpr UINT kFirstMenu2Item = 2000;
 
-constexpr char kTypeListHint[] = "Click on file type to list files - double click any type to show all file types";
-constexpr char kFileListHint[] = "Double click a file to open it.  Popup menu on right button";
-constexpr char kISFHint[] =
-    "Playing with  system files can be dangerous - don't do it unless you know what you are doing!";
-constexpr char kAttributesHint[] = "Attributes  - filter files with one or more of selected attributes";
-
-/// The check boxes of the filter bar: identifier, caption, place and size at 96 dpi, hint.
+/// The check boxes of the filter bar by their identifiers and names.
 struct FilterBox
 {
     int Id;
-    const wchar_t* Caption;
-    RECT Bounds;  ///< left, top, width, height
-    const char* Hint;
+    const char* Name;
 };
 
 constexpr FilterBox kFilterBoxes[] = {
-    {kroFile, L"R", {27, 7, 38, 17}, kAttributesHint},
-    {khidFile, L"H", {69, 7, 38, 17}, kAttributesHint},
-    {ksysFile, L"S", {111, 7, 38, 17}, kAttributesHint},
-    {karcFile, L"A", {153, 7, 38, 17}, "Attributes  - select attributes to use in filter"},
-    {kAttrChk, L"Filter", {200, 8, 57, 16}, "Filter files by selected attributes when checked"},
+    {kroFile, "roFile"}, {khidFile, "hidFile"}, {ksysFile, "sysFile"}, {karcFile, "arcFile"}, {kAttrChk, "AttrChk"},
 };
+
+std::wstring CaptionOf(const char* name)
+{
+    return WideFromUtf8(ControlNamed(name).Caption);
+}
 
 HWND FindControl(HWND parent, int id)
 {
@@ -146,23 +142,22 @@ HWND MainWindow::Control(int id) const
 
 void MainWindow::CreateControls()
 {
-    m_banner = CreatePanel(m_window, kPanel1, PanelLook::Banner, L"Pellamy (Previously Corvanta)");
-    HWND isf = CreateCheckBox(m_banner, kISF, L"Include System Files (not recommended)");
-    m_hints[isf] = kISFHint;
+    m_banner = CreatePanel(m_window, kPanel1, PanelLook::Banner, CaptionOf("Panel1").c_str());
+    m_controls["ISF"] = CreateCheckBox(m_banner, kISF, CaptionOf("ISF").c_str());
 
     m_files = std::make_unique<ListView>(m_window, kLView2, true, false, kFileListColumns, *m_fileTable);
-    m_hints[m_files->Handle()] = kFileListHint;
+    m_controls["LView2"] = m_files->Handle();
 
     m_filterBar = CreatePanel(m_window, kPanel3, PanelLook::Bar);
     for (const FilterBox& box : kFilterBoxes) {
-        HWND check = CreateCheckBox(m_filterBar, box.Id, box.Caption);
-        m_hints[check] = box.Hint;
+        m_controls[box.Name] = CreateCheckBox(m_filterBar, box.Id, CaptionOf(box.Name).c_str());
     }
     Button_SetCheck(FindControl(m_filterBar, karcFile), BST_CHECKED);
-    m_totals = CreatePanel(m_filterBar, kTotalsLine, PanelLook::Caption, L"?");
+    m_totals = CreatePanel(m_filterBar, kTotalsLine, PanelLook::Caption, CaptionOf("Panel3Caption").c_str());
+    m_controls["Panel3Caption"] = m_totals;
 
     m_types = std::make_unique<ListView>(m_window, ksLView, false, true, kTypeListColumns, *m_typeTable);
-    m_hints[m_types->Handle()] = kTypeListHint;
+    m_controls["sLView"] = m_types->Handle();
 
     FolderNavigator::Events events;
     events.DirectoryClicked = [this] { RunHandler([this] { m_core.dListClick(); }); };
@@ -184,6 +179,12 @@ void MainWindow::CreateControls()
                                   m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBar1)), m_instance,
                                   nullptr);
     m_dirs = std::make_unique<SelectDirectoryDialog>(m_platform.Folders(), m_platform.Collator());
+    m_controls["dList"] = m_navigator->DirectoryList();
+    m_controls["JvDriveCombo1"] = m_navigator->DriveBox();
+    m_controls["JvSplitter1"] = m_splitter1->Handle();
+    m_controls["JvSplitter2"] = m_splitter2->Handle();
+    m_controls["StatusBar1"] = m_statusBar;
+    NameControls();
 
     // Tab moves in the window definition's order: the banner's check box, the file list, the
     // filter bar's check boxes, the type list, then the navigator's drive box and directory list.
@@ -193,6 +194,34 @@ void MainWindow::CreateControls()
         previous = control;
     }
     SetWindowPos(m_navigator->DriveBox(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::NameControls()
+{
+    // Screen readers announce each control by its name and read its hint as its description. The
+    // lists, the directory list and the drive box show no caption, so their window texts carry
+    // their names for the system's accessibility, which reads a control's name from its text; the
+    // rest is set as the control's accessibility properties, where the system keeps them.
+    for (const char* name : {"sLView", "LView2", "dList", "JvDriveCombo1", "JvSplitter1", "JvSplitter2"}) {
+        SetWindowTextW(m_controls[name], WideFromUtf8(ControlNamed(name).AccessibleName).c_str());
+    }
+    IAccPropServices* properties = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&properties)))) {
+        return;
+    }
+    for (const auto& [name, handle] : m_controls) {
+        const WindowControl& control = ControlNamed(name);
+        if (!control.AccessibleName.empty()) {
+            properties->SetHwndPropStr(handle, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                       WideFromUtf8(control.AccessibleName).c_str());
+        }
+        if (!control.Hint.empty()) {
+            properties->SetHwndPropStr(handle, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       PROPID_ACC_DESCRIPTION, WideFromUtf8(control.Hint).c_str());
+        }
+    }
+    properties->Release();
 }
 
 void MainWindow::ApplyDpi(UINT dpi)
@@ -259,10 +288,9 @@ void MainWindow::Layout()
     place(m_files->Handle(), 0, top, width, client.bottom - statusHeight - top);
     EndDeferWindowPos(moves);
 
-    MoveWindow(FindControl(m_banner, kISF), s(9), s(6), s(281), s(17), TRUE);
-    for (const FilterBox& box : kFilterBoxes) {
-        MoveWindow(FindControl(m_filterBar, box.Id), s(box.Bounds.left), s(box.Bounds.top), s(box.Bounds.right),
-                   s(box.Bounds.bottom), TRUE);
+    for (const char* name : {"ISF", "roFile", "hidFile", "sysFile", "arcFile", "AttrChk"}) {
+        const WindowControl& control = ControlNamed(name);
+        MoveWindow(m_controls[name], s(control.Left), s(control.Top), s(control.Width), s(control.Height), TRUE);
     }
     const int totalsLeft = s(262);
     MoveWindow(m_totals, totalsLeft, s(2), std::max<int>(0, width - totalsLeft - s(4)), barHeight - s(4), TRUE);
@@ -374,10 +402,13 @@ void MainWindow::ShowHintOf(HWND control)
     m_hintControl = control;
     // The hint of the control under the pointer, or of the nearest enclosing one that has one.
     std::string hint;
-    for (HWND window = control; window != nullptr && window != m_window; window = GetParent(window)) {
-        if (const auto found = m_hints.find(window); found != m_hints.end()) {
-            hint = found->second;
-            break;
+    for (HWND window = control; window != nullptr && window != m_window && hint.empty();
+         window = GetParent(window)) {
+        for (const auto& [name, handle] : m_controls) {
+            if (handle == window) {
+                hint = ControlNamed(name).Hint;
+                break;
+            }
         }
     }
     if (hint != m_core.CurrentHint()) {

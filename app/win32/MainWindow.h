@@ -71,6 +71,8 @@ private:
     void ShowPopupMenu(WindowList list, POINT screen);
     void MenuSelected(HMENU menu, UINT item, UINT flags);
     void ShowHintOf(HWND control);
+    /// Gives each control its accessible name and its hint as its description.
+    void NameControls();
     /// Runs a handler the way every handler runs: one at a time, an error no handler catches
     /// shown in the general error report.
     void RunHandler(const std::function<void()>& handler);
@@ -136,8 +138,8 @@ private:
     std::string m_statusTexts[2];
     std::string m_totalsText = "?";
     HWND m_hintControl = nullptr;
-    /// The hints of the controls that have one.
-    std::unordered_map<HWND, std::string> m_hints;
+    /// The controls by their names in the window definition.
+    std::unordered_map<std::string, HWND> m_controls;
 
     /// The save dialog's name and filter, kept for its next use.
     std::wstring m_saveName;

@@ -11,12 +11,15 @@
 #include "win32/Win32TempFolder.h"
 
 #include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -38,6 +41,7 @@ protected:
     void SetUp() override
     {
         BecomeDpiAware();
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         m_folder.WriteFile(L"a.txt", std::string(2000, 'a'));
         m_folder.WriteFile(L"b.txt", std::string(100, 'b'));
         m_folder.WriteFile(L"c.TXT", std::string(5000, 'c'));
@@ -50,7 +54,11 @@ protected:
         Start({Utf8(m_folder.Path())});
     }
 
-    void TearDown() override { m_window.reset(); }
+    void TearDown() override
+    {
+        m_window.reset();
+        CoUninitialize();
+    }
 
     void Start(std::vector<std::string> args)
     {
@@ -288,6 +296,47 @@ TEST_F(WindowOnFolder, CheckBoxesAndDroppedFilesRescan)
     const auto rows = Rows(Control(ksLView));
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], ".xml");
+}
+
+TEST_F(WindowOnFolder, ScreenReadersHearEachControlsNameAndHint)
+{
+    const auto read = [](HWND control, bool description) {
+        IAccessible* accessible = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                              reinterpret_cast<void**>(&accessible)))) {
+            return std::string("(no accessible object)");
+        }
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        const HRESULT result = description ? accessible->get_accDescription(self, &text)
+                                           : accessible->get_accName(self, &text);
+        std::string value = SUCCEEDED(result) && text != nullptr ? Utf8(text) : std::string("(none)");
+        SysFreeString(text);
+        accessible->Release();
+        return value;
+    };
+    // Controls without a caption are announced by what they are.
+    EXPECT_EQ(read(Control(ksLView), false), "Types");
+    EXPECT_EQ(read(Control(kLView2), false), "Files");
+    EXPECT_EQ(read(Control(kdList), false), "Folders");
+    // Names and descriptions set as properties need the system's property store, which Wine lacks.
+    IAccPropServices* store = nullptr;
+    bool kept = false;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&store)))) {
+        kept = SUCCEEDED(store->SetHwndPropStr(Control(kAttrChk), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                               PROPID_ACC_HELP, L"probe"));
+        store->Release();
+    }
+    if (!kept) {
+        std::printf("The system keeps no accessibility properties: names and hints set as properties unchecked\n");
+        return;
+    }
+    EXPECT_EQ(read(Control(kroFile), false), "R: read-only");
+    EXPECT_EQ(read(Control(kISF), true),
+              "Playing with  system files can be dangerous - don't do it unless you know what you are doing!");
 }
 
 TEST_F(WindowOnFolder, StatusBarAndMinimumWidthFollowTheWindowsSize)
