@@ -6,6 +6,7 @@
 # a time (the tests that use this runner share a resource lock).
 #   PELLAMY_WINE_DPI   the dots per inch Wine draws at (LogPixels), 96 unless set
 #   PELLAMY_XVFB_SCREEN  the X screen, "1280x1024x24" unless set
+#   PELLAMY_XVFB_ARGS    more arguments for the X server (-fbdir DIR keeps the screen in a file)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [[ -z ${PELLAMY_WINEPREFIX:-} ]]; then
@@ -35,4 +36,4 @@ inner()
 }
 export -f inner
 export here
-xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24}" bash -c 'inner "$@"' inner "$dpi" "$@"
+xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24} ${PELLAMY_XVFB_ARGS:-}" bash -c 'inner "$@"' inner "$dpi" "$@"

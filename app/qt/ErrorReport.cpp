@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/ErrorReport.h"
 
+#include "window/ErrorReportText.h"
+
 #include "app/qt/MessageBoxes.h"
 
 #include <QMessageBox>
@@ -23,11 +25,7 @@ PellamyApplication::ErrorReporter g_reporter = &ShowInMessageBox;
 
 QString ErrorReportText(const QString& message)
 {
-    // A question keeps its question mark as the last character.
-    if (!message.isEmpty() && message.back().unicode() > u'.' && message.back() != u'?') {
-        return message + u'.';
-    }
-    return message;
+    return QString::fromStdString(ErrorReportText(message.toStdString()));
 }
 
 PellamyApplication::PellamyApplication(int& argc, char** argv)

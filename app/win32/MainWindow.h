@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pellamy::win32 {
@@ -75,7 +76,8 @@ private:
     void RunHandler(const std::function<void()>& handler);
     ListView& List(WindowList list) { return list == WindowList::Types ? *m_types : *m_files; }
     const ListView& List(WindowList list) const { return list == WindowList::Types ? *m_types : *m_files; }
-    bool HoldInput(const MSG& message);
+    /// Handles what waits while a scan runs: Esc stops it, other input is held.
+    void HandleMessagesWhileWaiting(BackgroundWork& work);
 
     // WindowView
     bool IsChecked(WindowCheckBox box) const override;
@@ -109,6 +111,8 @@ private:
     HINSTANCE m_instance;
     HWND m_window = nullptr;
     WindowCore m_core;
+    std::unique_ptr<ListTable> m_typeTable;
+    std::unique_ptr<ListTable> m_fileTable;
     UINT m_dpi = 96;
     HFONT m_font = nullptr;
     HFONT m_boldFont = nullptr;
@@ -132,6 +136,8 @@ private:
     std::string m_statusTexts[2];
     std::string m_totalsText = "?";
     HWND m_hintControl = nullptr;
+    /// The hints of the controls that have one.
+    std::unordered_map<HWND, std::string> m_hints;
 
     /// The save dialog's name and filter, kept for its next use.
     std::wstring m_saveName;
