@@ -203,6 +203,9 @@ class WindowTest:
             return
         self.check("top-level window class", window.top["class"], "TForm1")
         self.check_common(window, TYPE_ROWS)
+        self.check("Include System Files and Filter unticked",
+                   {box: (window.control(box, "Button") or {}).get("checked") for box in (ISF, ATTR_CHK)},
+                   {ISF: 0, ATTR_CHK: 0})
         self.check("type rows as pellamy-report.exe gives them", window.list_view(TYPE_LIST)["rows"],
                    [row["cells"] for row in summary["rows"]])
         self.check("totals line", (window.control(TOTALS_LINE) or {}).get("text"), summary["totalsLine"])
