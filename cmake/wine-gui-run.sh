@@ -27,10 +27,8 @@ trap finish EXIT
 finish
 dpi=${PELLAMY_WINE_DPI:-96}
 # The prefix is made by the first run (wine-run.sh); the dpi is set in it before the program starts.
-# xvfb-run is a POSIX shell script, whose shell may drop exported bash functions from the
-# environment: the step runs as a script of its own, given the runner's folder and the dpi first.
-xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24}" bash -c '
-    "$0/wine-run.sh" reg add "HKCU\Control Panel\Desktop" /v LogPixels /t REG_DWORD /d "$1" /f \
-        >/dev/null 2>&1 || true
-    shift
-    exec "$0/wine-run.sh" "$@"' "$here" "$dpi" "$@"
+session='"$0" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || true
+shift
+exec "$0" "$@"'
+xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24} ${PELLAMY_XVFB_ARGS:-}" \
+    bash -c "$session" "$here/wine-run.sh" "$dpi" "$@"

@@ -304,6 +304,10 @@ void MainWindow::Show(std::vector<std::string> args, int showCommand)
     const int height = std::min<int>(Scale(661, m_dpi), work.bottom - work.top);
     SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Inside the program a path keeps "/" between its parts, whichever the command line used.
+    for (std::string& arg : args) {
+        std::replace(arg.begin(), arg.end(), '\\', '/');
+    }
     m_startArgs = std::move(args);
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
