@@ -43,4 +43,10 @@ if(PELLAMY_BUILD_TESTS)
     add_subdirectory(tests/window)
 endif()
 
+# The window's benchmark (bench/win32_window_bench.py), when benchmarks are asked for: the windows
+# preset leaves them out, -DPELLAMY_BUILD_BENCH=ON brings them in.
+if(PELLAMY_BUILD_BENCH)
+    add_subdirectory(bench/win32)
+endif()
+
 install(TARGETS pellamy-report pellamy RUNTIME DESTINATION bin)

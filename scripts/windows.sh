@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-packages.sh g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev
+bash scripts/install-packages.sh g++-mingw-w64-x86-64-posix wine64 googletest nlohmann-json3-dev xvfb xauth xdotool
 
 linux_report=
 for build in build/release build/dev; do
