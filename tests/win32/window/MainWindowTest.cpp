@@ -266,6 +266,24 @@ TEST_F(WindowOnFolder, KeysReachTheWindowFirstAndEnterListsTheCurrentType)
     EXPECT_EQ(ListView_GetItemCount(Control(kLView2)), 3);
 }
 
+TEST_F(WindowOnFolder, EscPressedForAScanStopsItAndTheListsKeepWhatTheyShowed)
+{
+    ClickRow(ksLView, RowOfType(".png"));
+    ASSERT_EQ(ListView_GetItemCount(Control(kLView2)), 1);
+    // Esc waiting when a listing starts belongs to it, however short the listing.
+    PostMessageW(Control(ksLView), WM_KEYDOWN, VK_ESCAPE, 0);
+    m_window->Core().sLViewDblClick();
+    EXPECT_EQ(ListView_GetItemCount(Control(kLView2)), 1);
+    EXPECT_EQ(StatusPanel(0), "Stopped: the lists show what they showed before");
+    // Any other key waits for the listing and is handled after it: F5 lists the type again.
+    m_folder.WriteFile(L"later.png", "p");
+    PostMessageW(Control(ksLView), WM_KEYDOWN, VK_F5, 0);
+    m_window->Core().sLViewDblClick();
+    EXPECT_EQ(ListView_GetItemCount(Control(kLView2)), 6);
+    Pump();
+    EXPECT_EQ(ListView_GetItemCount(Control(kLView2)), 2);
+}
+
 TEST_F(WindowOnFolder, CheckBoxesAndDroppedFilesRescan)
 {
     // With "Filter" and "H" ticked and "A" not, only the hidden files are counted.
