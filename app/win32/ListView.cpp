@@ -135,16 +135,41 @@ bool ListView::Notify(const NMHDR& header, LRESULT& result)
     }
 }
 
+void ListView::ClearRowStates()
+{
+    // Only the rows that have a state are touched: a change of "every row" (-1) visits each row of
+    // the list, a million of them after a full listing.
+    if (const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED); focused >= 0) {
+        ListView_SetItemState(m_list, focused, 0, LVIS_FOCUSED);
+    }
+    const auto count = static_cast<UINT>(ListView_GetItemCount(m_list));
+    const UINT selected = ListView_GetSelectedCount(m_list);
+    if (selected == 0) {
+        return;
+    }
+    if (selected == count) {
+        ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
+        return;
+    }
+    std::vector<int> rows;
+    for (int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(m_list, row, LVNI_SELECTED)) {
+        rows.push_back(row);
+    }
+    for (int row : rows) {
+        ListView_SetItemState(m_list, row, 0, LVIS_SELECTED);
+    }
+}
+
 void ListView::BeginReset()
 {
-    ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ClearRowStates();
     ListView_SetItemCountEx(m_list, 0, 0);
 }
 
 void ListView::EndReset()
 {
     ListView_SetItemCountEx(m_list, static_cast<int>(m_table.Rows().RowCount()), 0);
-    ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     InvalidateRect(m_list, nullptr, TRUE);
     FitAutoColumn();
 }
@@ -239,7 +264,7 @@ void ListView::SetRowStates(const std::vector<std::uint32_t>& order, int current
 {
     const ListRows& rows = m_table.Rows();
     const std::size_t count = rows.RowCount();
-    ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ClearRowStates();
     std::size_t selected = 0;
     for (std::size_t row = 0; row < count; ++row) {
         selected += rows.IsSelected(row) ? 1 : 0;

@@ -100,6 +100,8 @@ public:
 
 private:
     void ShowSortArrow(int column, int arrow);
+    /// Takes the selection and the focus from every row that has them.
+    void ClearRowStates();
     void SetRowStates(const std::vector<std::uint32_t>& order, int current);
 
     HWND m_list;
