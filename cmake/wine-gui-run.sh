@@ -26,13 +26,11 @@ trap finish EXIT
 finish
 dpi=${PELLAMY_WINE_DPI:-96}
 # The prefix is made by the first run (wine-run.sh); the dpi is set in it before the program starts.
-inner()
-{
-    "$here/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+# The inner script gets everything as arguments: xvfb-run is a POSIX shell script, whose shell may
+# drop exported bash functions from the environment.
+xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24}" bash -c '
+    here=$1 dpi=$2
+    shift 2
+    "$here/wine-run.sh" reg add "HKCU\Control Panel\Desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f \
         >/dev/null 2>&1 || true
-    shift
-    exec "$here/wine-run.sh" "$@"
-}
-export -f inner
-export here
-xvfb-run -a -s "-screen 0 ${PELLAMY_XVFB_SCREEN:-1280x1024x24}" bash -c 'inner "$@"' inner "$dpi" "$@"
+    exec "$here/wine-run.sh" "$@"' inner "$here" "$dpi" "$@"
