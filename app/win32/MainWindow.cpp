@@ -164,6 +164,12 @@ void MainWindow::CreateControls()
     events.DriveChanged = [this] { RunHandler([this] { m_core.JvDriveCombo1Change(); }); };
     m_navigator = std::make_unique<FolderNavigator>(m_window, m_platform.Folders(), m_platform.Collator(),
                                                     std::move(events));
+    // The navigator's first folder, where programs live. Entering it moves the working folder,
+    // which is put back so that relative paths on the command line mean what the user meant.
+    FolderSystem& folders = m_platform.Folders();
+    const std::string workingFolder = folders.WorkingFolder();
+    m_navigator->SetDirectory("C:/Program Files");
+    folders.SetWorkingFolder(workingFolder);
 
     m_splitter1 = std::make_unique<Splitter>(m_window, kJvSplitter1, true, [this](int position) {
         m_navigatorWidth = std::max(0, MulDiv(position, static_cast<int>(kDesignDpi), static_cast<int>(m_dpi)));

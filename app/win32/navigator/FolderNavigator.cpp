@@ -3,6 +3,7 @@
 
 #include "app/win32/ControlIds.h"
 #include "app/win32/Dpi.h"
+#include "app/win32/Skin.h"
 #include "platform/win32/WideText.h"
 
 #include <commctrl.h>
@@ -281,6 +282,12 @@ void FolderNavigator::DrivePicked()
     }
 }
 
+void FolderNavigator::ApplyColors()
+{
+    InvalidateRect(m_panel, nullptr, TRUE);
+    InvalidateRect(m_list, nullptr, TRUE);
+}
+
 void FolderNavigator::DrawRow(const DRAWITEMSTRUCT& item)
 {
     if (item.itemID == static_cast<UINT>(-1) || item.itemID >= m_shownRows.size()) {
@@ -289,7 +296,14 @@ void FolderNavigator::DrawRow(const DRAWITEMSTRUCT& item)
     HDC dc = item.hDC;
     const RECT& rect = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const SkinColors& colors = CurrentColors();
+    if (selected) {
+        HBRUSH highlight = CreateSolidBrush(colors.Highlight);
+        FillRect(dc, &rect, highlight);
+        DeleteObject(highlight);
+    } else {
+        FillRect(dc, &rect, ListBrush());
+    }
     const ShownRow& shown = m_shownRows[item.itemID];
     const int depth = m_navigation.Rows()[item.itemID].Depth;
     const int iconLeft = rect.left + Scale(item.itemID == 0 ? 2 : 4 * depth + 6, m_dpi);
@@ -301,7 +315,7 @@ void FolderNavigator::DrawRow(const DRAWITEMSTRUCT& item)
                        ILD_TRANSPARENT);
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(dc, selected ? colors.HighlightText : colors.ListText);
     RECT text{iconLeft + iconWidth + Scale(4, m_dpi), rect.top + Scale(2, m_dpi), rect.right, rect.bottom};
     RECT measured = text;
     DrawTextW(dc, shown.Name.c_str(), static_cast<int>(shown.Name.size()), &measured,
@@ -333,6 +347,16 @@ LRESULT CALLBACK FolderNavigator::PanelProc(HWND window, UINT message, WPARAM wP
 LRESULT FolderNavigator::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CTLCOLORLISTBOX:
+        // The directory list's background, below its rows, in the window's list colour.
+        SetBkColor(reinterpret_cast<HDC>(wParam), CurrentColors().ListBack);
+        return reinterpret_cast<LRESULT>(ListBrush());
+    case WM_ERASEBKGND: {
+        RECT area;
+        GetClientRect(m_panel, &area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, FaceBrush());
+        return 1;
+    }
     case WM_SIZE:
         Layout();
         return 0;

@@ -60,6 +60,9 @@ public:
     /// selects the open folder's drive again; raises no event and leaves the list where it is.
     void DrivesChanged();
 
+    /// Draws the panel and the directory list in the window's colours (the skin's, or the system's).
+    void ApplyColors();
+
     /// The rules' state behind the controls: the rows in list order, the drives in box order.
     const FolderNavigation& Navigation() const { return m_navigation; }
 
