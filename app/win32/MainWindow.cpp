@@ -184,6 +184,9 @@ void MainWindow::CreateControls()
     m_statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                   m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBar1)), m_instance,
                                   nullptr);
+    SkinStatusBar(m_statusBar);
+    SkinHeader(ListView_GetHeader(m_types->Handle()));
+    SkinHeader(ListView_GetHeader(m_files->Handle()));
     m_dirs = std::make_unique<SelectDirectoryDialog>(m_platform.Folders(), m_platform.Collator());
     m_controls["dList"] = m_navigator->DirectoryList();
     m_controls["JvDriveCombo1"] = m_navigator->DriveBox();

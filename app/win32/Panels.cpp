@@ -86,6 +86,15 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SIZE:
         InvalidateRect(window, nullptr, TRUE);
         return 0;
+    case WM_SETFONT:
+        // A panel draws its caption in the font it was given, as a control does.
+        SetWindowLongPtrW(window, 0, static_cast<LONG_PTR>(wParam));
+        if (LOWORD(lParam) != 0) {
+            InvalidateRect(window, nullptr, TRUE);
+        }
+        return 0;
+    case WM_GETFONT:
+        return GetWindowLongPtrW(window, 0);
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
@@ -108,6 +117,7 @@ void RegisterClasses(HINSTANCE instance)
     WNDCLASSEXW panel{};
     panel.cbSize = sizeof panel;
     panel.lpfnWndProc = PanelProc;
+    panel.cbWndExtra = sizeof(LONG_PTR);
     panel.hInstance = instance;
     panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     panel.lpszClassName = kPanelClass;

@@ -29,6 +29,10 @@ const SkinColors& CurrentColors();
 HBRUSH FaceBrush();
 HBRUSH ListBrush();
 
+/// Makes the status bar, and a list's header, draw themselves in the skin's colours while it is on.
+void SkinStatusBar(HWND bar);
+void SkinHeader(HWND header);
+
 /// Draws `control` (a check box, the status bar) in the skin's colours, or the system's theme again.
 void ApplySkinTheme(HWND control);
 
