@@ -323,7 +323,10 @@ std::optional<std::string> MainWindow::RunSelectFolderDialog(FolderDialogUse use
     if (!m_dirs->Execute(m_window)) {
         return std::nullopt;
     }
-    return m_dirs->Directory();
+    // The folder as typed, with "/" between its parts as everywhere inside the program.
+    std::string folder = m_dirs->Directory();
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    return folder;
 }
 
 void MainWindow::ShowMessage(const std::string& text)

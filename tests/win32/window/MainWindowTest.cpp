@@ -357,6 +357,60 @@ TEST_F(WindowOnFolder, ScreenReadersHearEachControlsNameAndHint)
               "Playing with  system files can be dangerous - don't do it unless you know what you are doing!");
 }
 
+TEST_F(WindowOnFolder, HintsOfControlsAndMenuEntriesShowInTheHintLine)
+{
+    PostMessageW(Control(kISF), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Pump();
+    EXPECT_EQ(StatusPanel(0),
+              "Playing with  system files can be dangerous - don't do it unless you know what you are doing!");
+    // The directory list has no hint: the line empties.
+    PostMessageW(Control(kdList), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Pump();
+    EXPECT_EQ(StatusPanel(0), "");
+    // Over the file list's header, the list's own hint.
+    PostMessageW(ListView_GetHeader(Control(kLView2)), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Pump();
+    EXPECT_EQ(StatusPanel(0), "Double click a file to open it.  Popup menu on right button");
+}
+
+// What the file list's menu shows, read from the menu while it is open.
+std::vector<std::string> g_menuItems;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    if (menuWindow == nullptr) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+        wchar_t caption[128] = {};
+        GetMenuStringW(menu, static_cast<UINT>(item), caption, 128, MF_BYPOSITION);
+        g_menuItems.push_back((GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_SEPARATOR) != 0
+                                  ? "-"
+                                  : Utf8(caption));
+    }
+    EndMenu();
+}
+
+TEST_F(WindowOnFolder, TheFileListsMenuShowsItsNineEntriesAndHintsThem)
+{
+    g_menuItems.clear();
+    SetTimer(nullptr, 0, 50, ReadOpenMenu);
+    SendMessageW(m_window->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Control(kLView2)), MAKELPARAM(-1, -1));
+    EXPECT_EQ(g_menuItems, (std::vector<std::string>{"Copy selected file names", "Copy selected file details as CSV",
+                                                     "Copy selected file details as XML",
+                                                     "Copy selected file details as HTML", "Copy files to clipboard",
+                                                     "Save selected file details", "Open folder in  Explorer", "-",
+                                                     "Select all", "Properties"}));
+    // The window shows an entry's hint while the entry is highlighted.
+    HMENU none = CreatePopupMenu();
+    SendMessageW(m_window->Handle(), WM_MENUSELECT, MAKEWPARAM(1000, MF_HILITE), reinterpret_cast<LPARAM>(none));
+    EXPECT_EQ(StatusPanel(0), "Copy all file names to clipboard");
+    DestroyMenu(none);
+}
+
 TEST_F(WindowOnFolder, StatusBarAndMinimumWidthFollowTheWindowsSize)
 {
     const UINT dpi = DpiOf(m_window->Handle());
