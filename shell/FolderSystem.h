@@ -2,6 +2,7 @@
 #ifndef PELLAMY_SHELL_FOLDERSYSTEM_H
 #define PELLAMY_SHELL_FOLDERSYSTEM_H
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -59,6 +60,16 @@ public:
     /// only when `withFiles` is set. A folder that cannot be read gives an empty listing and its
     /// reason in `error`.
     virtual FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error) = 0;
+
+    /// The same, read on any thread, giving up (with what was read so far and `error` set to
+    /// `operation_canceled`) once `stop` is requested. A system whose listings are quick ignores
+    /// `stop`.
+    virtual FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error,
+                                            std::stop_token stop)
+    {
+        static_cast<void>(stop);
+        return ReadFolderListing(folder, withFiles, error);
+    }
 
     /// Whether `path` names a folder (following links).
     virtual bool IsFolder(const std::string& path) = 0;

@@ -217,11 +217,24 @@ std::vector<FolderRow> FolderNavigation::RowsFor(const std::string& root, const 
 }
 
 std::vector<std::string> FolderNavigation::SortedSubFolders(FolderSystem& folders, const TextCollator& collator,
-                                                            const std::string& folder)
+                                                            const std::string& folder, std::stop_token stop)
 {
     // A folder that cannot be read shows no sub-folders; the list says nothing more of why.
     std::error_code unread;
-    return SortedNames(folders.ReadFolderListing(folder, false, unread).Folders, collator);
+    FolderListing listing = stop.stop_possible() ? folders.ReadFolderListing(folder, false, unread, stop)
+                                                 : folders.ReadFolderListing(folder, false, unread);
+    return SortedNames(listing.Folders, collator);
+}
+
+bool FolderNavigation::ShowSubFolders(std::uint64_t opening, const std::vector<std::string>& subFolders)
+{
+    if (opening != m_opening || m_awaitedFolder.empty()) {
+        return false;
+    }
+    m_awaitedFolder.clear();
+    const std::string root = m_rows.empty() ? m_directory : m_rows.front().Path;
+    m_rows = RowsFor(root, m_directory, subFolders);
+    return true;
 }
 
 bool FolderNavigation::SameFolder(const std::string& a, const std::string& b)
@@ -257,8 +270,14 @@ void FolderNavigation::Fill()
     if (root.empty()) {
         root = IsDriveLetterPath(m_directory) ? m_directory.substr(0, 2) + '/' : std::string("/");
     }
-    m_rows = RowsFor(root, m_directory,
-                     SortedSubFolders(m_folders, m_collator, m_directory));
+    ++m_opening;
+    if (m_subFoldersApart) {
+        m_awaitedFolder = m_directory;
+        m_rows = RowsFor(root, m_directory, {});
+    } else {
+        m_awaitedFolder.clear();
+        m_rows = RowsFor(root, m_directory, SortedSubFolders(m_folders, m_collator, m_directory));
+    }
     m_openRow = static_cast<std::size_t>(std::find_if(m_rows.begin(), m_rows.end(), [](const FolderRow& row) {
                                              return row.Role == FolderRow::Kind::Open;
                                          }) - m_rows.begin());

@@ -6,6 +6,8 @@
 #include "shell/FolderSystem.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +90,18 @@ public:
     /// again, else the drive selected before, else the first one listed. The rows stay.
     void RefreshDrives();
 
+    /// Reads the sub-folders of each folder opened from now on apart from the rest: the rows then
+    /// hold the chain and the open folder until `ShowSubFolders` brings the sub-folders, read by
+    /// the caller (on another thread, say, with `SortedSubFolders`).
+    void ReadSubFoldersApart(bool apart) { m_subFoldersApart = apart; }
+    /// The open folder whose sub-folders are still to come, and the number of that opening; empty
+    /// when none are awaited.
+    const std::string& AwaitedFolder() const { return m_awaitedFolder; }
+    std::uint64_t Opening() const { return m_opening; }
+    /// Adds the sub-folders, in order, read for the opening numbered `opening`; false (nothing
+    /// changed) when another folder has been opened since.
+    bool ShowSubFolders(std::uint64_t opening, const std::vector<std::string>& subFolders);
+
     /// Whether the drive box lists drives of `kind`: removable, fixed, remote and CD-ROM ones.
     static bool IsListedKind(DriveKind kind);
 
@@ -106,7 +120,7 @@ public:
 
     /// The visible sub-folders of `folder` in the collator's order; none when it cannot be read.
     static std::vector<std::string> SortedSubFolders(FolderSystem& folders, const TextCollator& collator,
-                                                     const std::string& folder);
+                                                     const std::string& folder, std::stop_token stop = {});
 
     /// Whether two clean paths name the same folder: drive paths compared without regard to case.
     static bool SameFolder(const std::string& a, const std::string& b);
@@ -123,6 +137,9 @@ private:
     std::string m_selectedDrive;
     std::vector<FolderRow> m_rows;
     std::size_t m_openRow = 0;
+    bool m_subFoldersApart = false;
+    std::string m_awaitedFolder;
+    std::uint64_t m_opening = 0;
 };
 
 /// The names of the visible files of `folder` in the collator's order, for the select-folder

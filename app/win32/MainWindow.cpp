@@ -166,6 +166,7 @@ void MainWindow::CreateControls()
                                                     std::move(events));
     // The navigator's first folder, where programs live. Entering it moves the working folder,
     // which is put back so that relative paths on the command line mean what the user meant.
+    m_navigator->ReadSubFoldersInBackground(true);
     FolderSystem& folders = m_platform.Folders();
     const std::string workingFolder = folders.WorkingFolder();
     m_navigator->SetDirectory("C:/Program Files");
@@ -396,7 +397,11 @@ void MainWindow::Dispatch(MSG& message)
             }
         }
     }
-    if (ours && IsDialogMessageW(m_window, &message)) {
+    // Tab and the arrows move between controls as in a dialog; Enter in the directory list is the
+    // list's own (it opens the selected row), not the dialog's default button.
+    const bool enterInList = message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+                             message.hwnd == m_navigator->DirectoryList();
+    if (ours && !enterInList && IsDialogMessageW(m_window, &message)) {
         return;
     }
     TranslateMessage(&message);

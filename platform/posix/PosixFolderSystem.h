@@ -14,6 +14,7 @@ class PosixFolderSystem final : public FolderSystem
 {
 public:
     std::vector<Drive> MountedDrives() override;
+    using FolderSystem::ReadFolderListing;
     FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error) override;
     bool IsFolder(const std::string& path) override;
     bool CanEnterFolder(const std::string& path) override;

@@ -122,6 +122,12 @@ std::vector<Drive> Win32FolderSystem::MountedDrives()
 FolderListing Win32FolderSystem::ReadFolderListing(const std::string& folder, bool withFiles,
                                                    std::error_code& error)
 {
+    return ReadFolderListing(folder, withFiles, error, std::stop_token());
+}
+
+FolderListing Win32FolderSystem::ReadFolderListing(const std::string& folder, bool withFiles,
+                                                   std::error_code& error, std::stop_token stop)
+{
     error.clear();
     FolderListing listing;
     WIN32_FIND_DATAW data{};
@@ -136,7 +142,14 @@ FolderListing Win32FolderSystem::ReadFolderListing(const std::string& folder, bo
         }
         return listing;
     }
+    std::size_t read = 0;
     do {
+        // A folder of a million entries takes seconds to read: the reader may give up between
+        // entries.
+        if (++read % 1024 == 0 && stop.stop_requested()) {
+            error = std::make_error_code(std::errc::operation_canceled);
+            return listing;
+        }
         if (IsDotOrDotDot(data.cFileName) ||
             (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
             continue;

@@ -17,6 +17,8 @@ class Win32FolderSystem final : public FolderSystem
 public:
     std::vector<Drive> MountedDrives() override;
     FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error) override;
+    FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error,
+                                    std::stop_token stop) override;
     bool IsFolder(const std::string& path) override;
     bool CanEnterFolder(const std::string& path) override;
     bool SetWorkingFolder(const std::string& folder) override;

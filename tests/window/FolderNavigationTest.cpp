@@ -43,6 +43,7 @@ public:
 
     std::vector<Drive> MountedDrives() override { return DriveTable; }
 
+    using FolderSystem::ReadFolderListing;
     FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code&) override
     {
         FolderListing listing;
@@ -146,6 +147,30 @@ TEST_F(WindowsDrives, RowsAreTheChainTheOpenFolderAndItsVisibleSubFoldersInOrder
     EXPECT_EQ(navigation.OpenRow(), 0u);
     EXPECT_EQ(navigation.Rows()[0].Role, FolderRow::Kind::Open);
     EXPECT_EQ(navigation.Rows()[1].Depth, 1);
+}
+
+TEST_F(WindowsDrives, SubFoldersReadApartJoinTheRowsOfTheOpeningTheyWereReadFor)
+{
+    FolderNavigation navigation(m_folders, m_collator);
+    navigation.ReadSubFoldersApart(true);
+    ASSERT_TRUE(navigation.SetDirectory("C:/Program Files/Beta"));
+    // The chain shows at once; the sub-folders are awaited.
+    EXPECT_EQ(Names(navigation), (std::vector<std::string>{"C:/", "Program Files", "Beta"}));
+    EXPECT_EQ(navigation.AwaitedFolder(), "C:/Program Files/Beta");
+    const std::uint64_t beta = navigation.Opening();
+    const auto read = FolderNavigation::SortedSubFolders(m_folders, m_collator, navigation.AwaitedFolder());
+
+    // A reading that comes after another folder was opened is left out.
+    ASSERT_TRUE(navigation.SetDirectory("C:/"));
+    EXPECT_FALSE(navigation.ShowSubFolders(beta, read));
+    EXPECT_EQ(Names(navigation), (std::vector<std::string>{"C:/"}));
+    EXPECT_TRUE(navigation.ShowSubFolders(navigation.Opening(),
+                                          FolderNavigation::SortedSubFolders(m_folders, m_collator, "C:/")));
+    EXPECT_EQ(Names(navigation), (std::vector<std::string>{"C:/", "Program Files", "zeta"}));
+    EXPECT_EQ(navigation.AwaitedFolder(), "");
+    EXPECT_EQ(navigation.OpenRow(), 0u);
+    // Brought once, a reading is not taken again.
+    EXPECT_FALSE(navigation.ShowSubFolders(navigation.Opening(), {"again"}));
 }
 
 TEST_F(WindowsDrives, WhatNamesNoFolderOnADriveOrTheOpenFolderChangesNothing)

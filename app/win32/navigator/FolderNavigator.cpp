@@ -98,10 +98,15 @@ void RegisterPanelClass(WNDPROC procedure)
     (void)registered;
 }
 
+/// Posted to the panel by a reader that has brought sub-folders.
+constexpr UINT kSubFoldersRead = WM_APP + 20;
+
 } // namespace
 
 FolderNavigator::FolderNavigator(HWND parent, FolderSystem& folders, const TextCollator& collator, Events events)
-    : m_navigation(folders, collator)
+    : m_folders(folders)
+    , m_collator(collator)
+    , m_navigation(folders, collator)
     , m_events(std::move(events))
     , m_smallIcons(SystemSmallIcons())
 {
@@ -131,6 +136,11 @@ FolderNavigator::FolderNavigator(HWND parent, FolderSystem& folders, const TextC
 
 FolderNavigator::~FolderNavigator()
 {
+    // Readers still at work give up at their next check; each is waited for.
+    for (std::jthread& reader : m_readers) {
+        reader.request_stop();
+    }
+    m_readers.clear();
     if (m_panel != nullptr) {
         SetWindowLongPtrW(m_panel, GWLP_USERDATA, 0);
         DestroyWindow(m_panel);
@@ -214,6 +224,57 @@ void FolderNavigator::ShowRows()
     SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_list, nullptr, TRUE);
     m_showing = false;
+    StartReading();
+}
+
+void FolderNavigator::ReadSubFoldersInBackground(bool on)
+{
+    m_navigation.ReadSubFoldersApart(on);
+}
+
+void FolderNavigator::StartReading()
+{
+    const std::uint64_t opening = m_navigation.Opening();
+    if (m_navigation.AwaitedFolder().empty() || m_readingStarted == opening) {
+        return;
+    }
+    m_readingStarted = opening;
+    // A reading for a folder left before it ended is no longer wanted; readers that have ended
+    // are joined at once.
+    for (std::jthread& reader : m_readers) {
+        reader.request_stop();
+    }
+    if (m_readersRunning->load() == 0) {
+        m_readers.clear();
+    }
+    m_readersRunning->fetch_add(1);
+    m_readers.emplace_back([this, opening, folder = m_navigation.AwaitedFolder(), running = m_readersRunning,
+                            panel = m_panel](std::stop_token stop) {
+        SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
+        std::vector<std::string> subFolders = FolderNavigation::SortedSubFolders(m_folders, m_collator, folder, stop);
+        if (!stop.stop_requested()) {
+            {
+                const std::lock_guard lock(m_readingsMutex);
+                m_readings.push_back(Reading{opening, std::move(subFolders)});
+            }
+            PostMessageW(panel, kSubFoldersRead, 0, 0);
+        }
+        running->fetch_sub(1);
+    });
+}
+
+void FolderNavigator::TakeReadings()
+{
+    std::vector<Reading> readings;
+    {
+        const std::lock_guard lock(m_readingsMutex);
+        readings.swap(m_readings);
+    }
+    for (const Reading& reading : readings) {
+        if (m_navigation.ShowSubFolders(reading.Opening, reading.SubFolders)) {
+            ShowRows();
+        }
+    }
 }
 
 void FolderNavigator::ShowDrives()
@@ -376,6 +437,9 @@ LRESULT FolderNavigator::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             return -2;
         }
         return -1;
+    case kSubFoldersRead:
+        TakeReadings();
+        return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);

@@ -8,7 +8,12 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <string>
 
 namespace pellamy::win32 {
@@ -63,6 +68,11 @@ public:
     /// Draws the panel and the directory list in the window's colours (the skin's, or the system's).
     void ApplyColors();
 
+    /// Reads the sub-folders of each folder opened from now on on a thread of its own, so that a
+    /// folder of a million entries opens at once: its chain shows at once and its sub-folders
+    /// follow. A reading for a folder left before it ended is given up.
+    void ReadSubFoldersInBackground(bool on);
+
     /// The rules' state behind the controls: the rows in list order, the drives in box order.
     const FolderNavigation& Navigation() const { return m_navigation; }
 
@@ -76,6 +86,10 @@ private:
     void RowPicked(bool raiseClick);
     void DrivePicked();
     void DrawRow(const DRAWITEMSTRUCT& item);
+    /// Starts reading the open folder's sub-folders when the rows await them.
+    void StartReading();
+    /// Shows the sub-folders that readers have brought.
+    void TakeReadings();
 
     struct ShownRow
     {
@@ -83,7 +97,21 @@ private:
         int Icon = -1;
     };
 
+    /// A reading of sub-folders on its own thread, and what it brought.
+    struct Reading
+    {
+        std::uint64_t Opening = 0;
+        std::vector<std::string> SubFolders;
+    };
+
+    FolderSystem& m_folders;
+    const TextCollator& m_collator;
     FolderNavigation m_navigation;
+    std::vector<std::jthread> m_readers;
+    std::shared_ptr<std::atomic<int>> m_readersRunning = std::make_shared<std::atomic<int>>(0);
+    std::mutex m_readingsMutex;
+    std::vector<Reading> m_readings;
+    std::uint64_t m_readingStarted = 0;
     Events m_events;
     HWND m_panel = nullptr;
     HWND m_list = nullptr;

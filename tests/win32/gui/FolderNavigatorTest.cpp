@@ -148,6 +148,34 @@ TEST_F(FolderNavigatorTest, RowsShowTheChainTheOpenFolderAndItsVisibleSubFolders
     SaveScreenshot(top, "navigator");
 }
 
+TEST_F(FolderNavigatorTest, SubFoldersReadInTheBackgroundFollowTheChain)
+{
+    navigator->ReadSubFoldersInBackground(true);
+    navigator->SetDirectory(In("Program Files"));
+    // The folder is open at once, its chain shown; its sub-folders arrive once read.
+    EXPECT_EQ(navigator->Directory(), In("Program Files"));
+    const std::size_t open = navigator->Navigation().OpenRow();
+    EXPECT_EQ(RowTexts().size(), open + 1);
+    for (int wait = 0; wait < 200 && RowTexts().size() == open + 1; ++wait) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+        PumpMessages();
+    }
+    const std::vector<std::string> rows = RowTexts();
+    EXPECT_EQ(std::vector<std::string>(rows.begin() + static_cast<long>(open) + 1, rows.end()),
+              (std::vector<std::string>{"alpha", "Beta", "gamma"}));
+    EXPECT_EQ(Selected(), static_cast<LRESULT>(open));
+
+    // A folder left before its reading ends keeps the rows of the folder opened after it.
+    navigator->SetDirectory(In("Program Files/Beta"));
+    navigator->SetDirectory(In("zeta"));
+    for (int wait = 0; wait < 20; ++wait) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+        PumpMessages();
+    }
+    EXPECT_EQ(RowTexts().back(), "zeta");
+    EXPECT_TRUE(clicks.empty());
+}
+
 TEST_F(FolderNavigatorTest, SelectingARowOpensItThenRaisesTheClick)
 {
     navigator->SetDirectory(In("Program Files"));

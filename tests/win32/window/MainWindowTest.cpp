@@ -411,6 +411,29 @@ TEST_F(WindowOnFolder, TheFileListsMenuShowsItsNineEntriesAndHintsThem)
     DestroyMenu(none);
 }
 
+TEST_F(WindowOnFolder, TabMovesThroughTheControlsInTheDefinitionsOrder)
+{
+    const std::vector<int> expected = {kISF,     kLView2,  kroFile, khidFile,      ksysFile,
+                                       karcFile, kAttrChk, ksLView, kJvDriveCombo1, kdList};
+    // A control inside another (the drive box's edit part) counts as the control of ours it is in.
+    const auto ours = [&expected](HWND control) {
+        for (; control != nullptr; control = GetParent(control)) {
+            if (std::find(expected.begin(), expected.end(), GetDlgCtrlID(control)) != expected.end()) {
+                return GetDlgCtrlID(control);
+            }
+        }
+        return 0;
+    };
+    std::vector<int> order;
+    HWND control = Control(kISF);
+    for (std::size_t step = 0; step < expected.size(); ++step) {
+        order.push_back(ours(control));
+        control = GetNextDlgTabItem(m_window->Handle(), control, FALSE);
+    }
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(ours(control), kISF);
+}
+
 TEST_F(WindowOnFolder, StatusBarAndMinimumWidthFollowTheWindowsSize)
 {
     const UINT dpi = DpiOf(m_window->Handle());

@@ -23,6 +23,7 @@ public:
     {}
 
     std::vector<Drive> MountedDrives() override { return m_drives(); }
+    using FolderSystem::ReadFolderListing;
     FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error) override
     {
         return m_system->ReadFolderListing(folder, withFiles, error);
