@@ -63,23 +63,6 @@ public:
     }
 };
 
-ClassicPicture PictureOf(DriveKind kind)
-{
-    switch (kind) {
-    case DriveKind::Removable:
-        return ClassicPicture::Floppy;
-    case DriveKind::Remote:
-        return ClassicPicture::Network;
-    case DriveKind::CdRom:
-        return ClassicPicture::CdRom;
-    case DriveKind::RamDisk:
-        return ClassicPicture::Ram;
-    case DriveKind::Fixed:
-    case DriveKind::Unknown:
-        break;
-    }
-    return ClassicPicture::Hard;
-}
 
 // The root, then the volume label in square brackets for fixed, CD-ROM and RAM drives that have
 // one, or the share for a remote drive.
@@ -247,7 +230,7 @@ void SelectDirectoryDialog::FillDrives()
     m_allDrives = m_folders.MountedDrives();
     m_driveBox->clear();
     for (const Drive& drive : m_allDrives) {
-        m_driveBox->addItem(QIcon(ClassicBitmap(PictureOf(drive.Kind))), ClassicDriveText(drive),
+        m_driveBox->addItem(QIcon(ClassicBitmap(ClassicPictureOf(drive.Kind))), ClassicDriveText(drive),
                             RootText(drive));
     }
 }

@@ -2,24 +2,11 @@
 #ifndef PELLAMY_APP_WIN32_NAVIGATOR_CLASSICPICTURES_H
 #define PELLAMY_APP_WIN32_NAVIGATOR_CLASSICPICTURES_H
 
+#include "window/ClassicPictures.h"
+
 #include <windows.h>
 
 namespace pellamy::win32 {
-
-/// The 16 x 15 pictures of the select-folder dialog, in 16 colours.
-enum class ClassicPicture {
-    OpenFolder,
-    CurrentFolder,
-    ClosedFolder,
-    Floppy,
-    Hard,
-    CdRom,
-    Network,
-    Ram,
-};
-
-inline constexpr int kClassicPictureWidth = 16;
-inline constexpr int kClassicPictureHeight = 15;
 
 /// Draws `picture` with its top left corner at (`x`, `y`), each of its pixels `scale` pixels wide
 /// and high; what is not part of the picture is left as it was.

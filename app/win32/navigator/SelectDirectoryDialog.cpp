@@ -47,23 +47,6 @@ std::wstring Shown(const std::string& path)
     return wide;
 }
 
-ClassicPicture PictureOf(DriveKind kind)
-{
-    switch (kind) {
-    case DriveKind::Removable:
-        return ClassicPicture::Floppy;
-    case DriveKind::Remote:
-        return ClassicPicture::Network;
-    case DriveKind::CdRom:
-        return ClassicPicture::CdRom;
-    case DriveKind::RamDisk:
-        return ClassicPicture::Ram;
-    case DriveKind::Fixed:
-    case DriveKind::Unknown:
-        break;
-    }
-    return ClassicPicture::Hard;
-}
 
 // `path` taken within `folder` when it is not absolute.
 std::string WithinFolder(const std::string& folder, const std::string& path)
@@ -319,7 +302,7 @@ void SelectDirectoryDialog::DrawDriveItem(const DRAWITEMSTRUCT& item)
     const int scale = std::max(1, Scale(1, m_dpi));
     const int height = item.rcItem.bottom - item.rcItem.top;
     const int left = item.rcItem.left + Scale(2, m_dpi);
-    DrawClassicPicture(dc, PictureOf(m_drives[item.itemID].Kind), left,
+    DrawClassicPicture(dc, ClassicPictureOf(m_drives[item.itemID].Kind), left,
                        item.rcItem.top + (height - kClassicPictureHeight * scale) / 2, scale);
     const std::wstring text = WideFromUtf8(ClassicDriveText(m_drives[item.itemID]));
     SetBkMode(dc, TRANSPARENT);
