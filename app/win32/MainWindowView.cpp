@@ -108,6 +108,22 @@ int IdOf(WindowCheckBox box)
     return 0;
 }
 
+/// Runs the shell's `verb` (its default one when null) on `path`, without the shell's own message
+/// boxes; false, with the reason in GetLastError, when it could not.
+bool ShellExecuteOn(HWND owner, const std::string& path, const wchar_t* verb, ULONG mask)
+{
+    std::wstring file = WideFromUtf8(path);
+    std::replace(file.begin(), file.end(), L'/', L'\\');
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = mask | SEE_MASK_FLAG_NO_UI;
+    execute.hwnd = owner;
+    execute.lpVerb = verb;
+    execute.lpFile = file.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&execute) != FALSE;
+}
+
 bool IsHeldInput(UINT message)
 {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
@@ -393,33 +409,15 @@ bool MainWindow::PutOnClipboard(std::vector<ClipboardTarget> targets)
 
 void MainWindow::Open(const std::string& path, std::function<void(const std::string& reason)> failed)
 {
-    std::wstring file = WideFromUtf8(path);
-    std::replace(file.begin(), file.end(), L'/', L'\\');
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
     // The system's own message boxes stay away: a failure is shown as the window shows it.
-    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    execute.hwnd = m_window;
-    execute.lpVerb = nullptr;
-    execute.lpFile = file.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&execute)) {
+    if (!ShellExecuteOn(m_window, path, nullptr, SEE_MASK_NOASYNC)) {
         failed(Win32ErrorText(GetLastError()));
     }
 }
 
 void MainWindow::ShowProperties(const std::string& path)
 {
-    std::wstring file = WideFromUtf8(path);
-    std::replace(file.begin(), file.end(), L'/', L'\\');
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = m_window;
-    execute.lpVerb = L"properties";
-    execute.lpFile = file.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&execute);
+    ShellExecuteOn(m_window, path, L"properties", SEE_MASK_INVOKEIDLIST);
 }
 
 } // namespace pellamy::win32
