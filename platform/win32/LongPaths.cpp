@@ -71,18 +71,6 @@ std::vector<std::wstring> Names(std::wstring_view path)
     return names;
 }
 
-// A path of LongPathForm without its long-form prefix: "C:\..." or "\\server\share\...".
-std::wstring Unprefixed(std::wstring_view path)
-{
-    if (path.substr(0, kLongUncPrefix.size()) == kLongUncPrefix) {
-        return L"\\\\" + std::wstring(path.substr(kLongUncPrefix.size()));
-    }
-    if (path.substr(0, kLongPrefix.size()) == kLongPrefix) {
-        return std::wstring(path.substr(kLongPrefix.size()));
-    }
-    return std::wstring(path);
-}
-
 } // namespace
 
 std::wstring LongPathForm(std::wstring_view path, std::wstring_view currentFolder)
@@ -135,7 +123,7 @@ std::wstring LongPathForm(std::wstring_view path, std::wstring_view currentFolde
         }
     } else if (IsSeparator(path[0])) {
         // "\name": from the root of the working folder's drive or share.
-        const std::wstring current = Unprefixed(LongPathForm(currentFolder, L""));
+        const std::wstring current = WithoutLongPrefix(LongPathForm(currentFolder, L""));
         if (current.size() >= 2 && current[1] == L':') {
             return LongPathForm(current.substr(0, 2) + std::wstring(path), L"");
         }
@@ -193,6 +181,17 @@ std::wstring LongPathForm(std::wstring_view path, std::wstring_view currentFolde
     return unc ? std::wstring(kLongUncPrefix) + normal.substr(2) : std::wstring(kLongPrefix) + normal;
 }
 
+std::wstring WithoutLongPrefix(std::wstring_view path)
+{
+    if (path.substr(0, kLongUncPrefix.size()) == kLongUncPrefix) {
+        return L"\\\\" + std::wstring(path.substr(kLongUncPrefix.size()));
+    }
+    if (path.substr(0, kLongPrefix.size()) == kLongPrefix) {
+        return std::wstring(path.substr(kLongPrefix.size()));
+    }
+    return std::wstring(path);
+}
+
 std::wstring SystemPath(std::string_view path)
 {
     const std::wstring wide = WideFromUtf8(path);
@@ -203,7 +202,7 @@ std::wstring SystemPath(std::string_view path)
 
 std::string ShownPath(std::wstring_view systemPath)
 {
-    std::wstring shown = Unprefixed(systemPath);
+    std::wstring shown = WithoutLongPrefix(systemPath);
     std::replace(shown.begin(), shown.end(), L'\\', L'/');
     return Utf8FromWide(shown);
 }

@@ -20,6 +20,9 @@ std::wstring LongPathForm(std::wstring_view path, std::wstring_view currentFolde
 /// process's working folder: `LongPathForm`.
 std::wstring SystemPath(std::string_view path);
 
+/// A path of `LongPathForm` without its long-form prefix: "C:\..." or "\\server\share\...".
+std::wstring WithoutLongPrefix(std::wstring_view path);
+
 /// A path given by the Windows API for the user to see: without its long-form prefix, and with
 /// "/" between its parts as inside the program ("\\?\UNC\server\share" becomes "//server/share").
 std::string ShownPath(std::wstring_view systemPath);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32DirectorySource.h"
 
+#include "platform/win32/LongPaths.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -32,10 +33,7 @@ bool IsDotOrDotDot(const wchar_t* name)
 
 std::error_code Win32DirectorySource::Enumerate(const std::string& folder, DirectorySink& sink)
 {
-    std::wstring pattern = WideFromUtf8(folder);
-    if (pattern.empty()) {
-        pattern = L".";
-    }
+    std::wstring pattern = SystemPath(folder.empty() ? std::string(".") : folder);
     if (pattern.back() != L'\\' && pattern.back() != L'/') {
         pattern += L'\\';
     }
@@ -85,7 +83,7 @@ std::error_code Win32DirectorySource::Enumerate(const std::string& folder, Direc
 std::uint32_t Win32DirectorySource::ReadAttributes(const std::string& path)
 {
     // INVALID_FILE_ATTRIBUTES has every bit set, which is what the core expects of a failed read.
-    return ::GetFileAttributesW(WideFromUtf8(path).c_str());
+    return ::GetFileAttributesW(SystemPath(path).c_str());
 }
 
 } // namespace pellamy

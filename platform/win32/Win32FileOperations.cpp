@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32FileOperations.h"
 
+#include "platform/win32/LongPaths.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -16,7 +17,7 @@ std::error_code CheckListed(const std::string& source, const std::optional<Liste
         return {};
     }
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(WideFromUtf8(source).c_str(), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(SystemPath(source).c_str(), GetFileExInfoStandard, &data)) {
         return LastWin32Error();
     }
     const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -38,7 +39,7 @@ std::error_code Win32FileOperations::Copy(const std::string& source, const std::
     if (const std::error_code changed = CheckListed(source, listed)) {
         return changed;
     }
-    if (::CopyFileW(WideFromUtf8(source).c_str(), WideFromUtf8(destination).c_str(),
+    if (::CopyFileW(SystemPath(source).c_str(), SystemPath(destination).c_str(),
                     failIfExists ? TRUE : FALSE)) {
         return {};
     }
@@ -56,7 +57,7 @@ std::error_code Win32FileOperations::Move(const std::string& source, const std::
     if (replaceExisting) {
         flags |= MOVEFILE_REPLACE_EXISTING;
     }
-    if (::MoveFileExW(WideFromUtf8(source).c_str(), WideFromUtf8(destination).c_str(), flags)) {
+    if (::MoveFileExW(SystemPath(source).c_str(), SystemPath(destination).c_str(), flags)) {
         return {};
     }
     return LastWin32Error();
@@ -64,7 +65,7 @@ std::error_code Win32FileOperations::Move(const std::string& source, const std::
 
 std::error_code Win32FileOperations::Remove(const std::string& path)
 {
-    if (::DeleteFileW(WideFromUtf8(path).c_str())) {
+    if (::DeleteFileW(SystemPath(path).c_str())) {
         return {};
     }
     return LastWin32Error();

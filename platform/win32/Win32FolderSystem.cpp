@@ -2,6 +2,7 @@
 #include "platform/win32/Win32FolderSystem.h"
 
 #include "platform/WorkingFolder.h"
+#include "platform/win32/LongPaths.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -83,10 +84,7 @@ bool IsSeparator(char c)
 // The search pattern of everything in `folder`.
 std::wstring AllEntriesOf(const std::string& folder)
 {
-    std::wstring pattern = WideFromUtf8(folder);
-    if (pattern.empty()) {
-        pattern = L".";
-    }
+    std::wstring pattern = SystemPath(folder.empty() ? std::string(".") : folder);
     if (pattern.back() != L'\\' && pattern.back() != L'/') {
         pattern += L'\\';
     }
@@ -172,7 +170,7 @@ bool Win32FolderSystem::IsFolder(const std::string& path)
     if (path.empty()) {
         return false;
     }
-    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -195,7 +193,7 @@ bool Win32FolderSystem::CanEnterFolder(const std::string& path)
 bool Win32FolderSystem::SetWorkingFolder(const std::string& folder)
 {
     const NoCriticalErrorBoxes guard;
-    return IsFolder(folder) && ::SetCurrentDirectoryW(WideFromUtf8(folder).c_str()) != 0;
+    return IsFolder(folder) && ::SetCurrentDirectoryW(SystemPath(folder).c_str()) != 0;
 }
 
 bool Win32FolderSystem::MakeFolders(const std::string& folder)
@@ -212,7 +210,7 @@ bool Win32FolderSystem::MakeFolders(const std::string& folder)
         }
         const std::string part = folder.substr(0, end);
         if (!IsSeparator(part.back()) && !IsFolder(part)) {
-            ::CreateDirectoryW(WideFromUtf8(part).c_str(), nullptr);
+            ::CreateDirectoryW(SystemPath(part).c_str(), nullptr);
         }
     }
     return IsFolder(folder);

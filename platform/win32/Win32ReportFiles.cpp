@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32ReportFiles.h"
 
+#include "platform/win32/LongPaths.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -22,22 +23,7 @@ std::string ReasonText(DWORD code)
 
 std::string CannotCreate(const std::wstring& shown, const std::string& reason)
 {
-    return "Cannot create file \"" + Utf8FromWide(shown) + "\". " + reason;
-}
-
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) {
-        return path;
-    }
-    std::wstring full(length, L'\0');
-    const DWORD written = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
-    if (written == 0 || written >= length) {
-        return path;
-    }
-    full.resize(written);
-    return full;
+    return "Cannot create file \"" + Utf8FromWide(WithoutLongPrefix(shown)) + "\". " + reason;
 }
 
 // A name for the report while it is written, in the target's folder, not yet taken.
@@ -51,14 +37,26 @@ std::wstring TemporaryName(const std::wstring& target, unsigned attempt)
     return folder + suffix;
 }
 
+// Marks an open file to be deleted when its last handle closes, or takes the mark away. A report
+// being written is so marked: however the program ends before the report is placed, by a failure
+// or by being stopped, the system removes the unfinished file with the program's handles.
+bool MarkForDeletion(HANDLE file, bool deleted)
+{
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleted ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
 class Win32ReportWriter final : public ReportFileWriter
 {
 public:
-    // `temporary` empty: the bytes go straight to `handle` (a device).
-    Win32ReportWriter(HANDLE handle, std::wstring target, std::wstring temporary)
+    // `temporary` empty: the bytes go straight to `handle` (a device). `marked`: the temporary
+    // file is marked for deletion until it is placed.
+    Win32ReportWriter(HANDLE handle, std::wstring target, std::wstring temporary, bool marked = false)
         : m_handle(handle)
         , m_target(std::move(target))
         , m_temporary(std::move(temporary))
+        , m_marked(marked)
     {}
 
     ~Win32ReportWriter() override
@@ -96,7 +94,7 @@ public:
             m_committed = true;
             return std::nullopt;
         }
-        if (!::FlushFileBuffers(m_handle)) {
+        if (!::FlushFileBuffers(m_handle) || (m_marked && !MarkForDeletion(m_handle, false))) {
             m_failed = true;
             return kStreamWriteError;
         }
@@ -128,6 +126,7 @@ private:
     HANDLE m_handle;
     std::wstring m_target;
     std::wstring m_temporary;
+    bool m_marked = false;
     bool m_failed = false;
     bool m_committed = false;
 };
@@ -136,7 +135,7 @@ private:
 
 ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
 {
-    const std::wstring target = FullPath(WideFromUtf8(path));
+    const std::wstring target = SystemPath(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -158,10 +157,13 @@ ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
     }
     for (unsigned attempt = 0;; ++attempt) {
         std::wstring temporary = TemporaryName(target, attempt);
-        HANDLE handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
-            return std::make_unique<Win32ReportWriter>(handle, target, std::move(temporary));
+            // Where the file system cannot mark it, the file is still removed on every failure the
+            // program sees; only a program stopped from outside leaves it.
+            const bool marked = MarkForDeletion(handle, true);
+            return std::make_unique<Win32ReportWriter>(handle, target, std::move(temporary), marked);
         }
         const DWORD code = ::GetLastError();
         if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt >= 100) {

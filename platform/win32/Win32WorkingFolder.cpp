@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The working folder on Windows, read as UTF-16 so that no name outside the ANSI code page is lost.
 #include "platform/WorkingFolder.h"
+#include "platform/win32/LongPaths.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -20,10 +21,8 @@ std::string WorkingFolder()
         return {};
     }
     folder.resize(written);
-    // The program keeps paths with "/" between their parts; Windows takes either separator.
-    std::string text = Utf8FromWide(folder);
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return text;
+    // The program keeps paths with "/" between their parts, and never shows the long form's prefix.
+    return ShownPath(folder);
 }
 
 } // namespace pellamy

@@ -109,5 +109,36 @@ TEST_F(Win32ReportCommandTest, AMissingFolderIsAnErrorWithTheSystemsReason)
         << run.Errors;
 }
 
+TEST_F(Win32ReportCommandTest, AFolderPastTheLengthLimitIsReadAndAReportSavedInIt)
+{
+    // Folders made through the long form, 300 characters and more below the drive.
+    std::wstring deep = root.Path();
+    while (deep.size() < 300) {
+        deep += L"\\a-folder-whose-name-is-long";
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << ::GetLastError();
+    }
+    HANDLE file = ::CreateFileW((L"\\\\?\\" + deep + L"\\inside.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, "12345", 5, &written, nullptr);
+    ::CloseHandle(file);
+
+    const ProcessResult summary = Report(L"--format csv \"" + deep + L"\"");
+    ASSERT_EQ(summary.ExitCode, 0u) << summary.Errors;
+    EXPECT_NE(summary.Output.find(".txt"), std::string::npos) << summary.Output;
+
+    // Saved beside the file, and named in messages without the long form's prefix.
+    const ProcessResult saved = Report(L"--all-files --format csv -o \"" + deep + L"\\report.csv\" \"" + deep + L"\"");
+    ASSERT_EQ(saved.ExitCode, 0u) << saved.Errors;
+    const std::string report = Win32TempFolder::ReadFile(L"\\\\?\\" + deep + L"\\report.csv");
+    EXPECT_NE(report.find("inside.txt"), std::string::npos) << report;
+    EXPECT_EQ(report.find("\\\\?\\"), std::string::npos);
+    const ProcessResult refused = Report(L"-o \"" + deep + L"\\missing\\report.csv\" \"" + deep + L"\"");
+    EXPECT_NE(refused.ExitCode, 0u);
+    EXPECT_NE(refused.Errors.find("Cannot create file"), std::string::npos) << refused.Errors;
+    EXPECT_EQ(refused.Errors.find("\\\\?\\"), std::string::npos) << refused.Errors;
+}
+
 } // namespace
 } // namespace pellamy

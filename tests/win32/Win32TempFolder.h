@@ -37,7 +37,8 @@ public:
     }
     Win32TempFolder(const Win32TempFolder&) = delete;
     Win32TempFolder& operator=(const Win32TempFolder&) = delete;
-    ~Win32TempFolder() { RemoveTree(m_path); }
+    // Removed through the long form, so that folders made past the length limit go too.
+    ~Win32TempFolder() { RemoveTree(L"\\\\?\\" + m_path); }
 
     /// The folder, without a separator at its end.
     const std::wstring& Path() const { return m_path; }
