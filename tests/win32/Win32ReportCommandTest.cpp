@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace pellamy {
 namespace {
 
@@ -138,6 +141,39 @@ TEST_F(Win32ReportCommandTest, AFolderPastTheLengthLimitIsReadAndAReportSavedInI
     EXPECT_NE(refused.ExitCode, 0u);
     EXPECT_NE(refused.Errors.find("Cannot create file"), std::string::npos) << refused.Errors;
     EXPECT_EQ(refused.Errors.find("\\\\?\\"), std::string::npos) << refused.Errors;
+}
+
+TEST(Win32ReportFiles, AProgramStoppedWhileWritingAReportLeavesNoFileBehind)
+{
+    Win32TempFolder folder;
+    const std::wstring target = folder / L"report.csv";
+    const std::wstring ready = folder / L"ready";
+    std::wstring line = L"\"" + BuildTreePath(PELLAMY_STOPPED_REPORT_WRITER) + L"\" \"" + target + L"\" \"" + ready + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    for (int wait = 0; wait < 400 && ::GetFileAttributesW(ready.c_str()) == INVALID_FILE_ATTRIBUTES; ++wait) {
+        ::Sleep(25);
+    }
+    ASSERT_NE(::GetFileAttributesW(ready.c_str()), INVALID_FILE_ATTRIBUTES) << "the writer never started";
+    ::TerminateProcess(process.hProcess, 1);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder.Path() + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::wstring(data.cFileName) != L"." && std::wstring(data.cFileName) != L"..") {
+                left.push_back(data.cFileName);
+            }
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    EXPECT_EQ(left, std::vector<std::wstring>{L"ready"});
 }
 
 } // namespace
