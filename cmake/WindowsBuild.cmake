@@ -13,3 +13,12 @@ target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${PELLA
 # The wide-character forms of the Windows API, and the calls of Windows 7 and later
 # (FindExInfoBasic, large fetches).
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+# The version in the programs' resources, from the project's.
+set(PELLAMY_VERSION_INCLUDE ${CMAKE_BINARY_DIR}/version)
+file(CONFIGURE OUTPUT ${PELLAMY_VERSION_INCLUDE}/PellamyVersion.h CONTENT
+"#define PELLAMY_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}
+#define PELLAMY_VERSION_MINOR ${PROJECT_VERSION_MINOR}
+#define PELLAMY_VERSION_PATCH ${PROJECT_VERSION_PATCH}
+#define PELLAMY_VERSION_TEXT \"${PROJECT_VERSION}\"
+")
