@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cwchar>
+#include <memory>
+#include <string>
 
 namespace pellamy {
 namespace {
@@ -131,11 +134,110 @@ private:
     bool m_committed = false;
 };
 
+// A file that keeps its place, in a folder that takes no new files: the report is collected in a
+// temporary file of the user's temporary folder, removed by the system however the program ends,
+// and copied into the target only once its length is known and the room for it is taken.
+class InPlaceWriter final : public ReportFileWriter
+{
+public:
+    InPlaceWriter(HANDLE target, HANDLE spool)
+        : m_target(target)
+        , m_spool(spool)
+    {}
+
+    ~InPlaceWriter() override
+    {
+        ::CloseHandle(m_target);
+        ::CloseHandle(m_spool);
+    }
+
+    std::optional<std::string> Write(std::string_view bytes) override
+    {
+        while (!m_failed && !bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            m_failed = !::WriteFile(m_spool, bytes.data(), chunk, &written, nullptr) || written == 0;
+            m_length += written;
+            bytes.remove_prefix(written);
+        }
+        return m_failed ? std::optional<std::string>(kStreamWriteError) : std::nullopt;
+    }
+
+    std::optional<std::string> Commit() override
+    {
+        if (m_failed) {
+            return kStreamWriteError;
+        }
+        m_failed = true;
+        // A full disk fails while the room is taken, before a byte of the file has changed.
+        LARGE_INTEGER length{};
+        length.QuadPart = static_cast<LONGLONG>(m_length);
+        FILE_ALLOCATION_INFO room{};
+        room.AllocationSize = length;
+        // File systems that cannot take the room ahead take the bytes as they come.
+        if (!::SetFileInformationByHandle(m_target, FileAllocationInfo, &room, sizeof room)) {
+            const DWORD code = ::GetLastError();
+            if (code != ERROR_INVALID_PARAMETER && code != ERROR_NOT_SUPPORTED && code != ERROR_INVALID_FUNCTION &&
+                code != ERROR_CALL_NOT_IMPLEMENTED) {
+                return kStreamWriteError;
+            }
+        }
+        LARGE_INTEGER start{};
+        if (!::SetFilePointerEx(m_spool, start, nullptr, FILE_BEGIN) ||
+            !::SetFilePointerEx(m_target, start, nullptr, FILE_BEGIN)) {
+            return kStreamWriteError;
+        }
+        std::string buffer(1 << 20, '\0');
+        for (std::uint64_t left = m_length; left > 0;) {
+            DWORD read = 0;
+            const DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(left, buffer.size()));
+            DWORD written = 0;
+            if (!::ReadFile(m_spool, buffer.data(), wanted, &read, nullptr) || read == 0 ||
+                !::WriteFile(m_target, buffer.data(), read, &written, nullptr) || written != read) {
+                return kStreamWriteError;
+            }
+            left -= read;
+        }
+        if (!::SetFilePointerEx(m_target, length, nullptr, FILE_BEGIN) || !::SetEndOfFile(m_target) ||
+            !::FlushFileBuffers(m_target)) {
+            return kStreamWriteError;
+        }
+        return std::nullopt;
+    }
+
+private:
+    HANDLE m_target;
+    HANDLE m_spool;
+    std::uint64_t m_length = 0;
+    bool m_failed = false;
+};
+
+// A temporary file in the user's temporary folder, deleted when it is closed.
+HANDLE CreateSpool()
+{
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    folder.resize(::GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring name = TemporaryName(folder + L"report", attempt);
+        HANDLE spool = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (spool != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+            return spool;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 } // namespace
 
 ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
 {
     const std::wstring target = SystemPath(path);
+    struct HandleCloser
+    {
+        void operator()(void* handle) const { ::CloseHandle(handle); }
+    };
+    std::unique_ptr<void, HandleCloser> writable;
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -153,7 +255,8 @@ ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
         if (::GetFileType(existing) != FILE_TYPE_DISK) {
             return std::make_unique<Win32ReportWriter>(existing, target, std::wstring());
         }
-        ::CloseHandle(existing);
+        // Kept open: should the folder take no new files, the file is written where it is.
+        writable.reset(existing);
     }
     for (unsigned attempt = 0;; ++attempt) {
         std::wstring temporary = TemporaryName(target, attempt);
@@ -166,6 +269,13 @@ ReportFiles::Opened Win32ReportFiles::Open(const std::string& path) const
             return std::make_unique<Win32ReportWriter>(handle, target, std::move(temporary), marked);
         }
         const DWORD code = ::GetLastError();
+        if (code == ERROR_ACCESS_DENIED && writable) {
+            HANDLE spool = CreateSpool();
+            if (spool == INVALID_HANDLE_VALUE) {
+                return CannotCreate(target, ReasonText(::GetLastError()));
+            }
+            return std::make_unique<InPlaceWriter>(writable.release(), spool);
+        }
         if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt >= 100) {
             return CannotCreate(target, ReasonText(code));
         }
