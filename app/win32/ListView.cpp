@@ -6,6 +6,8 @@
 #include "app/win32/Skin.h"
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
+
 namespace pellamy::win32 {
 
 ListView::ListView(HWND parent, int id, bool multiSelect, bool border, std::vector<ColumnSpec> columns,
@@ -105,6 +107,26 @@ bool ListView::Notify(const NMHDR& header, LRESULT& result)
     case LVN_COLUMNCLICK:
         ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         return true;
+    case NM_CUSTOMDRAW: {
+        if (m_shareColumn < 0) {
+            return false;
+        }
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header));
+        switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            result = CDRF_NOTIFYITEMDRAW;
+            return true;
+        case CDDS_ITEMPREPAINT:
+            result = CDRF_NOTIFYSUBITEMDRAW;
+            return true;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            result = draw.iSubItem == m_shareColumn ? DrawShareCell(draw) : CDRF_DODEFAULT;
+            return true;
+        default:
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+    }
     case LVN_ODFINDITEMW:
         // Typing a row's first letters finds it, as in any list: by the caption column's text.
         {
@@ -216,6 +238,56 @@ POINT ListView::MenuPoint() const
     }
     ClientToScreen(m_list, &point);
     return point;
+}
+
+void ListView::SetShareBars(int column, std::function<double(std::size_t row)> share)
+{
+    m_shareColumn = column;
+    m_share = std::move(share);
+    InvalidateRect(m_list, nullptr, TRUE);
+}
+
+LRESULT ListView::DrawShareCell(NMLVCUSTOMDRAW& draw)
+{
+    const auto row = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (row < 0 || static_cast<std::size_t>(row) >= m_table.Rows().RowCount()) {
+        return CDRF_DODEFAULT;
+    }
+    RECT cell{};
+    if (!ListView_GetSubItemRect(m_list, row, m_shareColumn, LVIR_BOUNDS, &cell)) {
+        return CDRF_DODEFAULT;
+    }
+    HDC dc = draw.nmcd.hdc;
+    const SkinColors& colors = CurrentColors();
+    const bool selected = (ListView_GetItemState(m_list, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    HBRUSH back = CreateSolidBrush(selected ? colors.Highlight : colors.ListBack);
+    FillRect(dc, &cell, back);
+    DeleteObject(back);
+    // The bar: the row's share of the whole size, from the cell's left edge, in a shade between
+    // the list's background and the selection colour so that the text stays readable over it.
+    const double share = std::clamp(m_share(static_cast<std::size_t>(row)), 0.0, 1.0);
+    RECT bar = cell;
+    InflateRect(&bar, 0, -Scale(2, m_dpi));
+    bar.right = bar.left + static_cast<LONG>(share * (cell.right - cell.left) + 0.5);
+    if (bar.right > bar.left) {
+        const COLORREF tint = selected ? colors.HighlightText : colors.Highlight;
+        const COLORREF under = selected ? colors.Highlight : colors.ListBack;
+        const auto mix = [](BYTE a, BYTE b) { return static_cast<BYTE>((a + 3 * b) / 4); };
+        HBRUSH fill = CreateSolidBrush(RGB(mix(GetRValue(tint), GetRValue(under)), mix(GetGValue(tint), GetGValue(under)),
+                                           mix(GetBValue(tint), GetBValue(under))));
+        FillRect(dc, &bar, fill);
+        DeleteObject(fill);
+    }
+    m_cellBytes.clear();
+    m_table.Rows().AppendCellText(static_cast<std::size_t>(row), static_cast<std::size_t>(m_shareColumn), m_cellBytes);
+    const std::wstring text = WideFromUtf8(m_cellBytes);
+    RECT textArea = cell;
+    InflateRect(&textArea, -Scale(6, m_dpi), 0);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, selected ? colors.HighlightText : colors.ListText);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textArea,
+              DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS);
+    return CDRF_SKIPDEFAULT;
 }
 
 void ListView::ShowSortArrow(int column, int arrow)

@@ -98,8 +98,13 @@ public:
     /// Sorts by `column` as a click on its header does.
     void ColumnClick(int column);
 
+    /// Draws behind each row's cell of `column` a bar as long as `share` of the row says (0 to 1).
+    void SetShareBars(int column, std::function<double(std::size_t row)> share);
+
 private:
     void ShowSortArrow(int column, int arrow);
+    /// Draws a cell of the share column: its bar, then its text over it.
+    LRESULT DrawShareCell(NMLVCUSTOMDRAW& draw);
     /// Takes the selection and the focus from every row that has them.
     void ClearRowStates();
     void SetRowStates(const std::vector<std::uint32_t>& order, int current);
@@ -112,6 +117,8 @@ private:
     bool m_ascending = true;
     /// The text of the last cell asked for: the list copies it before it asks again.
     std::wstring m_cellText;
+    int m_shareColumn = -1;
+    std::function<double(std::size_t row)> m_share;
     std::string m_cellBytes;
 };
 
