@@ -11,6 +11,15 @@
 namespace pellamy {
 namespace {
 
+// The file id query of Windows 8 and later, which the program's Windows 7 headers leave out; on
+// older systems the query fails and the file index stands in.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInformation
+{
+    ULONGLONG VolumeSerialNumber;
+    BYTE Identifier[16];
+};
+
 // A path this long or longer may need the long form; LongPathForm decides.
 constexpr std::size_t kMaybeLongPath = 200;
 
@@ -77,14 +86,14 @@ std::uint64_t VolumeOf(std::uint64_t serial)
 // high half is zero and the id is the file index itself.
 bool ReadFileId(HANDLE handle, std::uint64_t& id)
 {
-    FILE_ID_INFO info{};
-    if (!::GetFileInformationByHandleEx(handle, FileIdInfo, &info, sizeof info)) {
+    FileIdInformation info{};
+    if (!::GetFileInformationByHandleEx(handle, kFileIdInfo, &info, sizeof info)) {
         return false;
     }
     std::uint64_t low = 0;
     std::uint64_t high = 0;
-    std::memcpy(&low, info.FileId.Identifier, sizeof low);
-    std::memcpy(&high, info.FileId.Identifier + sizeof low, sizeof high);
+    std::memcpy(&low, info.Identifier, sizeof low);
+    std::memcpy(&high, info.Identifier + sizeof low, sizeof high);
     if (low == 0 && high == 0) {
         // A file system without 128-bit ids leaves the field zero.
         return false;
