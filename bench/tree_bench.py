@@ -18,8 +18,14 @@ folders beside the next, far deeper than one path can name. pellamy-report --rec
 find on it, the ratio of their median times (the target: within 20 x find's), and a check that
 every file was counted. The floor walker opens folders by their full path and cannot go that deep.
 
+With --windows EXE (a cross-built pellamy-report.exe), only the generated tree instead: the
+summary of EXE under Wine (through cmake/wine-run.sh, Wine's server kept running between runs)
+against the Linux summary, with the ratio of their median wall times, after a check that both count
+the same files.
+
     python3 bench/tree_bench.py --build build/release [--root /tmp/pellamy-bench] [--runs 5]
     python3 bench/tree_bench.py --build build/release --trees "" --deep 3000   # the deep chain only
+    python3 bench/tree_bench.py --build build/release --windows build/windows/cli/pellamy-report.exe
 """
 
 import argparse
@@ -147,6 +153,33 @@ def deep_case(report, folder, levels, runs):
         raise SystemExit(f"the deep chain holds {levels} files, pellamy-report counted {counted}")
 
 
+def windows_case(report, exe, folder, runs):
+    """Times the summary of pellamy-report.exe under Wine against the Linux one on `folder`, after
+    checking that both count the same files and bytes."""
+    wine_run = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cmake", "wine-run.sh")
+    windows_folder = "Z:" + os.path.abspath(folder).replace("/", "\\")
+    linux = [report, "--recursive", folder]
+    windows = [wine_run, exe, "--recursive", windows_folder]
+    totals = []
+    for argv in (linux, windows):
+        done = subprocess.run(argv[:-1] + ["--format", "json", argv[-1]], stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True)
+        if done.returncode != 0:
+            raise SystemExit(f"{argv[0]} failed: {done.stderr[:300]}")
+        data = json.loads(done.stdout)
+        totals.append((data["totalFiles"], data["totalSize"]))
+    if totals[0] != totals[1]:
+        raise SystemExit(f"Linux counts {totals[0]}, Windows under Wine {totals[1]}")
+    times = {"linux": [], "wine": []}
+    for _ in range(runs):
+        times["linux"].append(run_once(linux)[0])
+        times["wine"].append(run_once(windows)[0])
+    linux_median = statistics.median(times["linux"])
+    wine_median = statistics.median(times["wine"])
+    print(f"{folder}: {totals[0][0]} files; summary on Linux {linux_median:.3f} s, "
+          f"pellamy-report.exe under Wine {wine_median:.3f} s ({wine_median / linux_median:.1f} x)", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/release", help="the CMake build folder")
@@ -157,6 +190,8 @@ def main():
     parser.add_argument("--trees", default="generated,/usr", help="'generated' and other folders")
     parser.add_argument("--deep", type=int, default=3000, help="levels of the deep chain; 0 skips it")
     parser.add_argument("--make-only", action="store_true", help="make the generated trees and stop")
+    parser.add_argument("--windows", default="", metavar="EXE",
+                        help="time this pellamy-report.exe under Wine against Linux on the generated tree")
     args = parser.parse_args()
 
     trees = [tree for tree in args.trees.split(",") if tree]
@@ -164,7 +199,7 @@ def main():
     if "generated" in trees:
         make_tree(generated, args.files, args.folders)
     deep = os.path.join(args.root, f"deep-{args.deep}")
-    if args.deep > 0:
+    if args.deep > 0 and not args.windows:
         make_deep_tree(deep, args.deep)
     if args.make_only:
         return
@@ -177,6 +212,10 @@ def main():
     if gdu is None:
         print("gdu is not installed: its runs are skipped", file=sys.stderr)
 
+    if args.windows:
+        make_tree(generated, args.files, args.folders)
+        windows_case(report, args.windows, generated, args.runs)
+        return
     if args.deep > 0:
         deep_case(report, deep, args.deep, args.runs)
     if not trees:

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Platform on Windows: the Windows API for folders, report files, file operations, the
+// The Platform on Windows: the Windows API for folders and trees, report files, file operations, the
 // locale, the caption order, the shell's type descriptions, the registry and the drives.
 #include "platform/Platform.h"
 
@@ -11,6 +11,7 @@
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32RegistryStore.h"
 #include "platform/win32/Win32ReportFiles.h"
+#include "platform/win32/Win32TreeSource.h"
 
 namespace pellamy {
 namespace {
@@ -19,8 +20,7 @@ class Win32Platform final : public Platform
 {
 public:
     DirectorySource& Directory() override { return m_directory; }
-    // Trees are walked by the POSIX layer only, so far.
-    TreeSource* Tree() override { return nullptr; }
+    TreeSource* Tree() override { return &m_tree; }
     TypeInfoSource& Types() override { return m_types; }
     const TextCollator& Collator() const override { return m_collator; }
     RegionalSettings Settings() const override { return Win32RegionalSettings(); }
@@ -32,6 +32,7 @@ public:
 
 private:
     Win32DirectorySource m_directory;
+    Win32TreeSource m_tree;
     ShellTypeDescriptions m_types;
     Win32CaptionCollator m_collator;
     Win32ReportFiles m_reports;

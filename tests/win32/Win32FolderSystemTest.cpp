@@ -99,7 +99,7 @@ TEST_F(Win32FolderSystemTest, DrivesAreTheLogicalDrivesWithTheSystemDriveFixed)
 TEST(Win32Platform, TheBundleHasEveryPartOfThisSystem)
 {
     const std::unique_ptr<Platform> platform = MakePlatform();
-    EXPECT_EQ(platform->Tree(), nullptr) << "no tree walker on Windows";
+    EXPECT_NE(platform->Tree(), nullptr) << "trees are walked on Windows";
     EXPECT_NE(platform->Registration(), nullptr);
     const std::string program = platform->ProgramPath();
     EXPECT_TRUE(program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0) << program;

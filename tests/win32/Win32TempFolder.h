@@ -99,7 +99,12 @@ private:
                 }
                 const std::wstring path = folder + L"\\" + name;
                 ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+                    // A link or junction goes as itself, never with what it leads to.
+                    if (!::RemoveDirectoryW(path.c_str())) {
+                        ::DeleteFileW(path.c_str());
+                    }
+                } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                     RemoveTree(path);
                 } else {
                     ::DeleteFileW(path.c_str());

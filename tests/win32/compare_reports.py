@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Runs pellamy-report.exe under Wine and the Linux pellamy-report on the same folder, made here,
-and checks that both give the same rows and totals line. What comes from each system's own data may
+"""Runs pellamy-report.exe under Wine and the Linux pellamy-report on the same folder, and with
+--recursive on the same tree, made here, and checks that both give the same rows and totals line. What comes from each system's own data may
 differ: the type descriptions, and the forms of dates and times (the times behind them must be the
 same, to the second). Wine gives a Linux file's last write time as its creation time, where Linux
 gives the birth time, so the Created column is left out; and Wine hands out a folder's entries
@@ -54,6 +54,43 @@ def make_folder(root):
     return folder
 
 
+# The names of the tree's one file with several names.
+LINKED = ("other.d/linked.bin", "sub/again.bin", "sub/deeper/third.bin")
+
+
+def make_tree(root):
+    """A tree for --recursive: nested folders, an empty one, a file with three names (counted
+    once), and a link to a folder and one back to the root (neither entered). No link to a file:
+    Wine describes one as its target, where Linux describes the link itself."""
+    tree = os.path.join(root, "same tree")
+    os.makedirs(os.path.join(tree, "sub", "deeper", "deepest"))
+    os.makedirs(os.path.join(tree, "empty"))
+    os.makedirs(os.path.join(tree, "other.d"))
+    files = {
+        "top.txt": b"top\n",
+        "README": b"r" * 10,
+        "sub/a.TXT": b"a" * 700,
+        "sub/photo.jpg": b"j" * 4096,
+        "sub/deeper/b.txt": b"",
+        "sub/deeper/deepest/c.md": b"c" * 33,
+        "sub/deeper/deepest/\u00e9t\u00e9.md": b"e" * 12,
+        "other.d/linked.bin": b"l" * 5000,
+        "other.d/.hidden.txt": b"h",
+    }
+    stamp = 1719839109  # 2024-07-01 13:05:09 UTC
+    for index, (name, content) in enumerate(sorted(files.items())):
+        path = os.path.join(tree, *name.split("/"))
+        with open(path, "wb") as out:
+            out.write(content)
+        os.utime(path, (stamp + 3600 * index, stamp + 60 * index))
+    # A file with several names is listed at its first name in each system's order of names.
+    os.link(os.path.join(tree, "other.d", "linked.bin"), os.path.join(tree, "sub", "again.bin"))
+    os.link(os.path.join(tree, "other.d", "linked.bin"), os.path.join(tree, "sub", "deeper", "third.bin"))
+    os.symlink(os.path.join(tree, "sub"), os.path.join(tree, "other.d", "to-sub"))
+    os.symlink(tree, os.path.join(tree, "sub", "deeper", "loop"))
+    return tree
+
+
 def run(command, env):
     result = subprocess.run(command, env=env, capture_output=True, timeout=300)
     if result.returncode != 0:
@@ -79,11 +116,13 @@ def time_value(text):
     return day_month + (date[year_at] % 100,) + tuple(clock)
 
 
-def comparable_json(data, is_type_list, unordered):
+def comparable_json(data, is_type_list, unordered, linked=()):
     data = dict(data)
     data.pop("folder", None)
     for row in data["rows"]:
         cells = list(row["cells"])
+        if not is_type_list and cells[1] in linked:
+            cells[1] = row["name"] = row["folder"] = "<linked>"
         if is_type_list:
             cells[1] = "<description>"
         else:
@@ -96,7 +135,7 @@ def comparable_json(data, is_type_list, unordered):
     return data
 
 
-def comparable_csv(text, folder_prefix, is_type_list, unordered):
+def comparable_csv(text, folder_prefix, is_type_list, unordered, linked=()):
     rows = list(csv.reader(io.StringIO(text.decode("utf-8"), newline="")))
     for row in rows[1:]:
         if is_type_list:
@@ -104,6 +143,8 @@ def comparable_csv(text, folder_prefix, is_type_list, unordered):
         else:
             assert row[0].startswith(folder_prefix), (row[0], folder_prefix)
             row[0] = row[0][len(folder_prefix):]
+            if row[0] in linked:
+                row[0] = "<linked>"
             row[1] = "<created>"
             row[2] = time_value(row[2])
     if unordered:
@@ -196,6 +237,39 @@ def main():
                     print(f"DIFFERENT for {' '.join(command)}:\n  Linux:   {left}\n  Windows: {right}")
                 else:
                     print(f"same for {' '.join(command)}")
+        # A whole tree: the same rows, and each file once, whatever each system's order of names.
+        tree = make_tree(root)
+        windows_tree = "Z:" + tree.replace("/", "\\")
+        trees = [
+            (["-r"], True),
+            (["-r", "-x", "--include-system"], True),
+            (["--recursive", "--all-files"], False),
+            (["-r", "--files", ".txt", "--sort", "Name"], False),
+            (["-r", "--all-files", "--filter", "H"], False),
+        ]
+        for options, is_type_list in trees:
+            for form in ("json", "csv"):
+                command = options + ["--format", form]
+                unordered = not is_type_list and "--sort" not in options
+                on_linux = run([linux] + command + [tree], env)
+                on_windows = run([args.wine_run, args.windows_report] + command + [windows_tree], env)
+                if form == "json":
+                    left = comparable_json(json.loads(on_linux), is_type_list, unordered, LINKED)
+                    right = comparable_json(json.loads(on_windows), is_type_list, unordered, LINKED)
+                else:
+                    left = comparable_csv(on_linux, tree + "/", is_type_list, unordered, LINKED)
+                    right = comparable_csv(on_windows, "Z:" + tree + "/", is_type_list, unordered, LINKED)
+                if left != right:
+                    failures += 1
+                    print(f"DIFFERENT for {' '.join(command)}:\n  Linux:   {left}\n  Windows: {right}")
+                else:
+                    print(f"same for {' '.join(command)}")
+        on_linux = run([linux, "-r", tree], env).decode("utf-8").split("\n")
+        on_windows = run([args.wine_run, args.windows_report, "-r", windows_tree], env).decode("utf-8").split("\n")
+        if on_linux[-2:] != on_windows[-2:] or len(on_linux) != len(on_windows):
+            failures += 1
+            print(f"DIFFERENT totals line of the tree:\n  Linux:   {on_linux[-2:]}\n  Windows: {on_windows[-2:]}")
+
         # The type list's table, whose last line is the totals line, and its number of rows.
         on_linux = run([linux, folder], env).decode("utf-8").split("\n")
         on_windows = run([args.wine_run, args.windows_report, windows_folder], env).decode("utf-8").split("\n")
