@@ -5,6 +5,7 @@
 #include "scan/FileEntry.h"
 #include "scan/TreeSource.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
