@@ -71,10 +71,23 @@ TEST(SubFoldersOnDisk, TheRowsAreThoseOfTheTreeReport)
         expected.insert(expected.begin() + 1, "locked/hidden.txt");
     }
     EXPECT_EQ(names, expected) << "the links to folders are not followed, the hard link counts once";
+}
 
-    if (!lockedUnread) {
-        GTEST_SKIP() << "run as root, every folder can be read: the unread folder is not checked";
+TEST(SubFoldersOnDisk, AFolderThatCannotBeReadIsNamedInTheHintLinesTooltip)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "run as root, every folder can be read";
     }
+    TempFolder dir;
+    fs::create_directories(dir.Path() / "locked");
+    fs::permissions(dir.Path() / "locked", fs::perms::none);
+    PosixDirectorySource directory;
+    PosixTreeSource tree;
+    FakeWindow window;
+    window.Platform.Directories = &directory;
+    window.Platform.TreeWalker = &tree;
+    window.View.Checks[WindowCheckBox::SubFolders] = true;
+    window.Core.FormCreate({dir.Slashed()});
     EXPECT_EQ(window.View.Panels[0], "1 folder could not be read");
     EXPECT_EQ(window.View.PanelTips[0].rfind(dir.Slashed() + "locked: ", 0), 0u) << window.View.PanelTips[0];
 }
