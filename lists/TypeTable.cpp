@@ -11,6 +11,10 @@ void TypeTable::Fill(std::vector<TypeRow> rows, const RegionalSettings& settings
 {
     m_rows = std::move(rows);
     m_rows.shrink_to_fit();
+    m_totalSize = 0;
+    for (const TypeRow& row : m_rows) {
+        m_totalSize += row.Size;
+    }
     m_settings = settings;
     m_selected.Reset(m_rows.size());
     PermuteInPlace(m_rows,
@@ -21,7 +25,16 @@ void TypeTable::Clear()
 {
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_totalSize = 0;
     m_selected.Clear();
+}
+
+double TypeTable::SizeShare(std::size_t row) const
+{
+    if (m_totalSize == 0) {
+        return 0.0;
+    }
+    return static_cast<double>(m_rows.at(row).Size) / static_cast<double>(m_totalSize);
 }
 
 std::string TypeTable::CellText(std::size_t row, std::size_t column) const

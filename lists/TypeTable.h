@@ -39,6 +39,9 @@ public:
 
     /// The row at a display position.
     const TypeRow& At(std::size_t row) const { return m_rows.at(row); }
+    /// The row's share of the size of every row, from 0 to 1 (0 when every row is empty): the bar
+    /// drawn behind its "Size" cell.
+    double SizeShare(std::size_t row) const;
     /// The row's caption (column 0): its extension.
     std::string_view Caption(std::size_t row) const { return m_rows.at(row).Extension; }
     /// The settings the texts are made with.
@@ -63,6 +66,7 @@ public:
 
 private:
     std::vector<TypeRow> m_rows;
+    ByteCount m_totalSize = 0; // the sum of the rows' sizes, for their shares
     RowSelection m_selected;
     RegionalSettings m_settings;
 };

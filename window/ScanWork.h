@@ -13,16 +13,17 @@
 
 namespace pellamy {
 
-/// A summary or listing on a thread of its own: it counts the names read as the scan reports them,
+/// A summary or listing on a thread of its own: it counts the names (and, over a tree, the folders)
+/// read as the scan reports them,
 /// stops when asked, and hands back what it threw. Destroying it stops and waits for the thread.
 class ScanWork final : public BackgroundWork
 {
 public:
-    /// The scan's count of names read so far.
-    using Progress = std::function<void(std::uint64_t namesRead)>;
+    /// The scan's count of names read so far, and of folders read for a walk over a tree.
+    using Progress = std::function<void(std::uint64_t namesRead, std::uint64_t foldersRead)>;
 
-    /// `show` is called on the user-interface thread with the names read so far.
-    explicit ScanWork(std::function<void(std::uint64_t)> show)
+    /// `show` is called on the user-interface thread with the names and folders read so far.
+    explicit ScanWork(std::function<void(std::uint64_t, std::uint64_t)> show)
         : m_show(std::move(show))
     {}
     ~ScanWork() override
@@ -43,7 +44,10 @@ public:
     {
         m_thread = std::thread([this, work = std::move(work)] {
             try {
-                work([this](std::uint64_t namesRead) { m_namesRead.store(namesRead, std::memory_order_relaxed); });
+                work([this](std::uint64_t namesRead, std::uint64_t foldersRead) {
+                    m_foldersRead.store(foldersRead, std::memory_order_relaxed);
+                    m_namesRead.store(namesRead, std::memory_order_relaxed);
+                });
             } catch (...) {
                 m_error = std::current_exception();
             }
@@ -66,12 +70,16 @@ public:
 
     bool Finished() const override { return m_finished.load(std::memory_order_acquire); }
     void Stop() override { m_stop.request_stop(); }
-    void ShowProgress() override { m_show(m_namesRead.load(std::memory_order_relaxed)); }
+    void ShowProgress() override
+    {
+        m_show(m_namesRead.load(std::memory_order_relaxed), m_foldersRead.load(std::memory_order_relaxed));
+    }
 
 private:
-    std::function<void(std::uint64_t)> m_show;
+    std::function<void(std::uint64_t, std::uint64_t)> m_show;
     std::stop_source m_stop;
     std::atomic<std::uint64_t> m_namesRead{0};
+    std::atomic<std::uint64_t> m_foldersRead{0};
     std::atomic<bool> m_finished{false};
     std::exception_ptr m_error;
     std::thread m_thread;

@@ -19,6 +19,8 @@ constexpr std::array kControls = {
     WindowControl{"sysFile", "S", kAttributesHint, "S: system", 111, 7, 38, 17},
     WindowControl{"arcFile", "A", "Attributes  - select attributes to use in filter", "A: archive", 153, 7, 38, 17},
     WindowControl{"AttrChk", "Filter", "Filter files by selected attributes when checked", "Filter", 200, 8, 57, 16},
+    WindowControl{"SubFolders", "Sub-folders", "Sum the folder and every folder below it", "Sub-folders", 266, 8, 90,
+                  16},
     WindowControl{"sLView", "", "Click on file type to list files - double click any type to show all file types",
                   "Types"},
     WindowControl{"JvDriveCombo1", "", "", "Drives"},

@@ -13,11 +13,40 @@
 #include "window/StartupArguments.h"
 
 #include <chrono>
+#include <limits>
 
 namespace pellamy {
 namespace {
 
 constexpr const char* kScanStopped = "Stopped: the lists show what they showed before";
+constexpr const char* kNoTreeWalker = "Sub-folders cannot be read on this system: the lists show the folder alone";
+// How many unread folders the status panel's tooltip names; the rest are counted.
+constexpr std::size_t kUnreadFoldersNamed = 20;
+
+// The summary of `folder` and every folder below it, as the one-folder summary gives it: one row
+// per type with its description, the totals of the whole tree, the folder's own attributes.
+TypeSummary SummarizeTree(TreeSource& tree, DirectorySource& directory, TypeInfoSource& types,
+                          const std::string& folder, const ScanOptions& options,
+                          const std::function<void(const TreeProgress&)>& progress,
+                          std::vector<UnreadFolder>& unread)
+{
+    TreeWalkOptions walk;
+    walk.Scan = options;
+    TreeWalkResult found = WalkTree(tree, folder, walk, progress);
+    unread = std::move(found.Unread);
+    TypeSummary summary;
+    summary.Rows = std::move(found.Rows);
+    std::int64_t files = 0;
+    for (TypeRow& row : summary.Rows) {
+        row.Description = types.GetTypeDescription(row.Extension);
+        files += row.Count;
+        summary.TotalSize += row.Size;
+    }
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    summary.TotalFiles = static_cast<std::int32_t>(files > kMax ? kMax : files);
+    summary.FolderAttributes = directory.ReadAttributes(folder);
+    return summary;
+}
 
 // The busy cursor for as long as a handler fills a list.
 class BusyWhile
@@ -64,17 +93,24 @@ ScanOptions WindowCore::CurrentScanOptions() const
     return options;
 }
 
-bool WindowCore::RunScan(const Scan& scan)
+bool WindowCore::RunScan(bool tree, const Scan& scan)
 {
     ScanOptions options = CurrentScanOptions();
     const auto started = std::chrono::steady_clock::now();
     bool countShown = false;
-    ScanWork work([this, started, &countShown](std::uint64_t namesRead) {
+    ScanWork work([this, tree, started, &countShown](std::uint64_t namesRead, std::uint64_t foldersRead) {
         if (std::chrono::steady_clock::now() - started < std::chrono::milliseconds(ScanProgressAfterMs)) {
             return;
         }
         countShown = true;
-        m_view.SetStatusPanel(0, "Reading folder: " + std::to_string(namesRead) + " entries", true);
+        if (tree) {
+            m_view.SetStatusPanel(0,
+                                  "Reading folders: " + std::to_string(foldersRead) + " folders, " +
+                                      std::to_string(namesRead) + " files",
+                                  true);
+        } else {
+            m_view.SetStatusPanel(0, "Reading folder: " + std::to_string(namesRead) + " entries", true);
+        }
     });
     options.Stop = work.StopToken();
     work.Start([&scan, options](const ScanWork::Progress& progress) { scan(options, progress); });
@@ -91,11 +127,55 @@ bool WindowCore::RunScan(const Scan& scan)
     }
     // The count (or the word that the last scan was stopped) took the hint line's place; the hint
     // of the control under the pointer comes back, as after any other change of the hint.
-    if (countShown || m_stopShown) {
+    if (countShown || m_stopShown || m_treeNoteShown) {
         m_view.SetStatusPanel(0, m_currentHint);
         m_stopShown = false;
     }
+    if (m_treeNoteShown) {
+        m_view.SetStatusPanelTip(0, {});
+        m_treeNoteShown = false;
+    }
     return true;
+}
+
+TreeSource* WindowCore::TreeToWalk()
+{
+    if (!m_view.IsChecked(WindowCheckBox::SubFolders)) {
+        return nullptr;
+    }
+    return m_platform.Tree();
+}
+
+void WindowCore::ShowUnreadFolders(const std::vector<UnreadFolder>& unread)
+{
+    if (unread.empty()) {
+        return;
+    }
+    m_view.SetStatusPanel(0, std::to_string(unread.size()) + (unread.size() == 1 ? " folder" : " folders") +
+                                 " could not be read");
+    std::string tip;
+    for (std::size_t i = 0; i < unread.size() && i < kUnreadFoldersNamed; ++i) {
+        if (!tip.empty()) {
+            tip += '\n';
+        }
+        tip += m_currentFolder + unread[i].RelativePath + ": " + unread[i].Error.message();
+    }
+    if (unread.size() > kUnreadFoldersNamed) {
+        tip += "\n... and " + std::to_string(unread.size() - kUnreadFoldersNamed) + " more";
+    }
+    m_view.SetStatusPanelTip(0, tip);
+    m_treeNoteShown = true;
+}
+
+void WindowCore::ShowTreeNotes(const TreeSource* walked, const std::vector<UnreadFolder>& unread)
+{
+    if (walked != nullptr) {
+        ShowUnreadFolders(unread);
+    } else if (m_view.IsChecked(WindowCheckBox::SubFolders)) {
+        // Checked on a system without a tree walker: the one folder was shown instead.
+        m_view.SetStatusPanel(0, kNoTreeWalker);
+        m_treeNoteShown = true;
+    }
 }
 
 void WindowCore::SetFileCount()
@@ -110,12 +190,22 @@ bool WindowCore::BuildTypeSummary()
     // rather than kept. The lists keep what they show until it is complete.
     TypeSummary summary;
     const std::string folder = m_currentFolder;
-    const bool complete = RunScan([&](const ScanOptions& options, const ScanProgress& progress) {
-        summary = SummarizeFolder(m_platform.Directory(), folder, options, m_platform.Types(), nullptr, progress);
+    TreeSource* tree = TreeToWalk();
+    std::vector<UnreadFolder> unread;
+    const bool complete = RunScan(tree != nullptr, [&](const ScanOptions& options, const ScanProgress& progress) {
+        if (tree != nullptr) {
+            summary = SummarizeTree(*tree, m_platform.Directory(), m_platform.Types(), folder, options,
+                                    [&progress](const TreeProgress& read) { progress(read.Files, read.Folders); },
+                                    unread);
+            return;
+        }
+        summary = SummarizeFolder(m_platform.Directory(), folder, options, m_platform.Types(), nullptr,
+                                  [&progress](std::uint64_t namesRead) { progress(namesRead, 0); });
     });
     if (!complete) {
         return false;
     }
+    ShowTreeNotes(tree, unread);
     m_totalFiles = summary.TotalFiles;
     m_totalSize = summary.TotalSize;
     m_view.BeginListReset(WindowList::Files);
@@ -136,14 +226,34 @@ bool WindowCore::BuildFileList(const NamePattern& pattern)
     // Rows are built straight from the scan in the form the list keeps them, names in one block.
     FileTable::Rows rows;
     const std::string folder = m_currentFolder;
-    const bool complete = RunScan([&](const ScanOptions& options, const ScanProgress& progress) {
+    TreeSource* tree = TreeToWalk();
+    std::vector<UnreadFolder> unread;
+    const bool complete = RunScan(tree != nullptr, [&](const ScanOptions& options, const ScanProgress& progress) {
+        if (tree != nullptr) {
+            TreeWalkOptions walk;
+            walk.Scan = options;
+            walk.Pattern = pattern;
+            walk.ListFiles = true;
+            TreeWalkResult found = WalkTree(*tree, folder, walk, [&progress](const TreeProgress& read) {
+                progress(read.Files, read.Folders);
+            });
+            rows.Reserve(found.Files.size());
+            for (FileEntry& entry : found.Files) {
+                rows.Add(entry);
+                std::string().swap(entry.Name);
+            }
+            unread = std::move(found.Unread);
+            return;
+        }
         ScanFolder(
             m_platform.Directory(), folder, pattern, options,
-            [&rows](const DirectoryEntryView& entry) { rows.Add(entry); }, nullptr, progress);
+            [&rows](const DirectoryEntryView& entry) { rows.Add(entry); }, nullptr,
+            [&progress](std::uint64_t namesRead) { progress(namesRead, 0); });
     });
     if (!complete) {
         return false;
     }
+    ShowTreeNotes(tree, unread);
     m_view.BeginListReset(WindowList::Files);
     m_fileRows.Fill(std::move(rows), m_settings, m_platform.Collator());
     m_view.EndListReset(WindowList::Files);
@@ -254,6 +364,11 @@ void WindowCore::roFileClick()
 }
 
 void WindowCore::ISFClick()
+{
+    dListClick();
+}
+
+void WindowCore::SubFoldersClick()
 {
     dListClick();
 }

@@ -8,6 +8,7 @@
 #include "scan/ByteCount.h"
 #include "scan/RegionalSettings.h"
 #include "scan/ScanFolder.h"
+#include "scan/TreeWalk.h"
 #include "shell/FileCommands.h"
 #include "shell/Platform.h"
 #include "window/WindowView.h"
@@ -35,7 +36,9 @@ public:
     void FormCreate(const std::vector<std::string>& args);
 
     // Filling the lists. Each scan runs off the user-interface thread while the window waits; a
-    // scan the user stops leaves the lists as they were and gives false.
+    // scan the user stops leaves the lists as they were and gives false. With "Sub-folders"
+    // checked, both walk the folder and every folder below it, and a file row's name is its path
+    // below the folder ("src/deep/notes.txt").
     bool BuildTypeSummary();
     bool BuildFileList(const NamePattern& pattern);
 
@@ -45,6 +48,7 @@ public:
     void dListClick();
     void roFileClick();
     void ISFClick();
+    void SubFoldersClick();
     void JvDriveCombo1Change();
     void SElectafolder1Click();
     /// A drop of `paths` (the file system's bytes) on the window: only the first counts.
@@ -129,14 +133,23 @@ public:
     std::int64_t ScanProgressAfterMs = 500;
 
 private:
-    using ScanProgress = std::function<void(std::uint64_t namesRead)>;
+    using ScanProgress = std::function<void(std::uint64_t namesRead, std::uint64_t foldersRead)>;
     using Scan = std::function<void(const ScanOptions& options, const ScanProgress& progress)>;
 
     ScanOptions CurrentScanOptions() const;
     /// Runs `scan` with the check boxes' options off the user-interface thread while the window
-    /// waits, with a live count of the names read in status panel 0 once it has run for a while;
-    /// false when the user stopped it.
-    bool RunScan(const Scan& scan);
+    /// waits, with a live count of the names (and, for a walk over a tree, the folders) read in
+    /// status panel 0 once it has run for a while; false when the user stopped it.
+    bool RunScan(bool tree, const Scan& scan);
+    /// The tree source the lists walk: null when "Sub-folders" is unchecked, and when the system
+    /// has no tree walker (status panel 0 says so, and the lists show the one folder).
+    TreeSource* TreeToWalk();
+    /// After a walk: status panel 0 counts the folders that could not be read, its tooltip lists
+    /// them; both are cleared when every folder was read.
+    void ShowUnreadFolders(const std::vector<UnreadFolder>& unread);
+    /// After a completed scan: the unread folders of a walk (`walked` set), or, with "Sub-folders"
+    /// checked on a system without a tree walker, that the lists show the folder alone.
+    void ShowTreeNotes(const TreeSource* walked, const std::vector<UnreadFolder>& unread);
     /// Shows `folder`: its summary, an empty file list. Stopped, the folder shown stays.
     bool OpenFolder(std::string folder);
     void SetFileCount();
@@ -172,6 +185,9 @@ private:
     std::string m_currentHint;
     /// Whether the hint line says that the last scan was stopped.
     bool m_stopShown = false;
+    /// Whether the hint line (and its tooltip) says that folders of the last walk could not be
+    /// read, or that this system cannot read sub-folders.
+    bool m_treeNoteShown = false;
 };
 
 } // namespace pellamy

@@ -26,6 +26,8 @@ enum class WindowCheckBox {
     sysFile,
     arcFile,
     AttrChk,
+    /// "Sub-folders": the lists sum the folder and every folder below it.
+    SubFolders,
     Useskin1,
 };
 
@@ -75,6 +77,8 @@ public:
     /// The text of a status-bar panel: 0 the hint line, 1 the file count. With `repaintNow` the
     /// panel is drawn before the call returns, while a scan still holds the thread.
     virtual void SetStatusPanel(int panel, const std::string& text, bool repaintNow = false) = 0;
+    /// The tooltip of a status-bar panel; an empty text takes it away.
+    virtual void SetStatusPanelTip(int panel, const std::string& tip) = 0;
 
     /// Brackets a change of every row of a list's table: the list forgets what it showed (rows,
     /// selection, current row) before, and shows the table's rows after.

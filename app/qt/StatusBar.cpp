@@ -36,6 +36,16 @@ QString StatusBar::PanelText(int panel) const
     return m_panels.at(static_cast<std::size_t>(panel))->text();
 }
 
+QString StatusBar::PanelTip(int panel) const
+{
+    return m_panels.at(static_cast<std::size_t>(panel))->toolTip();
+}
+
+void StatusBar::SetPanelTip(int panel, const QString& tip)
+{
+    m_panels.at(static_cast<std::size_t>(panel))->setToolTip(tip);
+}
+
 void StatusBar::SetPanelText(int panel, const QString& text)
 {
     QLabel* label = m_panels.at(static_cast<std::size_t>(panel));

@@ -23,8 +23,11 @@ public:
     explicit StatusBar(QWidget* parent = nullptr);
 
     QString PanelText(int panel) const;
+    QString PanelTip(int panel) const;
     /// Shows `text` in `panel`; the count panel grows to hold its whole text.
     void SetPanelText(int panel, const QString& text);
+    /// The tooltip of `panel`; an empty text takes it away.
+    void SetPanelTip(int panel, const QString& tip);
     int PanelWidth(int panel) const;
     void SetPanelWidth(int panel, int width);
 

@@ -167,6 +167,7 @@ void TForm1::NameControls()
                              static_cast<QWidget*>(LView2), static_cast<QWidget*>(roFile),
                              static_cast<QWidget*>(hidFile), static_cast<QWidget*>(sysFile),
                              static_cast<QWidget*>(arcFile), static_cast<QWidget*>(AttrChk),
+                             static_cast<QWidget*>(SubFolders),
                              static_cast<QWidget*>(Panel3Caption), static_cast<QWidget*>(JvSplitter1),
                              static_cast<QWidget*>(JvSplitter2), static_cast<QWidget*>(StatusBar1)}) {
         name(control);
@@ -278,7 +279,9 @@ void TForm1::BuildFilterBar()
     Panel3Caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Panel3Caption->setTextFormat(Qt::PlainText);
     auto* barLayout = new QHBoxLayout(Panel3);
-    barLayout->setContentsMargins(270, 2, 6, 2);
+    // The totals line takes the band right of the check boxes.
+    const WindowControl& lastBox = ControlNamed("SubFolders");
+    barLayout->setContentsMargins(lastBox.Left + lastBox.Width + 4, 2, 6, 2);
     barLayout->addWidget(Panel3Caption);
     roFile = PlacedCheckBox(Panel3, "roFile", false);
     hidFile = PlacedCheckBox(Panel3, "hidFile", false);
@@ -288,6 +291,8 @@ void TForm1::BuildFilterBar()
     for (QCheckBox* box : {roFile, hidFile, sysFile, arcFile, AttrChk}) {
         connect(box, &QCheckBox::clicked, this, [this] { m_core.roFileClick(); });
     }
+    SubFolders = PlacedCheckBox(Panel3, "SubFolders", false);
+    connect(SubFolders, &QCheckBox::clicked, this, [this] { m_core.SubFoldersClick(); });
 }
 
 void TForm1::BuildFileList()
@@ -384,8 +389,8 @@ void TForm1::BuildDialogs()
 
 void TForm1::SetTabOrder()
 {
-    const QList<QWidget*> order = {ISF,     LView2,  roFile, hidFile,       sysFile,
-                                   arcFile, AttrChk, sLView, JvDriveCombo1, dList};
+    const QList<QWidget*> order = {ISF,     LView2,  roFile,     hidFile, sysFile,       arcFile,
+                                   AttrChk, SubFolders, sLView, JvDriveCombo1, dList};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }

@@ -125,6 +125,7 @@ public:
     QCheckBox* sysFile = nullptr;
     QCheckBox* arcFile = nullptr;
     QCheckBox* AttrChk = nullptr;
+    QCheckBox* SubFolders = nullptr;
     TSortListView* LView2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -201,6 +202,7 @@ private:
     void SetNavigatorFolder(const std::string& folder) override;
     void SetTotalsLine(const std::string& text) override;
     void SetStatusPanel(int panel, const std::string& text, bool repaintNow) override;
+    void SetStatusPanelTip(int panel, const std::string& tip) override;
     void BeginListReset(WindowList list) override;
     void EndListReset(WindowList list) override;
     void ReadSelection(WindowList list,

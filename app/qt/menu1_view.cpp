@@ -79,6 +79,8 @@ QCheckBox* TForm1::CheckBox(WindowCheckBox box) const
         return arcFile;
     case WindowCheckBox::AttrChk:
         return AttrChk;
+    case WindowCheckBox::SubFolders:
+        return SubFolders;
     case WindowCheckBox::Useskin1:
         break;
     }
@@ -127,6 +129,11 @@ void TForm1::SetStatusPanel(int panel, const std::string& text, bool repaintNow)
     if (repaintNow) {
         StatusBar1->repaint();
     }
+}
+
+void TForm1::SetStatusPanelTip(int panel, const std::string& tip)
+{
+    StatusBar1->SetPanelTip(panel, FromUtf8(tip));
 }
 
 SortListModel* TForm1::ListModel(WindowList list) const

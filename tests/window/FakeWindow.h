@@ -93,9 +93,12 @@ public:
     RecordedFileOperations FileOperations;
     MemoryRegistrationStore Store{CommandSyntax::DesktopEntry};
     NamedFolders FolderNames;
+    /// Where folders and trees are read: the fake folder and no tree walker unless a test says.
+    pellamy::DirectorySource* Directories = &DirectorySource;
+    TreeSource* TreeWalker = nullptr;
 
-    pellamy::DirectorySource& Directory() override { return DirectorySource; }
-    TreeSource* Tree() override { return nullptr; }
+    pellamy::DirectorySource& Directory() override { return *Directories; }
+    TreeSource* Tree() override { return TreeWalker; }
     TypeInfoSource& Types() override { return TypeDescriptions; }
     const TextCollator& Collator() const override { return CaptionOrder; }
     RegionalSettings Settings() const override { return Regional; }
@@ -135,7 +138,10 @@ public:
     std::string Navigator = "/usr";
     std::string Totals;
     std::string Panels[2];
+    std::string PanelTips[2];
     int Repaints = 0;
+    /// The last text drawn at once while a scan held the thread.
+    std::string LastRepainted;
     /// Selected rows per list, in display order; a reset of the list clears them.
     std::map<WindowList, std::set<std::size_t>> Selected;
     std::vector<std::string> Resets;
@@ -179,7 +185,11 @@ public:
     {
         Panels[panel] = text;
         Repaints += repaintNow ? 1 : 0;
+        if (repaintNow) {
+            LastRepainted = text;
+        }
     }
+    void SetStatusPanelTip(int panel, const std::string& tip) override { PanelTips[panel] = tip; }
     void BeginListReset(WindowList list) override
     {
         Resets.push_back(list == WindowList::Types ? "types" : "files");

@@ -51,6 +51,11 @@ QVariant SortListModel::data(const QModelIndex& index, int role) const
             return m_images->Icon(TypeIcons::Shared().IconIndex(Caption(row)));
         }
         return {};
+    case kSizeShareRole:
+        if (const auto share = SizeShare(row, index.column())) {
+            return *share;
+        }
+        return {};
     default:
         return {};
     }

@@ -48,6 +48,10 @@ class SortListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    /// The role under which a cell gives the share (0 to 1) its row has of the list's total size,
+    /// drawn as a bar behind the cell; cells without one give nothing.
+    static constexpr int kSizeShareRole = Qt::UserRole + 1;
+
     /// A header click's comparison of two cells of `column` for ascending order: negative, zero or
     /// positive.
     using CellComparison = std::function<int(int column, std::string_view a, std::string_view b)>;
@@ -68,6 +72,13 @@ public:
     virtual std::string CellText(std::size_t row, int column) const = 0;
     /// The caption (column 0) of a row, valid until the rows change.
     virtual std::string_view Caption(std::size_t row) const = 0;
+    /// The share of the total size the cell's bar shows; nothing for a cell without a bar.
+    virtual std::optional<double> SizeShare(std::size_t row, int column) const
+    {
+        (void)row;
+        (void)column;
+        return std::nullopt;
+    }
     /// What the row showed of its file, for a list of files; nothing for other lists.
     virtual std::optional<ListedFile> Listed(std::size_t row) const
     {

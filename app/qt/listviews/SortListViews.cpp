@@ -18,6 +18,8 @@ namespace {
 
 const QColor kArrowGrey(172, 168, 153);
 const QColor kFuchsia(255, 0, 255);
+// The share bar: the selection's colour, light enough that the cell's text reads through it.
+constexpr int kShareBarAlpha = 70;
 
 // Draws cells without the focus frame of the current cell: the row, not a cell, is what a report
 // list selects, and the list frames the current row itself. A cell whose text is cut shows the
@@ -41,6 +43,29 @@ public:
         }
         QToolTip::showText(event->globalPos(), text, view->viewport(), view->visualRect(index));
         return true;
+    }
+
+    /// Draws the cell, then, for a cell with a share of the list's total size, a bar over that
+    /// share of its width from the left, translucent so the text stays legible.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant share = index.data(SortListModel::kSizeShareRole);
+        if (!share.isValid()) {
+            return;
+        }
+        const double fraction = std::clamp(share.toDouble(), 0.0, 1.0);
+        const int width = static_cast<int>(fraction * (option.rect.width() - 2) + 0.5);
+        if (width <= 0) {
+            return;
+        }
+        QColor bar = option.palette.color(QPalette::Active, QPalette::Highlight);
+        if ((option.state & QStyle::State_Selected) != 0) {
+            bar = option.palette.color(QPalette::Active, QPalette::HighlightedText);
+        }
+        bar.setAlpha(kShareBarAlpha);
+        const QRect cell = option.rect.adjusted(1, 2, -1, -2);
+        painter->fillRect(QRect(cell.left(), cell.top(), width, cell.height()), bar);
     }
 
     /// The whole text of the cell at `index` when the cell shows only part of it; empty otherwise.

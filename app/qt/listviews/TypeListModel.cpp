@@ -36,6 +36,14 @@ std::string TypeListModel::CellText(std::size_t row, int column) const
     return column < 0 ? std::string() : m_table.CellText(row, static_cast<std::size_t>(column));
 }
 
+std::optional<double> TypeListModel::SizeShare(std::size_t row, int column) const
+{
+    if (column != 3) {
+        return std::nullopt;
+    }
+    return m_table.SizeShare(row);
+}
+
 std::string_view TypeListModel::Caption(std::size_t row) const
 {
     return m_table.Caption(row);

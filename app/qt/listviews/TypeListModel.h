@@ -40,6 +40,8 @@ public:
     int ColumnCount() const override { return static_cast<int>(kTypeColumns.size()); }
     std::string CellText(std::size_t row, int column) const override;
     std::string_view Caption(std::size_t row) const override;
+    /// The "Size" cell's bar: the row's share of the size of every row.
+    std::optional<double> SizeShare(std::size_t row, int column) const override;
     const RegionalSettings& Settings() const override { return m_table.Settings(); }
     TSLVOnCustomSortProc StandardCustomSort() const override;
 

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Sub-folders" over a real tree: the window's rows are pellamy-report -r's rows for the same tree.
+#include "FakeWindow.h"
+
+#include "cli/TreeReport.h"
+#include "platform/TempFolder.h"
+#include "platform/posix/PosixDirectorySource.h"
+#include "platform/posix/PosixTreeSource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <unistd.h>
+
+namespace pellamy {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> AllCells(const ListRows& rows)
+{
+    std::vector<std::string> cells;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        for (std::size_t column = 0; column < rows.ColumnCount(); ++column) {
+            cells.push_back(rows.CellText(row, column));
+        }
+    }
+    return cells;
+}
+
+TEST(SubFoldersOnDisk, TheRowsAreThoseOfTheTreeReport)
+{
+    TempFolder dir;
+    const fs::path root = dir.Path();
+    fs::create_directories(root / "sub" / "deep");
+    fs::create_directories(root / "locked");
+    dir.Write("a.txt", 3);
+    dir.Write("sub/b.TXT", 40);
+    dir.Write("sub/deep/c.log", 500);
+    dir.Write("sub/h.dat", 6);
+    dir.Write("locked/hidden.txt", 9);
+    fs::create_hard_link(root / "sub" / "h.dat", root / "sub" / "deep" / "h2.dat");
+    fs::create_directory_symlink(root / "sub", root / "link");
+    fs::create_directory_symlink("..", root / "sub" / "up");
+    fs::permissions(root / "locked", fs::perms::none);
+    const bool lockedUnread = ::geteuid() != 0;
+
+    PosixDirectorySource directory;
+    PosixTreeSource tree;
+    FakeWindow window;
+    window.Platform.Directories = &directory;
+    window.Platform.TreeWalker = &tree;
+    window.View.Checks[WindowCheckBox::SubFolders] = true;
+    window.Core.FormCreate({dir.Slashed()});
+
+    const ReportSources sources{directory, window.Platform.TypeDescriptions, window.Platform.CaptionOrder,
+                                window.Platform.Regional};
+    const TreeReport types = BuildTreeReport(sources, tree, dir.Slashed(), std::nullopt, {});
+    EXPECT_EQ(AllCells(window.Core.TypeRows()), AllCells(types.Data.Types));
+    EXPECT_EQ(window.Core.TotalFiles(), lockedUnread ? 4 : 5);
+
+    window.View.Selected[WindowList::Types] = {0};
+    window.Core.sLViewDblClick();
+    const TreeReport files = BuildTreeReport(sources, tree, dir.Slashed(), NamePattern::AllFiles(), {});
+    EXPECT_EQ(AllCells(window.Core.FileRows()), AllCells(files.Data.Files));
+    std::vector<std::string> names = Names(window.Core.FileRows());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected{"a.txt", "sub/b.TXT", "sub/deep/c.log", "sub/h.dat"};
+    if (!lockedUnread) {
+        expected.insert(expected.begin() + 1, "locked/hidden.txt");
+    }
+    EXPECT_EQ(names, expected) << "the links to folders are not followed, the hard link counts once";
+}
+
+TEST(SubFoldersOnDisk, AFolderThatCannotBeReadIsNamedInTheHintLinesTooltip)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "run as root, every folder can be read";
+    }
+    TempFolder dir;
+    fs::create_directories(dir.Path() / "locked");
+    fs::permissions(dir.Path() / "locked", fs::perms::none);
+    PosixDirectorySource directory;
+    PosixTreeSource tree;
+    FakeWindow window;
+    window.Platform.Directories = &directory;
+    window.Platform.TreeWalker = &tree;
+    window.View.Checks[WindowCheckBox::SubFolders] = true;
+    window.Core.FormCreate({dir.Slashed()});
+    EXPECT_EQ(window.View.Panels[0], "1 folder could not be read");
+    EXPECT_EQ(window.View.PanelTips[0].rfind(dir.Slashed() + "locked: ", 0), 0u) << window.View.PanelTips[0];
+}
+
+} // namespace
+} // namespace pellamy
