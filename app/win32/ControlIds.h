@@ -14,6 +14,7 @@ inline constexpr int khidFile = 103;
 inline constexpr int ksysFile = 104;
 inline constexpr int karcFile = 105;
 inline constexpr int kAttrChk = 106;
+inline constexpr int kSubFolders = 112;
 inline constexpr int kPanel4 = 107;      ///< the folder area
 inline constexpr int kPanel3 = 108;      ///< the filter bar
 inline constexpr int kTotalsLine = 109;  ///< the filter bar's caption: the totals line

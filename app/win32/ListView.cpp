@@ -260,7 +260,11 @@ LRESULT ListView::DrawShareCell(NMLVCUSTOMDRAW& draw)
     HDC dc = draw.nmcd.hdc;
     const SkinColors& colors = CurrentColors();
     const bool selected = (ListView_GetItemState(m_list, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-    HBRUSH back = CreateSolidBrush(selected ? colors.Highlight : colors.ListBack);
+    // A selection drawn without focus takes the quieter colours the list gives the rest of its row.
+    const bool quiet = selected && GetFocus() != m_list && !SkinActive();
+    const COLORREF selectedBack = quiet ? GetSysColor(COLOR_BTNFACE) : colors.Highlight;
+    const COLORREF selectedText = quiet ? GetSysColor(COLOR_BTNTEXT) : colors.HighlightText;
+    HBRUSH back = CreateSolidBrush(selected ? selectedBack : colors.ListBack);
     FillRect(dc, &cell, back);
     DeleteObject(back);
     // The bar: the row's share of the whole size, from the cell's left edge, in a shade between
@@ -270,8 +274,8 @@ LRESULT ListView::DrawShareCell(NMLVCUSTOMDRAW& draw)
     InflateRect(&bar, 0, -Scale(2, m_dpi));
     bar.right = bar.left + static_cast<LONG>(share * (cell.right - cell.left) + 0.5);
     if (bar.right > bar.left) {
-        const COLORREF tint = selected ? colors.HighlightText : colors.Highlight;
-        const COLORREF under = selected ? colors.Highlight : colors.ListBack;
+        const COLORREF tint = selected && !quiet ? selectedText : colors.Highlight;
+        const COLORREF under = selected ? selectedBack : colors.ListBack;
         const auto mix = [](BYTE a, BYTE b) { return static_cast<BYTE>((a + 3 * b) / 4); };
         HBRUSH fill = CreateSolidBrush(RGB(mix(GetRValue(tint), GetRValue(under)), mix(GetGValue(tint), GetGValue(under)),
                                            mix(GetBValue(tint), GetBValue(under))));
@@ -284,7 +288,7 @@ LRESULT ListView::DrawShareCell(NMLVCUSTOMDRAW& draw)
     RECT textArea = cell;
     InflateRect(&textArea, -Scale(6, m_dpi), 0);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? colors.HighlightText : colors.ListText);
+    SetTextColor(dc, selected ? selectedText : colors.ListText);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textArea,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS);
     return CDRF_SKIPDEFAULT;

@@ -37,7 +37,8 @@ struct FilterBox
 };
 
 constexpr FilterBox kFilterBoxes[] = {
-    {kroFile, "roFile"}, {khidFile, "hidFile"}, {ksysFile, "sysFile"}, {karcFile, "arcFile"}, {kAttrChk, "AttrChk"},
+    {kroFile, "roFile"},   {khidFile, "hidFile"}, {ksysFile, "sysFile"},
+    {karcFile, "arcFile"}, {kAttrChk, "AttrChk"}, {kSubFolders, "SubFolders"},
 };
 
 std::wstring CaptionOf(const char* name)
@@ -186,6 +187,18 @@ void MainWindow::CreateControls()
                                   m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBar1)), m_instance,
                                   nullptr);
     SkinStatusBar(m_statusBar);
+    // The hint line's tooltip: what a walk could not read, in full.
+    m_statusTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                  0, 0, m_window, nullptr, m_instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = m_statusBar;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(m_statusTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_statusTip, TTM_ACTIVATE, FALSE, 0);
+    m_types->SetShareBars(3, [this](std::size_t row) { return m_core.TypeRows().SizeShare(row); });
     SkinHeader(ListView_GetHeader(m_types->Handle()));
     SkinHeader(ListView_GetHeader(m_files->Handle()));
     m_dirs = std::make_unique<SelectDirectoryDialog>(m_platform.Folders(), m_platform.Collator());
@@ -298,11 +311,13 @@ void MainWindow::Layout()
     place(m_files->Handle(), 0, top, width, client.bottom - statusHeight - top);
     EndDeferWindowPos(moves);
 
-    for (const char* name : {"ISF", "roFile", "hidFile", "sysFile", "arcFile", "AttrChk"}) {
+    for (const char* name : {"ISF", "roFile", "hidFile", "sysFile", "arcFile", "AttrChk", "SubFolders"}) {
         const WindowControl& control = ControlNamed(name);
         MoveWindow(m_controls[name], s(control.Left), s(control.Top), s(control.Width), s(control.Height), TRUE);
     }
-    const int totalsLeft = s(262);
+    // The totals line takes the bar right of its last check box.
+    const WindowControl& lastBox = ControlNamed("SubFolders");
+    const int totalsLeft = s(lastBox.Left + lastBox.Width + 6);
     MoveWindow(m_totals, totalsLeft, s(2), std::max<int>(0, width - totalsLeft - s(4)), barHeight - s(4), TRUE);
     m_navigator->Place(RECT{0, bannerHeight, navigatorWidth, bannerHeight + areaHeight});
     m_types->FitAutoColumn();
@@ -327,6 +342,15 @@ void MainWindow::LayoutStatusBar()
     const int hintWidth = std::max<int>(Scale(1, m_dpi), client.right - Scale(100, m_dpi) - (countWidth - Scale(80, m_dpi)));
     int edges[2] = {hintWidth, hintWidth + countWidth};
     SendMessageW(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    if (m_statusTip != nullptr) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = m_statusBar;
+        tool.uId = 1;
+        SendMessageW(m_statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&tool.rect));
+        SendMessageW(m_statusTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(m_statusTip, TTM_SETMAXTIPWIDTH, 0, client.right);
+    }
 }
 
 void MainWindow::Show(std::vector<std::string> args, int showCommand)
@@ -567,6 +591,8 @@ void MainWindow::Command(int id, int code, HWND control)
         RunHandler([this] { m_core.ISFClick(); });
     } else if (id >= kroFile && id <= kAttrChk) {
         RunHandler([this] { m_core.roFileClick(); });
+    } else if (id == kSubFolders) {
+        RunHandler([this] { m_core.SubFoldersClick(); });
     }
 }
 

@@ -88,6 +88,7 @@ private:
     void SetNavigatorFolder(const std::string& folder) override;
     void SetTotalsLine(const std::string& text) override;
     void SetStatusPanel(int panel, const std::string& text, bool repaintNow) override;
+    void SetStatusPanelTip(int panel, const std::string& tip) override;
     void BeginListReset(WindowList list) override;
     void EndListReset(WindowList list) override;
     void ReadSelection(WindowList list,
@@ -123,6 +124,8 @@ private:
     HWND m_filterBar = nullptr;
     HWND m_totals = nullptr;
     HWND m_statusBar = nullptr;
+    HWND m_statusTip = nullptr;
+    std::wstring m_statusTipText;
     std::unique_ptr<FolderNavigator> m_navigator;
     std::unique_ptr<Splitter> m_splitter1;
     std::unique_ptr<Splitter> m_splitter2;

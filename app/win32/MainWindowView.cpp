@@ -103,6 +103,7 @@ int IdOf(WindowCheckBox box)
     case WindowCheckBox::sysFile: return ksysFile;
     case WindowCheckBox::arcFile: return karcFile;
     case WindowCheckBox::AttrChk: return kAttrChk;
+    case WindowCheckBox::SubFolders: return kSubFolders;
     case WindowCheckBox::Useskin1: break;
     }
     return 0;
@@ -178,6 +179,22 @@ void MainWindow::SetStatusPanel(int panel, const std::string& text, bool repaint
     if (repaintNow) {
         UpdateWindow(m_statusBar);
     }
+}
+
+void MainWindow::SetStatusPanelTip(int panel, const std::string& tip)
+{
+    // Only the hint line has a tooltip: the folders a walk could not read.
+    if (panel != 0 || m_statusTip == nullptr) {
+        return;
+    }
+    m_statusTipText = WideFromUtf8(tip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_statusBar;
+    tool.uId = 1;
+    tool.lpszText = m_statusTipText.data();
+    SendMessageW(m_statusTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_statusTip, TTM_ACTIVATE, m_statusTipText.empty() ? FALSE : TRUE, 0);
 }
 
 void MainWindow::BeginListReset(WindowList list)

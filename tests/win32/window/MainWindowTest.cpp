@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/WideText.h"
 #include "win32/Win32Process.h"
+#include "win32/gui/ScreenCapture.h"
 #include "win32/Win32TempFolder.h"
 
 #include <commctrl.h>
@@ -284,6 +285,36 @@ TEST_F(WindowOnFolder, EscPressedForAScanStopsItAndTheListsKeepWhatTheyShowed)
     EXPECT_EQ(ListView_GetItemCount(Control(kLView2)), 2);
 }
 
+TEST_F(WindowOnFolder, SubFoldersSumTheTreeAndListFilesByTheirPathBelowTheFolder)
+{
+    ASSERT_TRUE(CreateDirectoryW((m_folder / L"deep").c_str(), nullptr));
+    m_folder.WriteFile(L"deep\\inner.txt", std::string(4000, 'i'));
+    EXPECT_EQ(WindowText(kSubFolders), "Sub-folders");
+    EXPECT_EQ(Button_GetCheck(Control(kSubFolders)), BST_UNCHECKED);
+    SendMessageW(Control(kSubFolders), BM_CLICK, 0, 0);
+    Pump();
+    const int txt = RowOfType(".txt");
+    ASSERT_GE(txt, 0);
+    EXPECT_EQ(Rows(Control(ksLView))[static_cast<std::size_t>(txt)][2], "4");
+    ClickRow(ksLView, txt);
+    const auto rows = Rows(Control(kLView2));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_NE(std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[1] == "deep/inner.txt"; }),
+              rows.end());
+    // Each type's share of the whole size, which the bar behind its Size cell shows.
+    const TypeTable& types = m_window->Core().TypeRows();
+    double shares = 0;
+    for (std::size_t row = 0; row < types.RowCount(); ++row) {
+        shares += types.SizeShare(row);
+    }
+    EXPECT_NEAR(shares, 1.0, 1e-9);
+    SaveScreenshot(m_window->Handle(), "subfolders");
+    // Unticked, the folder alone again.
+    SendMessageW(Control(kSubFolders), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Rows(Control(ksLView))[static_cast<std::size_t>(RowOfType(".txt"))][2], "3");
+}
+
 TEST_F(WindowOnFolder, CheckBoxesAndDroppedFilesRescan)
 {
     // With "Filter" and "H" ticked and "A" not, only the hidden files are counted.
@@ -413,8 +444,8 @@ TEST_F(WindowOnFolder, TheFileListsMenuShowsItsNineEntriesAndHintsThem)
 
 TEST_F(WindowOnFolder, TabMovesThroughTheControlsInTheDefinitionsOrder)
 {
-    const std::vector<int> expected = {kISF,     kLView2,  kroFile, khidFile,      ksysFile,
-                                       karcFile, kAttrChk, ksLView, kJvDriveCombo1, kdList};
+    const std::vector<int> expected = {kISF,     kLView2,     kroFile, khidFile,      ksysFile, karcFile,
+                                       kAttrChk, kSubFolders, ksLView, kJvDriveCombo1, kdList};
     // A control inside another (the drive box's edit part) counts as the control of ours it is in.
     const auto ours = [&expected](HWND control) {
         for (; control != nullptr; control = GetParent(control)) {
