@@ -3,7 +3,6 @@
 
 #include "scan/TypeInfoSource.h"
 
-#include <limits>
 
 namespace pellamy {
 
@@ -35,17 +34,8 @@ TreeReport BuildTreeReport(const ReportSources& sources, TreeSource& tree, const
         found.Files = ScanResults();
         report.Data = FileListReportData(sources, slashed, *pattern, std::move(rows));
     } else {
-        TypeSummary summary;
-        summary.Rows = std::move(found.Rows);
-        std::int64_t files = 0;
-        for (TypeRow& row : summary.Rows) {
-            row.Description = sources.Types.GetTypeDescription(row.Extension);
-            files += row.Count;
-            summary.TotalSize += row.Size;
-        }
-        constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-        summary.TotalFiles = static_cast<std::int32_t>(files > kMax ? kMax : files);
-        summary.FolderAttributes = sources.Directory.ReadAttributes(slashed);
+        TypeSummary summary =
+            SummaryOfRows(std::move(found.Rows), sources.Types, sources.Directory.ReadAttributes(slashed));
         report.Data = TypeListReportData(sources, slashed, std::move(summary));
     }
     report.Data.Recursive = true;

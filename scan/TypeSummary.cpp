@@ -140,12 +140,17 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
                             TypeInfoSource& types, std::error_code* error,
                             const std::function<void(std::uint64_t)>& progress)
 {
-    TypeSummary summary;
     TypeGrouper grouper;
     ScanFolder(
         source, folder, NamePattern::AllFiles(), options,
         [&grouper](const DirectoryEntryView& e) { grouper.Add(e.Name, e.Size); }, error, progress);
-    summary.Rows = grouper.TakeRows();
+    return SummaryOfRows(grouper.TakeRows(), types, source.ReadAttributes(WithTrailingSlash(folder)));
+}
+
+TypeSummary SummaryOfRows(std::vector<TypeRow> rows, TypeInfoSource& types, std::uint32_t folderAttributes)
+{
+    TypeSummary summary;
+    summary.Rows = std::move(rows);
     std::int64_t files = 0;
     for (TypeRow& row : summary.Rows) {
         row.Description = types.GetTypeDescription(row.Extension);
@@ -154,7 +159,7 @@ TypeSummary SummarizeFolder(DirectorySource& source, const std::string& folder, 
     }
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     summary.TotalFiles = static_cast<std::int32_t>(files > kMax ? kMax : files);
-    summary.FolderAttributes = source.ReadAttributes(WithTrailingSlash(folder));
+    summary.FolderAttributes = folderAttributes;
     return summary;
 }
 

@@ -76,6 +76,11 @@ struct TypeSummary
     std::uint32_t FolderAttributes = Attr::kInvalid;
 };
 
+/// The summary of rows counted by type (of one folder or of a tree): each row's description from
+/// `types`, the file count (at most the largest 32-bit count) and the total size of all rows, and
+/// the attributes of the folder summed.
+TypeSummary SummaryOfRows(std::vector<TypeRow> rows, TypeInfoSource& types, std::uint32_t folderAttributes);
+
 /// Scans `folder` with the pattern "*.*" under `options` and groups the accepted files by type,
 /// with descriptions from `types`. A folder that cannot be read gives no rows and zero totals
 /// (the reason goes to `error` when given); its attributes are `Attr::kInvalid` when they cannot

@@ -13,7 +13,6 @@
 #include "window/StartupArguments.h"
 
 #include <chrono>
-#include <limits>
 
 namespace pellamy {
 namespace {
@@ -34,18 +33,7 @@ TypeSummary SummarizeTree(TreeSource& tree, DirectorySource& directory, TypeInfo
     walk.Scan = options;
     TreeWalkResult found = WalkTree(tree, folder, walk, progress);
     unread = std::move(found.Unread);
-    TypeSummary summary;
-    summary.Rows = std::move(found.Rows);
-    std::int64_t files = 0;
-    for (TypeRow& row : summary.Rows) {
-        row.Description = types.GetTypeDescription(row.Extension);
-        files += row.Count;
-        summary.TotalSize += row.Size;
-    }
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    summary.TotalFiles = static_cast<std::int32_t>(files > kMax ? kMax : files);
-    summary.FolderAttributes = directory.ReadAttributes(folder);
-    return summary;
+    return SummaryOfRows(std::move(found.Rows), types, directory.ReadAttributes(folder));
 }
 
 // The busy cursor for as long as a handler fills a list.
