@@ -383,11 +383,15 @@ void MainWindow::ShowErrorReport(const std::string& message)
 
 void MainWindow::PutTextOnClipboard(std::string bytes)
 {
+    // The system keeps text as UTF-16: the report's bytes are let go once converted, so a long
+    // report is held twice at most, never three times; the clipboard is held only to place it.
+    const std::wstring text = WideFromUtf8(bytes);
+    std::string().swap(bytes);
     if (!OpenClipboardFor(m_window)) {
         return;
     }
     EmptyClipboard();
-    PlaceText(bytes);
+    PlaceOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     CloseClipboard();
 }
 
