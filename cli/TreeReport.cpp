@@ -26,12 +26,9 @@ TreeReport BuildTreeReport(const ReportSources& sources, TreeSource& tree, const
     report.Unread = std::move(found.Unread);
     if (pattern) {
         FileTable::Rows rows;
-        rows.Reserve(found.Files.size());
-        for (FileEntry& entry : found.Files) {
-            rows.Add(entry);
-            std::string().swap(entry.Name);
-        }
-        found.Files = ScanResults();
+        rows.Reserve(found.Files.Count(), found.Files.TextBytes());
+        found.Files.Take(
+            [&rows](std::string_view below, const DirectoryEntryView& file) { rows.Add(below, file); });
         report.Data = FileListReportData(sources, slashed, *pattern, std::move(rows));
     } else {
         TypeSummary summary =

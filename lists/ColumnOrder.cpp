@@ -6,7 +6,9 @@
 #include "lists/DisplayTexts.h"
 #include "scan/CaseFold.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace pellamy {
 namespace {
@@ -24,12 +26,15 @@ int Sign(int v)
 
 } // namespace
 
-PackedTextKey PackTextKey(std::string_view text)
+PackedTextKey PackTextKey(std::string_view head, std::string_view tail)
 {
     PackedTextKey key;
-    key.Text = text;
+    key.Head = head;
+    key.Tail = tail;
     for (std::size_t i = 0; i < 16; ++i) {
-        auto c = static_cast<unsigned char>(i < text.size() ? text[i] : 0);
+        const std::size_t at = i < head.size() ? i : i - head.size();
+        const std::string_view part = i < head.size() ? head : tail;
+        auto c = static_cast<unsigned char>(at < part.size() ? part[at] : 0);
         if (c >= 'a' && c <= 'z') {
             c = static_cast<unsigned char>(c - 0x20);
         }
@@ -48,11 +53,48 @@ int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b)
         return a.Low < b.Low ? -1 : 1;
     }
     // Equal packed bytes leave only what follows them to compare.
-    if (a.Text.size() <= 16 && b.Text.size() <= 16) {
-        return CompareOrdered(a.Text.size(), b.Text.size());
+    const std::size_t aSize = a.Head.size() + a.Tail.size();
+    const std::size_t bSize = b.Head.size() + b.Tail.size();
+    if (aSize <= 16 && bSize <= 16) {
+        return CompareOrdered(aSize, bSize);
     }
-    return Sign(CompareTextNoCase(a.Text.substr(std::min<std::size_t>(16, a.Text.size())),
-                                  b.Text.substr(std::min<std::size_t>(16, b.Text.size()))));
+    if (a.Head.empty() && b.Head.empty()) {
+        return Sign(CompareTextNoCase(a.Tail.substr(std::min<std::size_t>(16, a.Tail.size())),
+                                      b.Tail.substr(std::min<std::size_t>(16, b.Tail.size()))));
+    }
+    // Both texts from byte 16, each as up to two pieces, compared a common length at a time.
+    const auto from16 = [](const PackedTextKey& key, std::string_view& first, std::string_view& second) {
+        if (key.Head.size() >= 16) {
+            first = key.Head.substr(16);
+            second = key.Tail;
+        } else {
+            first = key.Tail.substr(std::min(key.Tail.size(), 16 - key.Head.size()));
+            second = {};
+        }
+    };
+    std::string_view a1;
+    std::string_view a2;
+    std::string_view b1;
+    std::string_view b2;
+    from16(a, a1, a2);
+    from16(b, b1, b2);
+    for (;;) {
+        if (a1.empty()) {
+            a1 = std::exchange(a2, {});
+        }
+        if (b1.empty()) {
+            b1 = std::exchange(b2, {});
+        }
+        if (a1.empty() || b1.empty()) {
+            return CompareOrdered(a1.size() + a2.size(), b1.size() + b2.size());
+        }
+        const std::size_t n = std::min(a1.size(), b1.size());
+        if (const int c = CompareTextNoCase(a1.substr(0, n), b1.substr(0, n)); c != 0) {
+            return Sign(c);
+        }
+        a1.remove_prefix(n);
+        b1.remove_prefix(n);
+    }
 }
 
 std::vector<std::uint32_t> OrderByShownTimes(std::span<const FileTime> times, bool ascending)

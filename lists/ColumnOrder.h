@@ -77,17 +77,24 @@ void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& ord
 
 /// A text's key for the lists' case-insensitive text comparison (`CompareTextNoCase`): its first
 /// 16 bytes as that comparison sees them (a-z as A-Z), packed into two numbers (zero bytes after
-/// its end; names hold none), and the text itself. Most comparisons of a million names are decided
-/// by the numbers without touching the texts, which lie elsewhere in memory. The text must outlive
-/// the key.
+/// its end; names hold none), and the text itself, in two parts (`Head` followed by `Tail`) so that
+/// a name held as a folder's path and a file's own name needs no joining. Most comparisons of a
+/// million names are decided by the numbers without touching the texts, which lie elsewhere in
+/// memory. The text must outlive the key.
 struct PackedTextKey
 {
     std::uint64_t High = 0;
     std::uint64_t Low = 0;
-    std::string_view Text;
+    std::string_view Head;
+    std::string_view Tail;
 };
 
-PackedTextKey PackTextKey(std::string_view text);
+/// The key of `head` followed by `tail`.
+PackedTextKey PackTextKey(std::string_view head, std::string_view tail);
+inline PackedTextKey PackTextKey(std::string_view text)
+{
+    return PackTextKey({}, text);
+}
 
 /// `CompareTextNoCase` of the two keys' texts, as -1, 0 or 1.
 int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b);

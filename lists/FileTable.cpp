@@ -79,13 +79,37 @@ void FileTable::Rows::Add(std::string_view name, std::uint32_t attributes, std::
         return;
     }
     m_rows.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size()),
-                      attributes, size, created, modified, accessed});
+                      attributes, 0, size, created, modified, accessed});
     m_names += name;
+}
+
+void FileTable::Rows::Add(std::string_view folder, const DirectoryEntryView& entry)
+{
+    if (folder.empty()) {
+        Add(entry);
+        return;
+    }
+    const StoredFolder& last = m_folders.back();
+    if (m_folders.size() == 1 || std::string_view(m_names).substr(last.Offset, last.Length) != folder) {
+        constexpr std::size_t kMaxBytes = UINT32_MAX;
+        if (m_full || folder.size() > kMaxBytes - m_names.size()) {
+            m_full = true;
+            return;
+        }
+        m_folders.push_back({static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(folder.size())});
+        m_names += folder;
+    }
+    const std::size_t before = m_rows.size();
+    Add(entry);
+    if (m_rows.size() > before) {
+        m_rows.back().Folder = static_cast<std::uint32_t>(m_folders.size() - 1);
+    }
 }
 
 void FileTable::Fill(Rows rows, const RegionalSettings& settings, const TextCollator& collator)
 {
     m_rows = std::move(rows.m_rows);
+    m_folders = std::move(rows.m_folders);
     m_names = std::move(rows.m_names);
     // The blocks grew by doubling while the scan ran. Giving back much room costs a copy, which
     // briefly holds the block twice; a little is kept rather than copied for.
@@ -122,6 +146,8 @@ void FileTable::Clear()
 {
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_folders.assign(1, StoredFolder{});
+    m_folders.shrink_to_fit();
     m_names.clear();
     m_names.shrink_to_fit();
     m_selected.Clear();
@@ -130,13 +156,28 @@ void FileTable::Clear()
 FileRowView FileTable::At(std::size_t row) const
 {
     const StoredRow& r = m_rows.at(row);
-    return FileRowView{NameOf(r), r.Attributes, r.Size, r.CreationTime, r.LastWriteTime, r.LastAccessTime};
+    return FileRowView{FolderOf(r),    NameOf(r),       r.Attributes,   r.Size,
+                       r.CreationTime, r.LastWriteTime, r.LastAccessTime};
 }
 
 FileRow FileTable::Row(std::size_t row) const
 {
     const FileRowView view = At(row);
-    return FileRow{std::string(view.Name), view.Attributes, view.Size, view.CreationTime, view.LastWriteTime};
+    return FileRow{Name(row), view.Attributes, view.Size, view.CreationTime, view.LastWriteTime};
+}
+
+std::string FileTable::Name(std::size_t row) const
+{
+    std::string name;
+    AppendName(row, name);
+    return name;
+}
+
+void FileTable::AppendName(std::size_t row, std::string& out) const
+{
+    const StoredRow& r = m_rows.at(row);
+    out += FolderOf(r);
+    out += NameOf(r);
 }
 
 std::optional<ListedFile> FileTable::Listed(std::size_t row) const
@@ -178,6 +219,7 @@ void FileTable::AppendCellText(std::size_t row, std::size_t column, std::string&
         out += ExtensionOf(NameOf(r));
         break;
     case 1:
+        out += FolderOf(r);
         out += NameOf(r);
         break;
     case 2:
@@ -211,8 +253,9 @@ std::vector<std::uint32_t> FileTable::ColumnOrder(std::size_t column, bool ascen
                             CompareNumbers<std::uint32_t>);
     }
     case 1:
-        return OrderByKeyOf(count, [this](std::size_t row) { return PackTextKey(NameOf(m_rows[row])); }, ascending,
-                            ComparePackedTextKeys);
+        return OrderByKeyOf(
+            count, [this](std::size_t row) { return PackTextKey(FolderOf(m_rows[row]), NameOf(m_rows[row])); },
+            ascending, ComparePackedTextKeys);
     case 2:
     case 3:
         // The second each text shows; a time without a text before every other.

@@ -19,8 +19,13 @@
 namespace pellamy {
 
 /// One row of the file list as held, read without a copy of its name: valid until the rows change.
+/// The row shows `Folder` followed by `Name`.
 struct FileRowView
 {
+    /// The path from the listed folder to the file's folder, ending in "/"; empty for a file of the
+    /// listed folder itself.
+    std::string_view Folder;
+    /// The file's own name.
     std::string_view Name;
     std::uint32_t Attributes = 0;
     std::int64_t Size = 0;
@@ -31,21 +36,30 @@ struct FileRowView
 
 /// The file list `LView2` (columns "Type", "Name", "Created", "Modified", "Attribs", "Size") without
 /// a toolkit: its rows in display order, held compactly (a row costs its numbers, an offset into
-/// one block that holds every name, and its name's bytes), its texts made when they are asked for
+/// one block that holds every name, and its own name's bytes; the rows of a tree name their folder
+/// by its number, each folder's path held once), its texts made when they are asked for
 /// with the regional settings captured at the fill, the header-click sorts, and which rows are
 /// selected. The window's list and pellamy-report both show their files through it.
 class FileTable final : public ListRows
 {
-    // A row as held: the name is `NameLength` bytes of the name block from `NameOffset`.
+    // A row as held: its own name is `NameLength` bytes of the name block from `NameOffset`, its
+    // folder's path the folder `Folder` (0: the listed folder itself).
     struct StoredRow
     {
         std::uint32_t NameOffset = 0;
         std::uint32_t NameLength = 0;
         std::uint32_t Attributes = 0;
+        std::uint32_t Folder = 0;
         std::int64_t Size = 0;
         FileTime CreationTime = 0;
         FileTime LastWriteTime = 0;
         FileTime LastAccessTime = 0; // not shown, but reported by pellamy-report
+    };
+    // A folder's path below the listed folder: `Length` bytes of the name block from `Offset`.
+    struct StoredFolder
+    {
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
     };
 
 public:
@@ -58,6 +72,10 @@ public:
     public:
         void Add(std::string_view name, std::uint32_t attributes, std::int64_t size, FileTime created,
                  FileTime modified, FileTime accessed = 0);
+        /// A file of a tree: `folder` is the path to its folder below the listed folder, ending
+        /// in "/", and the row shows it before the file's own name. The path is held once for a
+        /// run of rows of one folder.
+        void Add(std::string_view folder, const DirectoryEntryView& entry);
         void Add(const DirectoryEntryView& entry)
         {
             Add(entry.Name, entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime,
@@ -68,8 +86,8 @@ public:
             Add(entry.Name, entry.Attributes, entry.Size, entry.CreationTime, entry.LastWriteTime,
                 entry.LastAccessTime);
         }
-        /// Makes room for `rows` rows and `nameBytes` bytes of names, when about that much is
-        /// expected.
+        /// Makes room for `rows` rows and `nameBytes` bytes of names and folder paths, when about
+        /// that much is expected.
         void Reserve(std::size_t rows, std::size_t nameBytes = 0)
         {
             m_rows.reserve(rows);
@@ -80,6 +98,7 @@ public:
     private:
         friend class FileTable;
         std::vector<StoredRow> m_rows;
+        std::vector<StoredFolder> m_folders{StoredFolder{}};
         std::string m_names;
         bool m_full = false;
     };
@@ -103,9 +122,11 @@ public:
     FileRowView At(std::size_t row) const;
     /// The row at a display position, copied.
     FileRow Row(std::size_t row) const;
-    /// The name of the row at a display position, without a copy; valid until the rows change.
-    std::string_view Name(std::size_t row) const { return NameOf(m_rows.at(row)); }
-    /// The row's caption (column 0): the extension of its name.
+    /// The name the row at a display position shows: its folder's path, if any, and its own name.
+    std::string Name(std::size_t row) const;
+    /// Appends that name to `out`.
+    void AppendName(std::size_t row, std::string& out) const;
+    /// The row's caption (column 0): the extension of its own name.
     std::string_view Caption(std::size_t row) const;
     /// The settings the texts are made with.
     const RegionalSettings& Settings() const { return m_settings; }
@@ -135,8 +156,14 @@ private:
     {
         return std::string_view(m_names).substr(row.NameOffset, row.NameLength);
     }
+    std::string_view FolderOf(const StoredRow& row) const
+    {
+        const StoredFolder& folder = m_folders[row.Folder];
+        return std::string_view(m_names).substr(folder.Offset, folder.Length);
+    }
 
     std::vector<StoredRow> m_rows;
+    std::vector<StoredFolder> m_folders{StoredFolder{}};
     std::string m_names;
     RowSelection m_selected;
     RegionalSettings m_settings;

@@ -403,12 +403,18 @@ void WriteJson(const ReportData& data, ReportOutput& out)
         nlohmann::ordered_json& modified = row["modified"];
         nlohmann::ordered_json& accessed = row["accessed"];
         nlohmann::ordered_json& attributes = row["attributes"];
+        std::string joined;
         for (std::size_t r = 0; r < rows.RowCount() && !out.Failed(); ++r) {
             const FileRowView entry = data.Files.At(r);
             setCells(r);
-            SetString(name, entry.Name);
+            if (entry.Folder.empty()) {
+                SetString(name, entry.Name);
+            } else {
+                joined.assign(entry.Folder).append(entry.Name);
+                SetString(name, joined);
+            }
             if (folder != nullptr) {
-                SetString(*folder, FolderPartOf(entry.Name));
+                SetString(*folder, entry.Folder);
             }
             size = entry.Size;
             SetTime(created, entry.CreationTime);

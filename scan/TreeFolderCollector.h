@@ -3,6 +3,7 @@
 #define PELLAMY_SCAN_TREEFOLDERCOLLECTOR_H
 
 #include "scan/CaseFold.h"
+#include "scan/TreeFileList.h"
 #include "scan/TreeSource.h"
 #include "scan/TreeTypeCounters.h"
 #include "scan/TreeWalk.h"
@@ -20,38 +21,6 @@ namespace pellamy {
 /// folder and file, and the sink that gathers one folder's entries. Used by the walk alone.
 namespace tree_walk {
 
-
-struct InodeKey
-{
-    std::uint64_t Device = 0;
-    std::uint64_t Inode = 0;
-    bool operator==(const InodeKey&) const = default;
-};
-
-struct InodeKeyHash
-{
-    std::size_t operator()(const InodeKey& key) const
-    {
-        return std::hash<std::uint64_t>()(key.Inode * 0x9E3779B97F4A7C15ull ^ key.Device);
-    }
-};
-
-// A file of a file list with where it stands in its folder.
-struct FoundFile
-{
-    FileEntry Entry;
-    std::uint32_t Position = 0;
-    bool Linked = false; // several hard links: listed at its first name only
-    InodeKey Key;
-};
-
-// The files and sub-folders of one folder of a file list, kept until the walk ends so that the
-// list comes out in tree order.
-struct FolderNode
-{
-    std::vector<FoundFile> Files;                               // in position order
-    std::vector<std::pair<std::uint32_t, FolderNode*>> Children; // in position order
-};
 
 struct FolderTask
 {
@@ -110,6 +79,8 @@ public:
         m_groupIndex.clear();
         m_linked.clear();
         m_files.clear();
+        m_names.clear();
+        m_fileLinks.clear();
         m_subFolders.clear();
         m_seen = 0;
     }
@@ -128,17 +99,14 @@ public:
         }
         const bool linked = view.Links > 1;
         if (m_options.ListFiles) {
-            FoundFile file;
-            file.Entry = FileEntry{m_prefix + std::string(e.Name),
-                                   e.Attributes,
-                                   e.CreationTime,
-                                   e.LastAccessTime,
-                                   e.LastWriteTime,
-                                   e.Size};
-            file.Position = view.Position;
-            file.Linked = linked;
-            file.Key = InodeKey{view.Device, view.Inode};
-            m_files.push_back(std::move(file));
+            // The folder's path is held once, by its node; a file keeps its own name only.
+            if (linked) {
+                m_fileLinks.emplace_back(static_cast<std::uint32_t>(m_files.size()), InodeKey{view.Device, view.Inode});
+            }
+            m_files.push_back(NodeFile{static_cast<std::uint32_t>(m_names.size()),
+                                       static_cast<std::uint32_t>(e.Name.size()), e.Attributes, view.Position, e.Size,
+                                       e.CreationTime, e.LastWriteTime, e.LastAccessTime});
+            m_names += e.Name;
             return;
         }
         const std::string_view extension = ExtensionOf(e.Name);
@@ -186,8 +154,13 @@ public:
             }
         }
         if (task.Node != nullptr) {
-            task.Node->Files = std::move(m_files);
-            m_files = {};
+            // Copied at their size: the buffers keep their room for the thread's next folder, and
+            // the folder holds no spare room until the walk ends.
+            FolderNode& node = *task.Node;
+            node.Path = m_prefix;
+            node.Names.assign(m_names);
+            node.Files.assign(m_files.begin(), m_files.end());
+            node.Linked.assign(m_fileLinks.begin(), m_fileLinks.end());
         }
         for (auto& [name, at] : m_subFolders) {
             FolderTask sub;
@@ -228,7 +201,9 @@ private:
     std::size_t m_lastGroup = 0;
     std::string m_key;
     std::vector<Linked> m_linked;
-    std::vector<FoundFile> m_files;
+    std::vector<NodeFile> m_files;
+    std::string m_names;
+    std::vector<std::pair<std::uint32_t, InodeKey>> m_fileLinks;
     std::vector<std::pair<std::string, std::uint32_t>> m_subFolders;
     std::uint64_t m_seen = 0;
 };

@@ -82,7 +82,12 @@ public:
             result.Unread.push_back(std::move(folder.Folder));
         }
         if (rootNode) {
-            result.Files = ListInTreeOrder(*rootNode);
+            std::vector<std::unique_ptr<FolderNode>> folders;
+            folders.reserve(m_nodes.size() + 1);
+            folders.push_back(std::move(rootNode));
+            std::move(m_nodes.begin(), m_nodes.end(), std::back_inserter(folders));
+            m_nodes.clear();
+            result.Files = TreeFileList(std::move(folders));
         }
         return result;
     }
@@ -224,56 +229,6 @@ private:
             }
         }
         return claimed;
-    }
-
-    // The files of every folder read, each folder's files and sub-folders merged by position; a
-    // file with several links comes at its first name only.
-    static ScanResults ListInTreeOrder(FolderNode& root)
-    {
-        ScanResults files;
-        // Reserved up front: a list of a million files would otherwise pass through a copy of
-        // twice its size while it grows.
-        std::size_t total = 0;
-        std::vector<const FolderNode*> counting{&root};
-        while (!counting.empty()) {
-            const FolderNode* node = counting.back();
-            counting.pop_back();
-            total += node->Files.size();
-            for (const auto& child : node->Children) {
-                counting.push_back(child.second);
-            }
-        }
-        files.reserve(total);
-        std::unordered_set<InodeKey, InodeKeyHash> linksSeen;
-        struct Frame
-        {
-            FolderNode* Node;
-            std::size_t File = 0;
-            std::size_t Child = 0;
-        };
-        std::vector<Frame> stack{Frame{&root}};
-        while (!stack.empty()) {
-            Frame& frame = stack.back();
-            FolderNode& node = *frame.Node;
-            const bool fileLeft = frame.File < node.Files.size();
-            const bool childLeft = frame.Child < node.Children.size();
-            if (!fileLeft && !childLeft) {
-                node = FolderNode{};
-                stack.pop_back();
-                continue;
-            }
-            if (fileLeft &&
-                (!childLeft || node.Files[frame.File].Position < node.Children[frame.Child].first)) {
-                FoundFile& file = node.Files[frame.File++];
-                if (!file.Linked || linksSeen.insert(file.Key).second) {
-                    files.push_back(std::move(file.Entry));
-                }
-                continue;
-            }
-            FolderNode* child = node.Children[frame.Child++].second;
-            stack.push_back(Frame{child});
-        }
-        return files;
     }
 
     TreeSource& m_source;

@@ -4,6 +4,7 @@
 
 #include "scan/FileEntry.h"
 #include "scan/ScanFolder.h"
+#include "scan/TreeFileList.h"
 #include "scan/TreeSource.h"
 #include "scan/TypeSummary.h"
 
@@ -52,10 +53,10 @@ struct TreeWalkResult
     std::error_code RootError;
     /// Summary: one row per type (no descriptions), in the tree order of each type's first file.
     std::vector<TypeRow> Rows;
-    /// File list: the accepted files, named by their path relative to the root ("sub/a.txt"), in
-    /// tree order (each folder's entries in directory order, a sub-folder's files where the
-    /// sub-folder stands).
-    ScanResults Files;
+    /// File list: the accepted files, each with the path of its folder relative to the root
+    /// ("sub/" for "sub/a.txt"), given in tree order (each folder's entries in directory order, a
+    /// sub-folder's files where the sub-folder stands).
+    TreeFileList Files;
     /// The folders below the root that could not be read, in tree order; their files are left out.
     std::vector<UnreadFolder> Unread;
     std::uint64_t FoldersRead = 0;

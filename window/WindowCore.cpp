@@ -225,11 +225,9 @@ bool WindowCore::BuildFileList(const NamePattern& pattern)
             TreeWalkResult found = WalkTree(*tree, folder, walk, [&progress](const TreeProgress& read) {
                 progress(read.Files, read.Folders);
             });
-            rows.Reserve(found.Files.size());
-            for (FileEntry& entry : found.Files) {
-                rows.Add(entry);
-                std::string().swap(entry.Name);
-            }
+            rows.Reserve(found.Files.Count(), found.Files.TextBytes());
+            found.Files.Take(
+                [&rows](std::string_view below, const DirectoryEntryView& file) { rows.Add(below, file); });
             unread = std::move(found.Unread);
             return;
         }

@@ -70,15 +70,17 @@ void WindowCore::Copyfilelist1Click()
     std::size_t size = 0;
     for (std::size_t row = 0; row < m_fileRows.RowCount(); ++row) {
         if (m_fileRows.IsSelected(row)) {
-            size += m_currentFolder.size() + m_fileRows.Name(row).size() + 2;
+            const FileRowView file = m_fileRows.At(row);
+            size += m_currentFolder.size() + file.Folder.size() + file.Name.size() + 2;
         }
     }
     m_view.PutTextOnClipboard(size, [this](char* out) {
         for (std::size_t row = 0; row < m_fileRows.RowCount(); ++row) {
             if (m_fileRows.IsSelected(row)) {
-                const std::string_view name = m_fileRows.Name(row);
+                const FileRowView file = m_fileRows.At(row);
                 out = std::copy(m_currentFolder.begin(), m_currentFolder.end(), out);
-                out = std::copy(name.begin(), name.end(), out);
+                out = std::copy(file.Folder.begin(), file.Folder.end(), out);
+                out = std::copy(file.Name.begin(), file.Name.end(), out);
                 *out++ = '\r';
                 *out++ = '\n';
             }

@@ -143,6 +143,16 @@ TEST(PackedTextKey, OrdersAsTheListsTextComparison)
             const int expected = CompareTextNoCase(a, b);
             const int sign = expected < 0 ? -1 : (expected > 0 ? 1 : 0);
             EXPECT_EQ(ComparePackedTextKeys(PackTextKey(a), PackTextKey(b)), sign) << a << " vs " << b;
+            // A name held in two parts (a folder's path and a file's own name) orders as the
+            // joined text, wherever either is split.
+            for (std::size_t i = 0; i <= a.size(); ++i) {
+                for (std::size_t j = 0; j <= b.size(); ++j) {
+                    ASSERT_EQ(ComparePackedTextKeys(PackTextKey(a.substr(0, i), a.substr(i)),
+                                                    PackTextKey(b.substr(0, j), b.substr(j))),
+                              sign)
+                        << a << " split at " << i << " vs " << b << " split at " << j;
+                }
+            }
         }
     }
 }

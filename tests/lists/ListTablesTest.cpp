@@ -99,6 +99,46 @@ TEST(FileTable, AFillPutsTheRowsInCaptionOrderAndTheirTextsKeepTheFillsSettings)
     EXPECT_FALSE(table.Listed(0));
 }
 
+// The rows of a tree hold each folder's path once and their own names: they show, copy, caption
+// and sort by the path below the listed folder all the same.
+TEST(FileTable, RowsOfATreeShowTheirPathAndTakeTheirTypeFromTheirOwnName)
+{
+    auto entry = [](std::string_view name, std::int64_t size) {
+        return DirectoryEntryView{name, Attr::kArchive, 0, 0, FileTimeFromUnix(1700000000, 0), size};
+    };
+    FileTable::Rows rows;
+    rows.Add("", entry("top.txt", 1));
+    rows.Add("src.d/", entry("README", 2));
+    rows.Add("src.d/", entry("b.txt", 3));
+    rows.Add("src.d/deep/", entry("a.txt", 4));
+    rows.Add("src.d/", entry("a-very-long-name-past-sixteen.txt", 5)); // back in the folder after a sub-folder
+    rows.Add("src.d/deep/", entry("A.TXT", 6));
+    FileTable table;
+    table.Fill(std::move(rows), RegionalSettings{}, ByteCollator());
+
+    // "README" has no extension, though its folder's name has a dot.
+    EXPECT_EQ(Column(table, 1), (std::vector<std::string>{"src.d/README", "src.d/deep/A.TXT", "top.txt", "src.d/b.txt",
+                                                          "src.d/deep/a.txt", "src.d/a-very-long-name-past-sixteen.txt"}));
+    EXPECT_EQ(Column(table, 0), (std::vector<std::string>{"", ".TXT", ".txt", ".txt", ".txt", ".txt"}));
+    EXPECT_EQ(table.Name(1), "src.d/deep/A.TXT");
+    EXPECT_EQ(table.At(1).Folder, "src.d/deep/");
+    EXPECT_EQ(table.At(1).Name, "A.TXT");
+    EXPECT_EQ(table.At(2).Folder, "");
+    EXPECT_EQ(table.Row(5).Name, "src.d/a-very-long-name-past-sixteen.txt");
+
+    // By name as the joined texts compare: "src.d/a-..." before "src.d/b.txt" before
+    // "src.d/deep/...", case aside; equal names keep their order.
+    table.Sort(1, true);
+    EXPECT_EQ(Column(table, 1), (std::vector<std::string>{"src.d/a-very-long-name-past-sixteen.txt", "src.d/b.txt",
+                                                          "src.d/deep/A.TXT", "src.d/deep/a.txt", "src.d/README",
+                                                          "top.txt"}));
+    table.Sort(1, false);
+    EXPECT_EQ(Column(table, 1), (std::vector<std::string>{"top.txt", "src.d/README", "src.d/deep/A.TXT",
+                                                          "src.d/deep/a.txt", "src.d/b.txt",
+                                                          "src.d/a-very-long-name-past-sixteen.txt"}));
+    EXPECT_EQ(table.Listed(0)->Size, 1);
+}
+
 TEST(FileTable, HeaderSortsOrderByTheValuesBehindTheTextsAndKeepTies)
 {
     const UtcZone utc;

@@ -102,10 +102,21 @@ std::map<std::string, Totals> ByType(const TreeWalkResult& result)
     return out;
 }
 
-TreeWalkResult Walk(const fs::path& root, TreeWalkOptions options = {})
+// A walk's result with its file list taken: the files as entries named by their path below the
+// root.
+struct Walked : TreeWalkResult
+{
+    explicit Walked(TreeWalkResult result)
+        : TreeWalkResult(std::move(result))
+        , Files(TreeWalkResult::Files.TakeEntries())
+    {}
+    ScanResults Files;
+};
+
+Walked Walk(const fs::path& root, TreeWalkOptions options = {})
 {
     PosixTreeSource source;
-    return WalkTree(source, root.string(), options);
+    return Walked(WalkTree(source, root.string(), options));
 }
 
 TreeWalkOptions Listing(unsigned threads = 0)
@@ -116,7 +127,7 @@ TreeWalkOptions Listing(unsigned threads = 0)
     return options;
 }
 
-std::vector<std::string> Names(const TreeWalkResult& result)
+std::vector<std::string> Names(const Walked& result)
 {
     std::vector<std::string> names;
     for (const FileEntry& file : result.Files) {
@@ -176,7 +187,7 @@ protected:
 
 TEST_F(Tree, CountsAndSizesMatchAnIndependentWalk)
 {
-    const TreeWalkResult result = Walk(m_dir.Path());
+    const Walked result = Walk(m_dir.Path());
     ASSERT_FALSE(result.RootError) << result.RootError.message();
     EXPECT_TRUE(result.Unread.empty());
     EXPECT_EQ(ByType(result), IndependentWalk(m_dir.Path()));
@@ -189,7 +200,7 @@ TEST_F(Tree, CountsAndSizesMatchAnIndependentWalk)
 
 TEST_F(Tree, FileListNamesEachFileOnceByItsPathBelowTheRoot)
 {
-    const TreeWalkResult result = Walk(m_dir.Path(), Listing());
+    const Walked result = Walk(m_dir.Path(), Listing());
     const std::vector<std::string> names = Names(result);
     const std::set<std::string> unique(names.begin(), names.end());
     EXPECT_EQ(unique.size(), names.size());
@@ -232,19 +243,19 @@ TEST_F(Tree, SpecialFilesFollowTheAttributeRules)
 
 TEST_F(Tree, OneThreadAndSeveralGiveTheSameResult)
 {
-    const TreeWalkResult one = Walk(m_dir.Path(), Listing(1));
+    const Walked one = Walk(m_dir.Path(), Listing(1));
     TreeWalkOptions summaryOne;
     summaryOne.Threads = 1;
-    const TreeWalkResult summary = Walk(m_dir.Path(), summaryOne);
+    const Walked summary = Walk(m_dir.Path(), summaryOne);
     for (int run = 0; run < 5; ++run) {
-        const TreeWalkResult several = Walk(m_dir.Path(), Listing(4));
+        const Walked several = Walk(m_dir.Path(), Listing(4));
         ASSERT_EQ(Names(several), Names(one)) << "run " << run;
         for (std::size_t i = 0; i < one.Files.size(); ++i) {
             EXPECT_EQ(several.Files[i].Size, one.Files[i].Size);
         }
         TreeWalkOptions summaryMany;
         summaryMany.Threads = 4;
-        const TreeWalkResult rows = Walk(m_dir.Path(), summaryMany);
+        const Walked rows = Walk(m_dir.Path(), summaryMany);
         ASSERT_EQ(rows.Rows.size(), summary.Rows.size());
         for (std::size_t i = 0; i < rows.Rows.size(); ++i) {
             EXPECT_EQ(rows.Rows[i].Extension, summary.Rows[i].Extension) << "same spelling, same order";
@@ -303,14 +314,14 @@ std::string BindMount(const fs::path& source, const fs::path& target)
 
 TEST_F(Tree, AFolderBoundInsideItselfIsReadOnce)
 {
-    const TreeWalkResult before = Walk(m_dir.Path(), Listing());
+    const Walked before = Walk(m_dir.Path(), Listing());
     const fs::path inside = m_dir.Path() / "sub" / "deep" / "mnt";
     fs::create_directory(inside);
     if (const std::string why = BindMount(m_dir.Path(), inside); !why.empty()) {
         GTEST_SKIP() << why;
     }
     const MountGuard unmount(inside);
-    const TreeWalkResult after = Walk(m_dir.Path(), Listing());
+    const Walked after = Walk(m_dir.Path(), Listing());
     EXPECT_EQ(Names(after), Names(before));
     EXPECT_EQ(after.FoldersRead, before.FoldersRead) << "the mount point leads to the root again";
 }
@@ -369,7 +380,7 @@ protected:
 
 TEST_F(DeepTree, EveryFileAtEveryDepthIsCountedAndNamedByItsPath)
 {
-    const TreeWalkResult one = Walk(m_dir.Path(), Listing(1));
+    const Walked one = Walk(m_dir.Path(), Listing(1));
     ASSERT_FALSE(one.RootError) << one.RootError.message();
     ASSERT_TRUE(one.Unread.empty()) << one.Unread.size() << " unread, the first for "
                                     << one.Unread.front().Error.message();
@@ -397,7 +408,7 @@ TEST_F(DeepTree, AFewDozenDescriptorsAreEnoughForAnyDepth)
             ::_exit(2);
         }
         for (const unsigned threads : {1u, 4u}) {
-            const TreeWalkResult result = Walk(m_dir.Path(), Listing(threads));
+            const Walked result = Walk(m_dir.Path(), Listing(threads));
             if (result.RootError || !result.Unread.empty()) {
                 ::_exit(3);
             }
@@ -457,7 +468,7 @@ TEST(TreeWalkChanges, AFolderMovedWhileItsSubFoldersWaitIsStillReadWhole)
     Write(dir.Path() / "a" / "x" / "one.txt", 2);
     Write(dir.Path() / "a" / "y" / "two.txt", 3);
     ChangingTreeSource source("a", [&] { fs::rename(dir.Path() / "a", dir.Path() / "moved"); });
-    const TreeWalkResult result = WalkTree(source, dir.Path().string(), Listing(1));
+    const Walked result(WalkTree(source, dir.Path().string(), Listing(1)));
     EXPECT_TRUE(result.Unread.empty()) << result.Unread.front().RelativePath;
     EXPECT_EQ(Sorted(Names(result)), (std::vector<std::string>{"a/x/one.txt", "a/y/two.txt", "top.txt"}));
 }
@@ -473,7 +484,7 @@ TEST(TreeWalkChanges, AFolderReplacedByALinkAfterItWasListedIsNotFollowed)
         fs::rename(dir.Path() / "s", dir.Path() / "s-old");
         fs::create_directory_symlink(elsewhere.Path(), dir.Path() / "s");
     });
-    const TreeWalkResult result = WalkTree(source, dir.Path().string(), Listing(1));
+    const Walked result(WalkTree(source, dir.Path().string(), Listing(1)));
     EXPECT_EQ(Names(result), std::vector<std::string>{"top.txt"});
     ASSERT_EQ(result.Unread.size(), 1u);
     EXPECT_EQ(result.Unread[0].RelativePath, "s");
@@ -482,7 +493,7 @@ TEST(TreeWalkChanges, AFolderReplacedByALinkAfterItWasListedIsNotFollowed)
 TEST(TreeWalk, ARootThatCannotBeOpenedGivesItsReason)
 {
     TempFolder dir;
-    const TreeWalkResult result = Walk(dir.Path() / "missing");
+    const Walked result = Walk(dir.Path() / "missing");
     EXPECT_EQ(result.RootError, std::errc::no_such_file_or_directory);
     EXPECT_TRUE(result.Rows.empty());
 }

@@ -33,13 +33,24 @@ TreeWalkOptions Summary(unsigned threads)
     return options;
 }
 
-TreeWalkResult Walk(const std::wstring& root, const TreeWalkOptions& options)
+// A walk's result with its file list taken: the files as entries named by their path below the
+// root.
+struct Walked : TreeWalkResult
+{
+    explicit Walked(TreeWalkResult result)
+        : TreeWalkResult(std::move(result))
+        , Files(TreeWalkResult::Files.TakeEntries())
+    {}
+    ScanResults Files;
+};
+
+Walked Walk(const std::wstring& root, const TreeWalkOptions& options)
 {
     Win32TreeSource source;
-    return WalkTree(source, Utf8FromWide(root), options);
+    return Walked(WalkTree(source, Utf8FromWide(root), options));
 }
 
-std::vector<std::string> Names(const TreeWalkResult& result)
+std::vector<std::string> Names(const Walked& result)
 {
     std::vector<std::string> names;
     for (const FileEntry& file : result.Files) {
@@ -166,7 +177,7 @@ protected:
 
 TEST_F(Win32Tree, EveryFileBelowTheRootIsCountedAndNamedByItsPath)
 {
-    const TreeWalkResult one = Walk(m_dir.Path(), Listing(1));
+    const Walked one = Walk(m_dir.Path(), Listing(1));
     ASSERT_FALSE(one.RootError) << one.RootError.message();
     EXPECT_TRUE(one.Unread.empty());
     EXPECT_EQ(Sorted(Names(one)), m_files);
@@ -183,14 +194,14 @@ TEST_F(Win32Tree, EveryFileBelowTheRootIsCountedAndNamedByItsPath)
     std::string slashed = Utf8FromWide(m_dir.Path()) + "/";
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     Win32TreeSource source;
-    EXPECT_EQ(Sorted(Names(WalkTree(source, slashed, Listing(2)))), m_files);
+    EXPECT_EQ(Sorted(Names(Walked(WalkTree(source, slashed, Listing(2))))), m_files);
 }
 
 TEST_F(Win32Tree, ARootThatCannotBeOpenedGivesItsReason)
 {
-    const TreeWalkResult missing = Walk(m_dir / L"missing", Listing(1));
+    const Walked missing = Walk(m_dir / L"missing", Listing(1));
     EXPECT_EQ(missing.RootError, std::errc::no_such_file_or_directory) << missing.RootError.message();
-    const TreeWalkResult file = Walk(m_dir / L"a.txt", Listing(1));
+    const Walked file = Walk(m_dir / L"a.txt", Listing(1));
     EXPECT_TRUE(file.RootError) << "a file is no root";
 }
 
@@ -212,7 +223,7 @@ TEST_F(Win32Tree, FoldersWhosePathsPassMaxPathAreRead)
         expected.push_back(relative + "/f.dat");
     }
     ASSERT_GT(folder.size(), static_cast<std::size_t>(MAX_PATH));
-    const TreeWalkResult result = Walk(m_dir.Path(), Listing(2));
+    const Walked result = Walk(m_dir.Path(), Listing(2));
     EXPECT_TRUE(result.Unread.empty()) << result.Unread.front().RelativePath << ": "
                                        << result.Unread.front().Error.message();
     EXPECT_EQ(Sorted(Names(result)), Sorted(expected));
@@ -248,7 +259,7 @@ TEST_F(Win32Tree, LinksToFoldersAreNeverEnteredAndLoopsEnd)
     ASSERT_EQ(LinkFolder(m_dir / L"sub\\deeper\\loop", m_dir.Path()), "");
 
     for (unsigned threads : {1u, 4u}) {
-        const TreeWalkResult result = Walk(m_dir.Path(), Listing(threads));
+        const Walked result = Walk(m_dir.Path(), Listing(threads));
         EXPECT_TRUE(result.Unread.empty());
         EXPECT_EQ(result.FoldersRead, 5u) << "no folder read through a link";
         EXPECT_EQ(Sorted(Names(result)), m_files) << "links to folders are not files";
@@ -256,7 +267,7 @@ TEST_F(Win32Tree, LinksToFoldersAreNeverEnteredAndLoopsEnd)
     // With folders shown, a link to one is an entry that carries the directory bit.
     TreeWalkOptions withFolders = Listing(2);
     withFolders.Scan.ISF = true;
-    const TreeWalkResult result = Walk(m_dir.Path(), withFolders);
+    const Walked result = Walk(m_dir.Path(), withFolders);
     const auto loop = std::find_if(result.Files.begin(), result.Files.end(),
                                    [](const FileEntry& f) { return f.Name == "sub/deeper/loop"; });
     if (loop != result.Files.end()) {
@@ -304,7 +315,7 @@ TEST_F(Win32Tree, AFolderThatCannotBeReadIsReportedAndLeftOut)
                      << (set ? "it was set" : "it could not be set") << ")";
     }
 
-    const TreeWalkResult result = Walk(m_dir.Path(), Listing(2));
+    const Walked result = Walk(m_dir.Path(), Listing(2));
     ASSERT_EQ(result.Unread.size(), 1u);
     EXPECT_EQ(result.Unread[0].RelativePath, "sub/deeper");
     EXPECT_EQ(result.Unread[0].Error, std::errc::permission_denied) << result.Unread[0].Error.message();

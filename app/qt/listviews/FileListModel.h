@@ -39,8 +39,8 @@ public:
     /// The row at a display position.
     FileRow Row(std::size_t row) const { return m_table.Row(row); }
 
-    /// The name of the row at a display position, without a copy; valid until the rows change.
-    std::string_view Name(std::size_t row) const { return m_table.Name(row); }
+    /// The name the row at a display position shows (a tree's rows: with their folder's path).
+    std::string Name(std::size_t row) const { return m_table.Name(row); }
 
     /// The rows as the list shows them.
     const FileTable& Table() const { return m_table; }
