@@ -14,10 +14,10 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "app/qt/ErrorReport.h"
-#include "app/qt/menu1.h"
 #include "app/qt/listviews/FileListModel.h"
 #include "app/qt/listviews/SortListViews.h"
 #include "app/qt/listviews/TypeListModel.h"
+#include "app/qt/menu1.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

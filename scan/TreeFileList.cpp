@@ -24,7 +24,8 @@ TreeFileList::TreeFileList(TreeFileList&&) noexcept = default;
 TreeFileList& TreeFileList::operator=(TreeFileList&&) noexcept = default;
 TreeFileList::~TreeFileList() = default;
 
-void TreeFileList::Take(const std::function<void(std::string_view folder, const DirectoryEntryView& file)>& give)
+void TreeFileList::Take(
+    const std::function<void(std::string_view folder, const DirectoryEntryView& file)>& give)
 {
     if (m_folders.empty()) {
         return;
@@ -58,8 +59,8 @@ void TreeFileList::Take(const std::function<void(std::string_view folder, const 
             const NodeFile& file = node.Files[index];
             give(node.Path,
                  DirectoryEntryView{std::string_view(node.Names).substr(file.NameOffset, file.NameLength),
-                                    file.Attributes, file.CreationTime, file.LastAccessTime, file.LastWriteTime,
-                                    file.Size});
+                                    file.Attributes, file.CreationTime, file.LastAccessTime,
+                                    file.LastWriteTime, file.Size});
             continue;
         }
         FolderNode* child = node.Children[frame.Child++].second;
