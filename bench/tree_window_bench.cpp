@@ -11,7 +11,8 @@
 //   rows         the file rows and the heap they cost per row above the window before the listing
 //   esc-to-end   F5 walks the tree again and Esc comes ESC_MS (default 1000) milliseconds later:
 //                the time from Esc to the end of the stopped walk, and whether the lists stayed
-// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; with
+// TREE_WINDOW_BENCH_SCREENSHOT set, saves pictures of the window after the walk and the listing.
 
 #include "app/qt/ErrorReport.h"
 #include "app/qt/listviews/FileListModel.h"
@@ -81,6 +82,19 @@ void Phase(const char* name, Step step)
     std::fflush(stdout);
 }
 
+// A picture of the window as it stands, saved under TREE_WINDOW_BENCH_SCREENSHOT with `suffix`
+// before its extension, when that is set.
+void Picture(TForm1& form, const QString& suffix)
+{
+    const QString path = QString::fromLocal8Bit(qgetenv("TREE_WINDOW_BENCH_SCREENSHOT"));
+    if (path.isEmpty()) {
+        return;
+    }
+    ProcessEvents();
+    const qsizetype dot = path.lastIndexOf(u'.');
+    form.grab().save(dot < 0 ? path + suffix : path.left(dot) + suffix + path.mid(dot));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -109,6 +123,7 @@ int main(int argc, char** argv)
         std::fputs("the tree was not summed\n", stderr);
         return 1;
     }
+    Picture(*form, QStringLiteral("-types"));
 
     malloc_trim(0);
     const std::size_t heapBefore = HeapInUse();
@@ -120,6 +135,7 @@ int main(int argc, char** argv)
     }
     malloc_trim(0);
     const std::size_t heapAfter = HeapInUse();
+    Picture(*form, QStringLiteral("-files"));
     Phase("sort-1", [&] { Q_EMIT form->LView2->horizontalHeader()->sectionClicked(1); });
     Phase("sort-5", [&] { Q_EMIT form->LView2->horizontalHeader()->sectionClicked(5); });
     std::printf("%-12s %9zu rows %7.1f bytes-per-row\n", "rows", rows,
