@@ -53,6 +53,15 @@ def window_phases(window_bench, folder, env):
     return phases, per_row
 
 
+def measured_seconds(measure, argv, env):
+    """The wall time of one run of `argv`, through bench/measure (which keeps this interpreter's
+    memory out of the command's)."""
+    done = subprocess.run([measure] + argv, stdout=subprocess.PIPE, text=True, env=env)
+    if done.returncode != 0:
+        raise SystemExit(f"{argv[0]} failed")
+    return float(done.stdout.split()[0])
+
+
 def drop_caches():
     """Empties the page cache, dentries and inodes; False when this process may not."""
     try:
@@ -125,10 +134,7 @@ def main():
     os.makedirs(empty, exist_ok=True)
 
     def seconds(argv):
-        done = subprocess.run([measure] + argv, stdout=subprocess.PIPE, text=True, env=env)
-        if done.returncode != 0:
-            raise SystemExit(f"{argv[0]} failed")
-        return float(done.stdout.split()[0])
+        return measured_seconds(measure, argv, env)
 
     sizes = [int(s) for s in args.sizes.split(",")]
     print(f"{'files':>8} {'floor s':>8} {'summary s':>9} {'empty s':>8} {'window s':>9} {'fill s':>7} "

@@ -18,6 +18,7 @@
 #include "app/qt/listviews/FileListModel.h"
 #include "app/qt/listviews/SortListViews.h"
 #include "app/qt/listviews/TypeListModel.h"
+#include "bench/WindowBenchPhases.h"
 #include "app/qt/menu1.h"
 
 #include <QCheckBox>
@@ -26,76 +27,13 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <malloc.h>
 #include <string>
 
 using namespace pellamy;
 
-namespace {
-
-long StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.compare(0, key.size(), key) == 0) {
-            return std::strtol(line.c_str() + key.size(), nullptr, 10);
-        }
-    }
-    return 0;
-}
-
-std::size_t HeapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
-void ProcessEvents()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-    }
-}
-
-// Times `step` with the peak resident memory reset before it (writing 5 to clear_refs clears the
-// kernel's high-water mark), so each phase's peak is its own.
-template <typename Step>
-void Phase(const char* name, Step step)
-{
-    malloc_trim(0);
-    {
-        std::ofstream clear("/proc/self/clear_refs");
-        clear << "5";
-    }
-    const long before = StatusKiB("VmRSS");
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    ProcessEvents();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-12s %9.3f s %9ld KiB\n", name, seconds, StatusKiB("VmHWM") - before);
-    std::fflush(stdout);
-}
-
-// A picture of the window as it stands, saved under TREE_WINDOW_BENCH_SCREENSHOT with `suffix`
-// before its extension, when that is set.
-void Picture(TForm1& form, const QString& suffix)
-{
-    const QString path = QString::fromLocal8Bit(qgetenv("TREE_WINDOW_BENCH_SCREENSHOT"));
-    if (path.isEmpty()) {
-        return;
-    }
-    ProcessEvents();
-    const qsizetype dot = path.lastIndexOf(u'.');
-    form.grab().save(dot < 0 ? path + suffix : path.left(dot) + suffix + path.mid(dot));
-}
-
-} // namespace
+using namespace pellamy::bench;
 
 int main(int argc, char** argv)
 {
@@ -123,7 +61,7 @@ int main(int argc, char** argv)
         std::fputs("the tree was not summed\n", stderr);
         return 1;
     }
-    Picture(*form, QStringLiteral("-types"));
+    Picture(*form, "TREE_WINDOW_BENCH_SCREENSHOT", QStringLiteral("-types"));
 
     malloc_trim(0);
     const std::size_t heapBefore = HeapInUse();
@@ -135,7 +73,7 @@ int main(int argc, char** argv)
     }
     malloc_trim(0);
     const std::size_t heapAfter = HeapInUse();
-    Picture(*form, QStringLiteral("-files"));
+    Picture(*form, "TREE_WINDOW_BENCH_SCREENSHOT", QStringLiteral("-files"));
     Phase("sort-1", [&] { Q_EMIT form->LView2->horizontalHeader()->sectionClicked(1); });
     Phase("sort-5", [&] { Q_EMIT form->LView2->horizontalHeader()->sectionClicked(5); });
     std::printf("%-12s %9zu rows %7.1f bytes-per-row\n", "rows", rows,

@@ -23,6 +23,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import startup_bench  # noqa: E402
 import tree_bench  # noqa: E402
 
 
@@ -66,10 +67,7 @@ def main():
     os.makedirs(empty, exist_ok=True)
 
     def seconds(argv):
-        done = subprocess.run([measure] + argv, stdout=subprocess.PIPE, text=True, env=env)
-        if done.returncode != 0:
-            raise SystemExit(f"{argv[0]} failed")
-        return float(done.stdout.split()[0])
+        return startup_bench.measured_seconds(measure, argv, env)
 
     seconds([report, "-r", tree])  # warm the cache
     reports, empties, runs, per_rows, escs = [], [], [], [], []

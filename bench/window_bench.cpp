@@ -18,6 +18,7 @@
 #include "app/qt/listviews/FileListModel.h"
 #include "app/qt/listviews/SortListViews.h"
 #include "app/qt/listviews/TypeListModel.h"
+#include "bench/WindowBenchPhases.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -37,58 +38,9 @@
 #include <vector>
 
 using namespace pellamy;
+using namespace pellamy::bench;
 
 namespace {
-
-long StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.compare(0, key.size(), key) == 0) {
-            return std::strtol(line.c_str() + key.size(), nullptr, 10);
-        }
-    }
-    return 0;
-}
-
-std::size_t HeapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
-void ProcessEvents()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-    }
-}
-
-// Times `step` with the peak resident memory reset before it (the kernel's high-water mark is
-// cleared by writing 5 to clear_refs), so each phase's peak is its own.
-template <typename Step>
-void Phase(const char* name, Step step, const std::size_t* bytes = nullptr)
-{
-    malloc_trim(0);
-    {
-        std::ofstream clear("/proc/self/clear_refs");
-        clear << "5";
-    }
-    const long before = StatusKiB("VmRSS");
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    ProcessEvents();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long peak = StatusKiB("VmHWM") - before;
-    if (bytes == nullptr) {
-        std::printf("%-12s %9.3f s %9ld KiB\n", name, seconds, peak);
-    } else {
-        std::printf("%-12s %9.3f s %9ld KiB %12zu bytes\n", name, seconds, peak, *bytes);
-    }
-    std::fflush(stdout);
-}
 
 std::size_t ClipboardBytes()
 {
@@ -123,18 +75,13 @@ void CopyPhase(const char* name, QAction* command)
         &bytes);
 }
 
-// A picture of the window as it stands, for a look at the lists and the selection after a sort:
-// saved under WINDOW_BENCH_SCREENSHOT with `suffix` before its extension, when that is set.
+// A picture of the window with the file list at its top, for a look at the lists and the selection
+// after a sort: saved under WINDOW_BENCH_SCREENSHOT with `suffix` before its extension, when that
+// is set.
 void Picture(TForm1& form, const QString& suffix)
 {
-    const QString path = QString::fromLocal8Bit(qgetenv("WINDOW_BENCH_SCREENSHOT"));
-    if (path.isEmpty()) {
-        return;
-    }
     form.LView2->scrollToTop();
-    ProcessEvents();
-    const qsizetype dot = path.lastIndexOf(u'.');
-    form.grab().save(dot < 0 ? path + suffix : path.left(dot) + suffix + path.mid(dot));
+    bench::Picture(form, "WINDOW_BENCH_SCREENSHOT", suffix);
 }
 
 } // namespace
