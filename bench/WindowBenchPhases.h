@@ -73,6 +73,19 @@ void Phase(const char* name, Step step, const std::size_t* bytes = nullptr)
     std::fflush(stdout);
 }
 
+/// The "start" phase: the window made on `folder`, as the program opens it, and shown.
+inline TForm1* StartPhase(const std::string& folder)
+{
+    TForm1* form = nullptr;
+    Phase("start", [&] {
+        form = new TForm1;
+        form->FormCreate({folder});
+        form->resize(1000, 700);
+        form->show();
+    });
+    return form;
+}
+
 /// A picture of the window as it stands, saved under the path in the environment variable
 /// `variable` with `suffix` before its extension, when that is set.
 inline void Picture(TForm1& form, const char* variable, const QString& suffix)

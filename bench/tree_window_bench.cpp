@@ -48,13 +48,7 @@ int main(int argc, char** argv)
     const int escAfterMs = argc > 2 ? std::atoi(argv[2]) : 1000;
     PellamyApplication app(argc, argv);
 
-    TForm1* form = nullptr;
-    Phase("start", [&] {
-        form = new TForm1;
-        form->FormCreate({folder});
-        form->resize(1000, 700);
-        form->show();
-    });
+    TForm1* form = StartPhase(folder);
     Phase("sub-folders", [&] { form->SubFolders->click(); });
     const std::size_t types = form->TypeRows()->RowCount();
     if (!form->SubFolders->isChecked() || types == 0) {

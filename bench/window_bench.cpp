@@ -100,13 +100,7 @@ int main(int argc, char** argv)
     g_copies.assign(argv + 2, argv + argc);
     PellamyApplication app(argc, argv);
 
-    TForm1* form = nullptr;
-    Phase("start", [&] {
-        form = new TForm1;
-        form->FormCreate({folder});
-        form->resize(1000, 700);
-        form->show();
-    });
+    TForm1* form = StartPhase(folder);
 
     const std::size_t emptyHeap = HeapInUse();
     Phase("list-all", [&] {
