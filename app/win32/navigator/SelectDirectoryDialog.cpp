@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace pellamy::win32 {
 namespace {
@@ -113,15 +114,15 @@ bool SelectDirectoryDialog::Execute(HWND owner)
 void SelectDirectoryDialog::CreateControls()
 {
     m_dpi = DpiOf(m_window);
-    m_font = MakeWindowFont(m_dpi);
+    m_places.clear();
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Made at 96 dpi; `ApplyDpi` then places them at the monitor's.
     const auto make = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD extended, int id,
                           Place place) {
-        HWND control = CreateWindowExW(extended, windowClass, text, WS_CHILD | WS_VISIBLE | style,
-                                       Scale(place.X, m_dpi), Scale(place.Y, m_dpi), Scale(place.Width, m_dpi),
-                                       Scale(place.Height, m_dpi), m_window,
+        HWND control = CreateWindowExW(extended, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.X, place.Y,
+                                       place.Width, place.Height, m_window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+        m_places.push_back({control, place.X, place.Y, place.Width, place.Height});
         return control;
     };
     // Each label comes before its control, so that its mnemonic moves the focus there.
@@ -138,6 +139,7 @@ void SelectDirectoryDialog::CreateControls()
     make(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {336, 24, 80, 26});
     make(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, {336, 56, 80, 26});
     make(L"BUTTON", L"Ne&twork...", WS_TABSTOP | BS_PUSHBUTTON, 0, kNetworkButton, {336, 88, 80, 26});
+    ApplyDpi(m_dpi);
 
     // The client area's size at the monitor's dpi, centred on the screen's work area.
     RECT frame{0, 0, Scale(kClientWidth, m_dpi), Scale(kClientHeight, m_dpi)};
@@ -151,6 +153,26 @@ void SelectDirectoryDialog::CreateControls()
     const int height = frame.bottom - frame.top;
     SetWindowPos(m_window, nullptr, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SelectDirectoryDialog::ApplyDpi(UINT dpi)
+{
+    m_dpi = dpi;
+    HFONT previous = std::exchange(m_font, MakeWindowFont(dpi));
+    for (const ControlPlace& place : m_places) {
+        SetWindowPos(place.Control, nullptr, Scale(place.X, dpi), Scale(place.Y, dpi), Scale(place.Width, dpi),
+                     Scale(place.Height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(place.Control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
+    }
+    // The owner-drawn rows were measured once, at the dpi the dialog started with.
+    const int rowHeight = Scale(kClassicPictureHeight + 1, dpi);
+    SendDlgItemMessageW(m_window, kFolderList, LB_SETITEMHEIGHT, 0, rowHeight);
+    SendDlgItemMessageW(m_window, kDriveBox, CB_SETITEMHEIGHT, 0, rowHeight);
+    SendDlgItemMessageW(m_window, kDriveBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), rowHeight);
+    if (previous != nullptr) {
+        DeleteObject(previous);
+    }
+    InvalidateRect(m_window, nullptr, TRUE);
 }
 
 void SelectDirectoryDialog::FillDrives()
@@ -340,8 +362,16 @@ INT_PTR SelectDirectoryDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_MEASUREITEM:
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
-            static_cast<UINT>(Scale(kClassicPictureHeight + 1, DpiOf(m_window)));
+            static_cast<UINT>(Scale(kClassicPictureHeight + 1, m_dpi));
         return TRUE;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale: the controls follow, in the size the system offers.
+        ApplyDpi(HIWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.CtlID == kFolderList) {

@@ -77,6 +77,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    /// Places the controls, their font and the owner-drawn rows' height at `dpi`.
+    void ApplyDpi(UINT dpi);
     void FillDrives();
     void Open(std::string folder);
     void OpenSelectedRow();
@@ -96,6 +98,13 @@ private:
     HWND m_window = nullptr;
     HFONT m_font = nullptr;
     UINT m_dpi = 96;
+    // Each control with its place at 96 dpi.
+    struct ControlPlace
+    {
+        HWND Control;
+        int X, Y, Width, Height;
+    };
+    std::vector<ControlPlace> m_places;
     bool m_createFailed = false;
 };
 

@@ -191,5 +191,54 @@ TEST_F(SelectDirectoryDialogTest, AnAcceptedEmptyNameCannotBeCreated)
     EXPECT_EQ(questions.size(), 1u);
 }
 
+// Moved to a monitor of twice the scale while open, the dialog takes the size offered and its
+// controls, their font and the drawn rows double with it.
+TEST_F(SelectDirectoryDialogTest, AScaleChangeWhileOpenScalesTheControlsTheirFontAndTheRows)
+{
+    struct Reading
+    {
+        RECT Ok{};
+        LONG Font = 0;
+        LRESULT FolderRow = 0;
+        LRESULT DriveRow = 0;
+    };
+    const auto read = [](HWND window) {
+        Reading reading;
+        GetWindowRect(GetDlgItem(window, IDOK), &reading.Ok);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&reading.Ok), 2);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(window, SelectDirectoryDialog::kNameEdit, WM_GETFONT,
+                                                               0, 0)),
+                   sizeof font, &font);
+        reading.Font = font.lfHeight;
+        reading.FolderRow = SendDlgItemMessageW(window, SelectDirectoryDialog::kFolderList, LB_GETITEMHEIGHT, 0, 0);
+        reading.DriveRow = SendDlgItemMessageW(window, SelectDirectoryDialog::kDriveBox, CB_GETITEMHEIGHT, 0, 0);
+        return reading;
+    };
+    Reading before;
+    Reading after;
+    RECT client{};
+    Run([&](HWND window) {
+        before = read(window);
+        RECT offered{0, 0, 2 * 424, 2 * 255};
+        AdjustWindowRectEx(&offered, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
+        OffsetRect(&offered, 10 - offered.left, 10 - offered.top);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&offered));
+        after = read(window);
+        GetClientRect(window, &client);
+        SaveScreenshot(window, "dialog-192dpi");
+        Press(window, IDCANCEL);
+    });
+    EXPECT_EQ(client.right, 2 * 424);
+    EXPECT_EQ(client.bottom, 2 * 255);
+    EXPECT_EQ(after.Ok.left, 2 * before.Ok.left);
+    EXPECT_EQ(after.Ok.top, 2 * before.Ok.top);
+    EXPECT_EQ(after.Ok.right - after.Ok.left, 2 * (before.Ok.right - before.Ok.left));
+    EXPECT_EQ(after.Font, 2 * before.Font);
+    EXPECT_EQ(after.FolderRow, 2 * before.FolderRow);
+    EXPECT_EQ(after.DriveRow, 2 * before.DriveRow);
+}
+
 } // namespace
 } // namespace pellamy::win32
