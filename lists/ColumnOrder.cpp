@@ -26,31 +26,31 @@ int Sign(int v)
 
 } // namespace
 
-PackedTextKey PackTextKey(std::string_view head, std::string_view tail)
+PackedTextPrefix PackTextPrefix(const TwoPartText& text)
 {
-    PackedTextKey key;
-    key.Head = head;
-    key.Tail = tail;
+    PackedTextPrefix prefix;
     for (std::size_t i = 0; i < 16; ++i) {
-        const std::size_t at = i < head.size() ? i : i - head.size();
-        const std::string_view part = i < head.size() ? head : tail;
+        const bool inHead = i < text.Head.size();
+        const std::size_t at = inHead ? i : i - text.Head.size();
+        const std::string_view part = inHead ? text.Head : text.Tail;
         auto c = static_cast<unsigned char>(at < part.size() ? part[at] : 0);
         if (c >= 'a' && c <= 'z') {
             c = static_cast<unsigned char>(c - 0x20);
         }
-        std::uint64_t& half = i < 8 ? key.High : key.Low;
+        std::uint64_t& half = i < 8 ? prefix.High : prefix.Low;
         half = (half << 8) | c;
     }
-    return key;
+    return prefix;
 }
 
-int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b)
+int ComparePackedTexts(const PackedTextPrefix& aPrefix, const TwoPartText& a, const PackedTextPrefix& bPrefix,
+                       const TwoPartText& b)
 {
-    if (a.High != b.High) {
-        return a.High < b.High ? -1 : 1;
+    if (aPrefix.High != bPrefix.High) {
+        return aPrefix.High < bPrefix.High ? -1 : 1;
     }
-    if (a.Low != b.Low) {
-        return a.Low < b.Low ? -1 : 1;
+    if (aPrefix.Low != bPrefix.Low) {
+        return aPrefix.Low < bPrefix.Low ? -1 : 1;
     }
     // Equal packed bytes leave only what follows them to compare.
     const std::size_t aSize = a.Head.size() + a.Tail.size();
@@ -63,12 +63,12 @@ int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b)
                                       b.Tail.substr(std::min<std::size_t>(16, b.Tail.size()))));
     }
     // Both texts from byte 16, each as up to two pieces, compared a common length at a time.
-    const auto from16 = [](const PackedTextKey& key, std::string_view& first, std::string_view& second) {
-        if (key.Head.size() >= 16) {
-            first = key.Head.substr(16);
-            second = key.Tail;
+    const auto from16 = [](const TwoPartText& text, std::string_view& first, std::string_view& second) {
+        if (text.Head.size() >= 16) {
+            first = text.Head.substr(16);
+            second = text.Tail;
         } else {
-            first = key.Tail.substr(std::min(key.Tail.size(), 16 - key.Head.size()));
+            first = text.Tail.substr(std::min(text.Tail.size(), 16 - text.Head.size()));
             second = {};
         }
     };

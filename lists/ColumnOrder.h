@@ -75,29 +75,29 @@ void PermuteInPlace(std::vector<T>& items, const std::vector<std::uint32_t>& ord
     }
 }
 
-/// A text's key for the lists' case-insensitive text comparison (`CompareTextNoCase`): its first
-/// 16 bytes as that comparison sees them (a-z as A-Z), packed into two numbers (zero bytes after
-/// its end; names hold none), and the text itself, in two parts (`Head` followed by `Tail`) so that
-/// a name held as a folder's path and a file's own name needs no joining. Most comparisons of a
-/// million names are decided by the numbers without touching the texts, which lie elsewhere in
-/// memory. The text must outlive the key.
-struct PackedTextKey
+/// A text held in two parts, `Head` followed by `Tail` (a folder's path and a file's own name), so
+/// that it needs no joining to be compared.
+struct TwoPartText
 {
-    std::uint64_t High = 0;
-    std::uint64_t Low = 0;
     std::string_view Head;
     std::string_view Tail;
 };
 
-/// The key of `head` followed by `tail`.
-PackedTextKey PackTextKey(std::string_view head, std::string_view tail);
-inline PackedTextKey PackTextKey(std::string_view text)
+/// A text's first 16 bytes as the lists' case-insensitive text comparison (`CompareTextNoCase`)
+/// sees them (a-z as A-Z), packed into two numbers (zero bytes after its end; names hold none).
+/// Most comparisons of a million names are decided by these numbers without touching the texts,
+/// which lie elsewhere in memory.
+struct PackedTextPrefix
 {
-    return PackTextKey({}, text);
-}
+    std::uint64_t High = 0;
+    std::uint64_t Low = 0;
+};
 
-/// `CompareTextNoCase` of the two keys' texts, as -1, 0 or 1.
-int ComparePackedTextKeys(const PackedTextKey& a, const PackedTextKey& b);
+PackedTextPrefix PackTextPrefix(const TwoPartText& text);
+
+/// `CompareTextNoCase` of the texts `a` and `b`, as -1, 0 or 1, given their packed prefixes.
+int ComparePackedTexts(const PackedTextPrefix& aPrefix, const TwoPartText& a, const PackedTextPrefix& bPrefix,
+                       const TwoPartText& b);
 
 /// The order of a header sort of a time column ("Created", "Modified"): by the local date and time
 /// to the second that each row's text shows, so the form of the text (two-digit years, a 12-hour

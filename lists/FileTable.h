@@ -152,6 +152,7 @@ public:
     std::size_t SelectedCount() const { return m_selected.Count(); }
 
 private:
+    std::vector<std::uint32_t> NameOrder(bool ascending) const;
     std::string_view NameOf(const StoredRow& row) const
     {
         return std::string_view(m_names).substr(row.NameOffset, row.NameLength);

@@ -109,10 +109,10 @@ TEST(CompareFileCells, TimesCompareByDateWhateverTheFieldOrder)
     EXPECT_LT(CompareFileCells(5, "1023 KB", "1 MB", dmy), 0);
 }
 
-// The packed key decides most comparisons by its numbers alone; whichever way it decides, it must
+// The packed prefix decides most comparisons by its numbers alone; whichever way it decides, it must
 // agree with the text comparison itself: on letter case, on bytes above 0x7f, on prefixes, and on
 // names that share their first 16 bytes and differ after them.
-TEST(PackedTextKey, OrdersAsTheListsTextComparison)
+TEST(PackedTextPrefix, OrdersAsTheListsTextComparison)
 {
     const std::vector<std::string> texts = {
         "",
@@ -142,14 +142,13 @@ TEST(PackedTextKey, OrdersAsTheListsTextComparison)
         for (const std::string& b : texts) {
             const int expected = CompareTextNoCase(a, b);
             const int sign = expected < 0 ? -1 : (expected > 0 ? 1 : 0);
-            EXPECT_EQ(ComparePackedTextKeys(PackTextKey(a), PackTextKey(b)), sign) << a << " vs " << b;
-            // A name held in two parts (a folder's path and a file's own name) orders as the
+            // Held in two parts (a folder's path and a file's own name), a text orders as the
             // joined text, wherever either is split.
             for (std::size_t i = 0; i <= a.size(); ++i) {
                 for (std::size_t j = 0; j <= b.size(); ++j) {
-                    ASSERT_EQ(ComparePackedTextKeys(PackTextKey(a.substr(0, i), a.substr(i)),
-                                                    PackTextKey(b.substr(0, j), b.substr(j))),
-                              sign)
+                    const TwoPartText ta{std::string_view(a).substr(0, i), std::string_view(a).substr(i)};
+                    const TwoPartText tb{std::string_view(b).substr(0, j), std::string_view(b).substr(j)};
+                    ASSERT_EQ(ComparePackedTexts(PackTextPrefix(ta), ta, PackTextPrefix(tb), tb), sign)
                         << a << " split at " << i << " vs " << b << " split at " << j;
                 }
             }
