@@ -10,6 +10,9 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace pellamy {
 namespace {
 
@@ -110,7 +113,15 @@ DirectoryList::DirectoryList(QWidget* parent, FolderSystem& folders)
     Fill();
 }
 
-DirectoryList::~DirectoryList() = default;
+DirectoryList::~DirectoryList()
+{
+    // Readings still at work give up at their next check; each is waited for, since it reads
+    // through this list's folder system.
+    for (std::jthread& reader : m_readers) {
+        reader.request_stop();
+    }
+    m_readers.clear();
+}
 
 void DirectoryList::SetDriveBox(DriveBox* box)
 {
@@ -174,19 +185,92 @@ bool DirectoryList::OpenDriveRoot(const QByteArray& root)
     return true;
 }
 
+namespace {
+
+// One reading of a folder's sub-folders on a thread of its own, and whether the list still waits
+// for it or has gone on without it (and so takes it as a queued call).
+struct SubFolderReading
+{
+    std::mutex Mutex;
+    std::condition_variable Done;
+    bool Finished = false;
+    bool Late = false;
+    QByteArrayList SubFolders;
+};
+
+} // namespace
+
 void DirectoryList::Fill()
+{
+    const std::uint64_t opening = ++m_opening;
+    // A reading for a folder left before it ended is no longer wanted; readers that have ended
+    // are joined at once.
+    for (std::jthread& reader : m_readers) {
+        reader.request_stop();
+    }
+    if (m_readersRunning->load() == 0) {
+        m_readers.clear();
+    }
+    auto reading = std::make_shared<SubFolderReading>();
+    m_readersRunning->fetch_add(1);
+    m_readers.emplace_back([this, reading, opening, folder = m_directory,
+                            running = m_readersRunning](std::stop_token stop) {
+        QByteArrayList subFolders = SortedSubFolders(m_folders, folder, stop);
+        {
+            const std::lock_guard lock(reading->Mutex);
+            reading->SubFolders = std::move(subFolders);
+            reading->Finished = true;
+            if (reading->Late && !stop.stop_requested()) {
+                // The list is alive: it waits for this thread before it goes, and drops a call
+                // still queued when it does.
+                QMetaObject::invokeMethod(
+                    this, [this, opening, reading] { ShowLateSubFolders(opening, reading->SubFolders); },
+                    Qt::QueuedConnection);
+            }
+        }
+        reading->Done.notify_all();
+        running->fetch_sub(1);
+    });
+
+    // A folder read quickly shows with its sub-folders at once; a slow one shows its chain first.
+    QByteArrayList subFolders;
+    {
+        std::unique_lock lock(reading->Mutex);
+        if (reading->Done.wait_for(lock, kSubFoldersWait, [&reading] { return reading->Finished; })) {
+            subFolders = std::move(reading->SubFolders);
+        } else {
+            reading->Late = true;
+        }
+    }
+    FillRows(subFolders, true);
+}
+
+void DirectoryList::ShowLateSubFolders(std::uint64_t opening, const QByteArrayList& subFolders)
+{
+    if (opening != m_opening) {
+        return; // another folder has been opened since
+    }
+    const int scrolled = verticalScrollBar()->value();
+    FillRows(subFolders, false);
+    // The rows above the sub-folders are the ones shown before: the view stays where it was.
+    verticalScrollBar()->setValue(scrolled);
+}
+
+void DirectoryList::FillRows(const QByteArrayList& subFolders, bool scrollToOpenRow)
 {
     m_filling = true;
     const QByteArray root = DriveRootOf(Drives(), m_directory);
-    m_rows->Fill(root, m_directory, SortedSubFolders(m_folders, m_directory));
+    m_rows->Fill(root, m_directory, subFolders);
     const QModelIndex open = m_rows->index(m_rows->OpenRow());
     selectionModel()->setCurrentIndex(open, QItemSelectionModel::ClearAndSelect);
     // Before the list is shown its viewport has no real size yet, and scrolling to the open row
     // then would hide the chain above it for good; it is done once the list is shown.
-    if (isVisible()) {
-        ShowOpenRow();
-    } else {
-        m_showOpenRowPending = true;
+    if (scrollToOpenRow) {
+        if (isVisible()) {
+            ShowOpenRow();
+        } else {
+            m_showOpenRowPending = true;
+        }
     }
     m_pendingPath.clear();
     m_filling = false;

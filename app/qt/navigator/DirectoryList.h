@@ -6,6 +6,13 @@
 
 #include <QListView>
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
+
 namespace pellamy {
 
 class FolderRowsModel;
@@ -68,6 +75,10 @@ public:
     /// The rows as shown.
     FolderRowsModel* Rows() const { return m_rows; }
 
+    /// How long an opening waits for the sub-folders before it shows the chain and the open folder
+    /// alone; the sub-folders then follow once read, so a slow folder never holds the window.
+    static constexpr std::chrono::milliseconds kSubFoldersWait{250};
+
 Q_SIGNALS:
     /// The user selected another row and its folder has been opened.
     void Click();
@@ -84,6 +95,8 @@ private:
     std::vector<Drive> Drives() const;
     bool Enter(const QByteArray& folder);
     void Fill();
+    void FillRows(const QByteArrayList& subFolders, bool scrollToOpenRow);
+    void ShowLateSubFolders(std::uint64_t opening, const QByteArrayList& subFolders);
     void ShowOpenRow();
     void OpenPendingRow();
 
@@ -95,6 +108,11 @@ private:
     bool m_filling = false;
     bool m_showOpenRowPending = false;
     int m_inputDepth = 0;
+    // Each opening's number, and the threads that read sub-folders (each stopped once its
+    // folder is left, all waited for when the list goes).
+    std::uint64_t m_opening = 0;
+    std::vector<std::jthread> m_readers;
+    std::shared_ptr<std::atomic<int>> m_readersRunning = std::make_shared<std::atomic<int>>(0);
 };
 
 } // namespace pellamy

@@ -122,11 +122,11 @@ QByteArray WorkingFolderPath(FolderSystem& folders)
     return clean.isEmpty() ? QByteArray("/") : clean;
 }
 
-QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder)
+QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder, std::stop_token stop)
 {
     // A folder that cannot be read shows no sub-folders; the list says nothing more of why.
     std::error_code unread;
-    return SortedNames(folders.ReadFolderListing(ToStdString(folder), false, unread).Folders);
+    return SortedNames(folders.ReadFolderListing(ToStdString(folder), false, unread, std::move(stop)).Folders);
 }
 
 QStringList SortedFiles(FolderSystem& folders, const QByteArray& folder)

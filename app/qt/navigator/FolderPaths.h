@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,9 @@ bool EnterFolder(FolderSystem& folders, const QByteArray& folder);
 QByteArray WorkingFolderPath(FolderSystem& folders);
 
 /// The visible sub-folders of `folder`, ordered by their shown names without regard to case in
-/// the user's locale (names that look alike: in byte order). Empty when it cannot be read.
-QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder);
+/// the user's locale (names that look alike: in byte order). Empty when it cannot be read. May be
+/// read on any thread; a reading stopped through `stop` gives what it had read.
+QByteArrayList SortedSubFolders(FolderSystem& folders, const QByteArray& folder, std::stop_token stop = {});
 
 /// The shown names of the visible files of `folder`, in the same order.
 QStringList SortedFiles(FolderSystem& folders, const QByteArray& folder);

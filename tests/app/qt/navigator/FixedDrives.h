@@ -5,8 +5,11 @@
 #include "platform/Platform.h"
 #include "shell/FolderSystem.h"
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <utility>
 
 namespace pellamy {
@@ -26,7 +29,26 @@ public:
     using FolderSystem::ReadFolderListing;
     FolderListing ReadFolderListing(const std::string& folder, bool withFiles, std::error_code& error) override
     {
+        {
+            std::unique_lock lock(m_holdMutex);
+            m_released.wait(lock, [&] { return folder != m_held; });
+        }
         return m_system->ReadFolderListing(folder, withFiles, error);
+    }
+
+    /// Listings of `folder` wait from now on until `Release`, as those of a slow network folder do.
+    void Hold(const std::string& folder)
+    {
+        const std::lock_guard lock(m_holdMutex);
+        m_held = folder;
+    }
+    void Release()
+    {
+        {
+            const std::lock_guard lock(m_holdMutex);
+            m_held.clear();
+        }
+        m_released.notify_all();
     }
     bool IsFolder(const std::string& path) override { return m_system->IsFolder(path); }
     bool CanEnterFolder(const std::string& path) override { return m_system->CanEnterFolder(path); }
@@ -35,6 +57,9 @@ public:
     std::string WorkingFolder() override { return m_system->WorkingFolder(); }
 
 private:
+    std::mutex m_holdMutex;
+    std::condition_variable m_released;
+    std::string m_held;
     std::function<std::vector<Drive>()> m_drives;
     std::unique_ptr<FolderSystem> m_system;
 };

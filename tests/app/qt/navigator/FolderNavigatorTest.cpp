@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +140,46 @@ private Q_SLOTS:
         QCOMPARE(Names(list).value(0), QStringLiteral("/"));
         QCOMPARE(navigator->JvDriveCombo1()->CurrentDrive(), QByteArray("/"));
         QVERIFY(!Names(list).contains(QStringLiteral("proc")) || QDir(QStringLiteral("/proc")).exists());
+    }
+
+    // A folder whose listing is slow (a network folder, say) opens at once with its chain, and its
+    // sub-folders follow once read; a reading for a folder left meanwhile changes nothing.
+    void aSlowFolderShowsItsChainAtOnceAndItsSubFoldersOnceRead()
+    {
+        auto navigator = MakeNavigator();
+        DirectoryList& list = *navigator->dList();
+        list.SetDirectory(Dir("c"));
+        // Should an opening wait for the listing, it would end only once this lets it go, and
+        // with the sub-folders already shown.
+        std::jthread safetyNet([this](std::stop_token stop) {
+            for (int i = 0; i < 100 && !stop.stop_requested(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            m_folders.Release();
+        });
+
+        m_folders.Hold(Dir("c/Program Files").toStdString());
+        list.SetDirectory(Dir("c/Program Files"));
+        QCOMPARE(list.Directory(), Dir("c/Program Files"));
+        QCOMPARE(Names(list), (QStringList{Path("c"), "Program Files"}));
+        QCOMPARE(list.currentIndex().row(), 1);
+        QCOMPARE(QDir::currentPath(), Path("c/Program Files"));
+        QSignalSpy clicks(&list, &DirectoryList::Click);
+        m_folders.Release();
+        QTRY_COMPARE(Names(list),
+                     (QStringList{Path("c"), "Program Files", "alpha", "Beta", "gamma", "link to zeta", "Zulu"}));
+        QCOMPARE(list.currentIndex().row(), 1);
+        QCOMPARE(clicks.count(), 0);
+
+        list.SetDirectory(Dir("c"));
+        m_folders.Hold(Dir("c/Program Files").toStdString());
+        list.SetDirectory(Dir("c/Program Files"));
+        list.SetDirectory(Dir("d/data"));
+        m_folders.Release();
+        QTest::qWait(3 * static_cast<int>(DirectoryList::kSubFoldersWait.count()));
+        QCOMPARE(Names(list), (QStringList{Path("d"), "data", "deeper"}));
+        QCOMPARE(list.Directory(), Dir("d/data"));
+        safetyNet.request_stop();
     }
 
     void settingDirectoryIgnoresWhatNamesNoFolderOnADrive()
