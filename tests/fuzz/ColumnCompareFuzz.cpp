@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The size and date parsers and the header-click comparators: every column orders any three cells
 // consistently (a cell equals itself, swapping the cells flips the sign, order is transitive), the
-// date texts read back as the time that made them, and the order of sizes and times survives
-// their texts.
+// date texts read back as the time that made them, the order of sizes and times survives their
+// texts, and names held in two parts order as the joined names.
 #include "lists/ColumnCompare.h"
+#include "lists/ColumnOrder.h"
 #include "lists/DisplayTexts.h"
+#include "scan/CaseFold.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <cmath>
@@ -196,12 +198,35 @@ void CheckSizes(FuzzedDataProvider& input, const pellamy::RegionalSettings& sett
     PELLAMY_FUZZ_CHECK(pellamy::NumberSortValue(std::to_string(count)) == count);
 }
 
+// A name sort's comparison of two names, each held as a folder's path and an own name split
+// anywhere, agrees with the text comparison of the joined names.
+void CheckTwoPartNames(FuzzedDataProvider& input)
+{
+    const std::string a = input.ConsumeRandomLengthString(48);
+    const std::string b = input.ConsumeRandomLengthString(48);
+    const std::size_t splitA = input.ConsumeIntegralInRange<std::size_t>(0, a.size());
+    const std::size_t splitB = input.ConsumeIntegralInRange<std::size_t>(0, b.size());
+    const pellamy::TwoPartText ta{std::string_view(a).substr(0, splitA), std::string_view(a).substr(splitA)};
+    const pellamy::TwoPartText tb{std::string_view(b).substr(0, splitB), std::string_view(b).substr(splitB)};
+    const int packed = pellamy::ComparePackedTexts(pellamy::PackTextPrefix(ta), ta, pellamy::PackTextPrefix(tb), tb);
+    // Names hold no NUL bytes; the packed prefix pads with them.
+    if (a.find('\0') == std::string::npos && b.find('\0') == std::string::npos) {
+        PELLAMY_FUZZ_CHECK(packed == Sign(pellamy::CompareTextNoCase(a, b)));
+    }
+    PELLAMY_FUZZ_CHECK(pellamy::ComparePackedTexts(pellamy::PackTextPrefix(tb), tb, pellamy::PackTextPrefix(ta), ta) ==
+                       -packed);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const int which = input.ConsumeIntegralInRange(0, 2);
+    const int which = input.ConsumeIntegralInRange(0, 3);
+    if (which == 3) {
+        CheckTwoPartNames(input);
+        return 0;
+    }
     const pellamy::RegionalSettings settings = PickSettings(input);
     if (which == 0) {
         CheckCells(input, settings);
