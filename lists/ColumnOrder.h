@@ -15,11 +15,11 @@
 namespace pellamy {
 
 /// The order (position -> row) of a sort of `count` rows by one key per row, `keyOf(row)`, made
-/// once per row straight into the sorted items; `compare(a, b)` answers for ascending order
-/// (negative, zero or positive). The sort is stable in both directions: rows whose keys are equal
-/// keep their relative order.
+/// once per row straight into the sorted items; `compare(keyA, rowA, keyB, rowB)` answers for
+/// ascending order (negative, zero or positive), and may read the rows for what their keys leave
+/// open. The sort is stable in both directions: rows that compare equal keep their relative order.
 template <typename KeyOf, typename Compare>
-std::vector<std::uint32_t> OrderByKeyOf(std::size_t count, KeyOf keyOf, bool ascending, Compare compare)
+std::vector<std::uint32_t> OrderByRowKeyOf(std::size_t count, KeyOf keyOf, bool ascending, Compare compare)
 {
     using Key = decltype(keyOf(std::size_t{0}));
     std::vector<std::pair<Key, std::uint32_t>> items;
@@ -30,7 +30,7 @@ std::vector<std::uint32_t> OrderByKeyOf(std::size_t count, KeyOf keyOf, bool asc
     // The position breaks every tie, so an unstable sort in place gives the stable order in either
     // direction without the buffer a stable sort would take.
     std::sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
-        const int c = compare(a.first, b.first);
+        const int c = compare(a.first, a.second, b.first, b.second);
         if (c != 0) {
             return ascending ? c < 0 : c > 0;
         }
@@ -43,11 +43,22 @@ std::vector<std::uint32_t> OrderByKeyOf(std::size_t count, KeyOf keyOf, bool asc
     return order;
 }
 
+/// `OrderByRowKeyOf` with keys that decide alone: `compare(a, b)` of two keys.
+template <typename KeyOf, typename Compare>
+std::vector<std::uint32_t> OrderByKeyOf(std::size_t count, KeyOf keyOf, bool ascending, Compare compare)
+{
+    using Key = decltype(keyOf(std::size_t{0}));
+    return OrderByRowKeyOf(
+        count, keyOf, ascending,
+        [&compare](const Key& a, std::uint32_t, const Key& b, std::uint32_t) { return compare(a, b); });
+}
+
 /// `OrderByKeyOf` over keys made beforehand.
 template <typename Key, typename Compare>
 std::vector<std::uint32_t> OrderByKeys(std::vector<Key> keys, bool ascending, Compare compare)
 {
-    return OrderByKeyOf(keys.size(), [&keys](std::size_t i) { return std::move(keys[i]); }, ascending, compare);
+    return OrderByKeyOf(
+        keys.size(), [&keys](std::size_t i) { return std::move(keys[i]); }, ascending, compare);
 }
 
 /// Rearranges `items` in place so that position i holds what was at `order[i]` (a permutation of

@@ -288,33 +288,17 @@ std::vector<std::uint32_t> FileTable::ColumnOrder(std::size_t column, bool ascen
 
 std::vector<std::uint32_t> FileTable::NameOrder(bool ascending) const
 {
-    // A key is the name's packed first bytes and its row, 24 bytes: the texts behind a tie are
-    // read through the row, so a million keys hold no views of their own.
-    struct NameKey
-    {
-        PackedTextPrefix Prefix;
-        std::uint32_t Row = 0;
+    // A key is the name's packed first bytes alone: the texts behind a tie are read through the
+    // row, so a million keys hold no views of their own.
+    const auto textOf = [this](std::uint32_t row) {
+        return TwoPartText{FolderOf(m_rows[row]), NameOf(m_rows[row])};
     };
-    const auto textOf = [this](std::uint32_t row) { return TwoPartText{FolderOf(m_rows[row]), NameOf(m_rows[row])}; };
-    std::vector<NameKey> keys;
-    keys.reserve(m_rows.size());
-    for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        const auto at = static_cast<std::uint32_t>(row);
-        keys.push_back(NameKey{PackTextPrefix(textOf(at)), at});
-    }
-    // The row breaks every tie, so the order is stable in either direction.
-    std::sort(keys.begin(), keys.end(), [&](const NameKey& a, const NameKey& b) {
-        const int c = ComparePackedTexts(a.Prefix, textOf(a.Row), b.Prefix, textOf(b.Row));
-        if (c != 0) {
-            return ascending ? c < 0 : c > 0;
-        }
-        return a.Row < b.Row;
-    });
-    std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        order[i] = keys[i].Row;
-    }
-    return order;
+    return OrderByRowKeyOf(
+        m_rows.size(),
+        [&textOf](std::size_t row) { return PackTextPrefix(textOf(static_cast<std::uint32_t>(row))); },
+        ascending,
+        [&textOf](const PackedTextPrefix& a, std::uint32_t rowA, const PackedTextPrefix& b,
+                  std::uint32_t rowB) { return ComparePackedTexts(a, textOf(rowA), b, textOf(rowB)); });
 }
 
 void FileTable::Permute(const std::vector<std::uint32_t>& order)
