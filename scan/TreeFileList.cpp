@@ -71,18 +71,4 @@ void TreeFileList::Take(
     m_textBytes = 0;
 }
 
-ScanResults TreeFileList::TakeEntries()
-{
-    ScanResults entries;
-    entries.reserve(m_count);
-    Take([&entries](std::string_view folder, const DirectoryEntryView& file) {
-        std::string name;
-        name.reserve(folder.size() + file.Name.size());
-        name.append(folder).append(file.Name);
-        entries.push_back(FileEntry{std::move(name), file.Attributes, file.CreationTime, file.LastAccessTime,
-                                    file.LastWriteTime, file.Size});
-    });
-    return entries;
-}
-
 } // namespace pellamy

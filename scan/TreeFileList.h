@@ -86,10 +86,6 @@ public:
     /// the list is empty afterwards.
     void Take(const std::function<void(std::string_view folder, const DirectoryEntryView& file)>& give);
 
-    /// The files as entries named by their path below the root, in tree order; the list is empty
-    /// afterwards. Costs a string per file: for lists of a few files.
-    ScanResults TakeEntries();
-
 private:
     // Folder 0 is the root; the others are referred to from their parents.
     std::vector<std::unique_ptr<tree_walk::FolderNode>> m_folders;

@@ -320,4 +320,27 @@ std::string ClassicDriveText(const Drive& drive)
     return text;
 }
 
+void SubFolderReaders::Start(std::function<void(std::stop_token)> read)
+{
+    for (std::jthread& thread : m_threads) {
+        thread.request_stop();
+    }
+    if (m_running->load() == 0) {
+        m_threads.clear();
+    }
+    m_running->fetch_add(1);
+    m_threads.emplace_back([read = std::move(read), running = m_running](std::stop_token stop) {
+        read(stop);
+        running->fetch_sub(1);
+    });
+}
+
+void SubFolderReaders::StopAll()
+{
+    for (std::jthread& thread : m_threads) {
+        thread.request_stop();
+    }
+    m_threads.clear();
+}
+
 } // namespace pellamy

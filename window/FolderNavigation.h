@@ -5,11 +5,15 @@
 #include "lists/TextCollator.h"
 #include "shell/FolderSystem.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace pellamy {
@@ -140,6 +144,26 @@ private:
     bool m_subFoldersApart = false;
     std::string m_awaitedFolder;
     std::uint64_t m_opening = 0;
+};
+
+/// The threads on which a navigator reads sub-folders: each reading makes those before it
+/// unwanted, so they are asked to stop when it starts, and those that have ended are joined then.
+/// All are asked to stop and waited for by `StopAll` and when this goes.
+class SubFolderReaders
+{
+public:
+    SubFolderReaders() = default;
+    SubFolderReaders(const SubFolderReaders&) = delete;
+    SubFolderReaders& operator=(const SubFolderReaders&) = delete;
+    ~SubFolderReaders() { StopAll(); }
+
+    /// Runs `read` on a thread of its own, with the token that asks it to stop.
+    void Start(std::function<void(std::stop_token)> read);
+    void StopAll();
+
+private:
+    std::vector<std::jthread> m_threads;
+    std::shared_ptr<std::atomic<int>> m_running = std::make_shared<std::atomic<int>>(0);
 };
 
 /// The names of the visible files of `folder` in the collator's order, for the select-folder

@@ -3,6 +3,7 @@
 // file systems, checked against an independent walk and across thread counts.
 
 #include "scan/TreeWalk.h"
+#include "scan/WalkedTree.h"
 
 #include "DeepTree.h"
 #include "MountGuard.h"
@@ -102,17 +103,6 @@ std::map<std::string, Totals> ByType(const TreeWalkResult& result)
     return out;
 }
 
-// A walk's result with its file list taken: the files as entries named by their path below the
-// root.
-struct Walked : TreeWalkResult
-{
-    explicit Walked(TreeWalkResult result)
-        : TreeWalkResult(std::move(result))
-        , Files(TreeWalkResult::Files.TakeEntries())
-    {}
-    ScanResults Files;
-};
-
 Walked Walk(const fs::path& root, TreeWalkOptions options = {})
 {
     PosixTreeSource source;
@@ -125,21 +115,6 @@ TreeWalkOptions Listing(unsigned threads = 0)
     options.ListFiles = true;
     options.Threads = threads;
     return options;
-}
-
-std::vector<std::string> Names(const Walked& result)
-{
-    std::vector<std::string> names;
-    for (const FileEntry& file : result.Files) {
-        names.push_back(file.Name);
-    }
-    return names;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Nested folders with hostile names, links to folders (two of them loops), links to files,

@@ -6,6 +6,7 @@
 
 #include "platform/win32/WideText.h"
 #include "scan/TreeWalk.h"
+#include "scan/WalkedTree.h"
 #include "win32/Win32TempFolder.h"
 
 #include <winioctl.h>
@@ -33,36 +34,10 @@ TreeWalkOptions Summary(unsigned threads)
     return options;
 }
 
-// A walk's result with its file list taken: the files as entries named by their path below the
-// root.
-struct Walked : TreeWalkResult
-{
-    explicit Walked(TreeWalkResult result)
-        : TreeWalkResult(std::move(result))
-        , Files(TreeWalkResult::Files.TakeEntries())
-    {}
-    ScanResults Files;
-};
-
 Walked Walk(const std::wstring& root, const TreeWalkOptions& options)
 {
     Win32TreeSource source;
     return Walked(WalkTree(source, Utf8FromWide(root), options));
-}
-
-std::vector<std::string> Names(const Walked& result)
-{
-    std::vector<std::string> names;
-    for (const FileEntry& file : result.Files) {
-        names.push_back(file.Name);
-    }
-    return names;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 using CountAndSize = std::pair<std::int64_t, std::uint64_t>;

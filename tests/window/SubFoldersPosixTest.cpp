@@ -32,6 +32,22 @@ std::vector<std::string> AllCells(const ListRows& rows)
     return cells;
 }
 
+// The window with "Sub-folders" ticked, opened on `folder` and reading the real folders below it.
+struct TreeWindow
+{
+    explicit TreeWindow(const std::string& folder)
+    {
+        Window.Platform.Directories = &Directory;
+        Window.Platform.TreeWalker = &Tree;
+        Window.View.Checks[WindowCheckBox::SubFolders] = true;
+        Window.Core.FormCreate({folder});
+    }
+
+    PosixDirectorySource Directory;
+    PosixTreeSource Tree;
+    FakeWindow Window;
+};
+
 TEST(SubFoldersOnDisk, TheRowsAreThoseOfTheTreeReport)
 {
     TempFolder dir;
@@ -49,13 +65,10 @@ TEST(SubFoldersOnDisk, TheRowsAreThoseOfTheTreeReport)
     fs::permissions(root / "locked", fs::perms::none);
     const bool lockedUnread = ::geteuid() != 0;
 
-    PosixDirectorySource directory;
-    PosixTreeSource tree;
-    FakeWindow window;
-    window.Platform.Directories = &directory;
-    window.Platform.TreeWalker = &tree;
-    window.View.Checks[WindowCheckBox::SubFolders] = true;
-    window.Core.FormCreate({dir.Slashed()});
+    TreeWindow opened(dir.Slashed());
+    PosixDirectorySource& directory = opened.Directory;
+    PosixTreeSource& tree = opened.Tree;
+    FakeWindow& window = opened.Window;
 
     const ReportSources sources{directory, window.Platform.TypeDescriptions, window.Platform.CaptionOrder,
                                 window.Platform.Regional};
@@ -126,13 +139,8 @@ TEST(SubFoldersOnDisk, AFolderThatCannotBeReadIsNamedInTheHintLinesTooltip)
     TempFolder dir;
     fs::create_directories(dir.Path() / "locked");
     fs::permissions(dir.Path() / "locked", fs::perms::none);
-    PosixDirectorySource directory;
-    PosixTreeSource tree;
-    FakeWindow window;
-    window.Platform.Directories = &directory;
-    window.Platform.TreeWalker = &tree;
-    window.View.Checks[WindowCheckBox::SubFolders] = true;
-    window.Core.FormCreate({dir.Slashed()});
+    TreeWindow opened(dir.Slashed());
+    FakeWindow& window = opened.Window;
     EXPECT_EQ(window.View.Panels[0], "1 folder could not be read");
     EXPECT_EQ(window.View.PanelTips[0].rfind(dir.Slashed() + "locked: ", 0), 0u) << window.View.PanelTips[0];
 }

@@ -117,10 +117,7 @@ DirectoryList::~DirectoryList()
 {
     // Readings still at work give up at their next check; each is waited for, since it reads
     // through this list's folder system.
-    for (std::jthread& reader : m_readers) {
-        reader.request_stop();
-    }
-    m_readers.clear();
+    m_readers.StopAll();
 }
 
 void DirectoryList::SetDriveBox(DriveBox* box)
@@ -203,18 +200,9 @@ struct SubFolderReading
 void DirectoryList::Fill()
 {
     const std::uint64_t opening = ++m_opening;
-    // A reading for a folder left before it ended is no longer wanted; readers that have ended
-    // are joined at once.
-    for (std::jthread& reader : m_readers) {
-        reader.request_stop();
-    }
-    if (m_readersRunning->load() == 0) {
-        m_readers.clear();
-    }
+    // A reading for a folder left before it ended is no longer wanted.
     auto reading = std::make_shared<SubFolderReading>();
-    m_readersRunning->fetch_add(1);
-    m_readers.emplace_back([this, reading, opening, folder = m_directory,
-                            running = m_readersRunning](std::stop_token stop) {
+    m_readers.Start([this, reading, opening, folder = m_directory](std::stop_token stop) {
         QByteArrayList subFolders = SortedSubFolders(m_folders, folder, stop);
         {
             const std::lock_guard lock(reading->Mutex);
@@ -229,7 +217,6 @@ void DirectoryList::Fill()
             }
         }
         reading->Done.notify_all();
-        running->fetch_sub(1);
     });
 
     // A folder read quickly shows with its sub-folders at once; a slow one shows its chain first.

@@ -3,15 +3,12 @@
 #define PELLAMY_APP_QT_NAVIGATOR_DIRECTORYLIST_H
 
 #include "app/qt/navigator/FolderPaths.h"
+#include "window/FolderNavigation.h"
 
 #include <QListView>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <memory>
-#include <thread>
-#include <vector>
 
 namespace pellamy {
 
@@ -111,8 +108,7 @@ private:
     // Each opening's number, and the threads that read sub-folders (each stopped once its
     // folder is left, all waited for when the list goes).
     std::uint64_t m_opening = 0;
-    std::vector<std::jthread> m_readers;
-    std::shared_ptr<std::atomic<int>> m_readersRunning = std::make_shared<std::atomic<int>>(0);
+    SubFolderReaders m_readers;
 };
 
 } // namespace pellamy

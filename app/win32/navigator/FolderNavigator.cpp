@@ -137,10 +137,7 @@ FolderNavigator::FolderNavigator(HWND parent, FolderSystem& folders, const TextC
 FolderNavigator::~FolderNavigator()
 {
     // Readers still at work give up at their next check; each is waited for.
-    for (std::jthread& reader : m_readers) {
-        reader.request_stop();
-    }
-    m_readers.clear();
+    m_readers.StopAll();
     if (m_panel != nullptr) {
         SetWindowLongPtrW(m_panel, GWLP_USERDATA, 0);
         DestroyWindow(m_panel);
@@ -239,17 +236,8 @@ void FolderNavigator::StartReading()
         return;
     }
     m_readingStarted = opening;
-    // A reading for a folder left before it ended is no longer wanted; readers that have ended
-    // are joined at once.
-    for (std::jthread& reader : m_readers) {
-        reader.request_stop();
-    }
-    if (m_readersRunning->load() == 0) {
-        m_readers.clear();
-    }
-    m_readersRunning->fetch_add(1);
-    m_readers.emplace_back([this, opening, folder = m_navigation.AwaitedFolder(), running = m_readersRunning,
-                            panel = m_panel](std::stop_token stop) {
+    // A reading for a folder left before it ended is no longer wanted.
+    m_readers.Start([this, opening, folder = m_navigation.AwaitedFolder(), panel = m_panel](std::stop_token stop) {
         SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
         std::vector<std::string> subFolders = FolderNavigation::SortedSubFolders(m_folders, m_collator, folder, stop);
         if (!stop.stop_requested()) {
@@ -259,7 +247,6 @@ void FolderNavigator::StartReading()
             }
             PostMessageW(panel, kSubFoldersRead, 0, 0);
         }
-        running->fetch_sub(1);
     });
 }
 

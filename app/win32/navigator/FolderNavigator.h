@@ -8,12 +8,9 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
-#include <thread>
 #include <string>
 
 namespace pellamy::win32 {
@@ -107,8 +104,7 @@ private:
     FolderSystem& m_folders;
     const TextCollator& m_collator;
     FolderNavigation m_navigation;
-    std::vector<std::jthread> m_readers;
-    std::shared_ptr<std::atomic<int>> m_readersRunning = std::make_shared<std::atomic<int>>(0);
+    SubFolderReaders m_readers;
     std::mutex m_readingsMutex;
     std::vector<Reading> m_readings;
     std::uint64_t m_readingStarted = 0;
